@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QVariant>
+
+namespace korvex::db {
+
+class TxDatabase;
+
+// A parameterised statement on a connection. Every failure throws
+// EDatabaseError with the server's text; user values always travel as bound
+// parameters (":name" placeholders), never inside the text.
+class TxQuery
+{
+public:
+    explicit TxQuery(TxDatabase &db);
+    TxQuery(TxDatabase &db, const QString &sql);  // prepares at once
+
+    void prepare(const QString &sql);
+    TxQuery &bind(const QString &placeholder, const QVariant &value);  // ":name"
+    TxQuery &bind(int position, const QVariant &value);
+    void exec();
+    // Prepares, binds positionally and executes in one call.
+    void exec(const QString &sql, const QVariantList &values = {});
+
+    bool next();
+    bool isActive() const { return m_query.isActive(); }
+    QVariant value(int index) const { return m_query.value(index); }
+    QVariant value(const QString &column) const;  // case-insensitive
+    QSqlRecord record() const { return m_query.record(); }
+    int numRowsAffected() const { return m_query.numRowsAffected(); }
+    QString lastSql() const { return m_sql; }
+    void finish() { m_query.finish(); }
+
+    QSqlQuery &raw() { return m_query; }
+
+    // Runs a statement and returns the first column of its first row (an
+    // invalid QVariant when there is no row).
+    static QVariant scalar(TxDatabase &db, const QString &sql, const QVariantList &values = {});
+    // Runs a statement that returns no rows; returns the number of rows touched.
+    static int execute(TxDatabase &db, const QString &sql, const QVariantList &values = {});
+
+private:
+    QSqlQuery m_query;
+    QString m_sql;
+};
+
+} // namespace korvex::db

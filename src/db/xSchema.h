@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace korvex::db {
+
+class TxDatabase;
+
+// The database schema as the program knows it: numbered migrations that build
+// the tables step by step, and the server procedures, which are re-created
+// whole after every migration run. A database records the number of the last
+// migration it received in fin_dbversion.
+class TxSchema
+{
+public:
+    struct Migration {
+        int version = 0;
+        QString name;      // file name without the number
+        QString resource;  // resource path of the script
+    };
+
+    static QList<Migration> migrations();
+    static int latestVersion();
+
+    // The working database account that gets the rights on every object when
+    // no other account is recorded.
+    static QString defaultWorkingAccount() { return QStringLiteral("KORVEX"); }
+    // The start-up account that may only run the login procedure, and its
+    // fixed password.
+    static QString startupAccount() { return QStringLiteral("OPENERUSR"); }
+    static QString startupPassword() { return QStringLiteral("kemplorix"); }
+
+    using Progress = std::function<void(const QString &step)>;
+
+    // Builds a new, empty database up to the given version (the latest by
+    // default). The procedures and rights are installed only when the schema
+    // reaches the latest version.
+    static void install(TxDatabase &db, int upToVersion = -1, const Progress &progress = {});
+
+    // The version recorded in the database; throws when the database is not
+    // one of this program's.
+    static int version(TxDatabase &db);
+
+    // Applies the missing migrations in order and re-creates the procedures.
+    // Throws with a clear message when the database is newer than the program.
+    // Returns the number of migrations applied.
+    static int upgrade(TxDatabase &db, const Progress &progress = {});
+
+    // Throws when the database cannot be worked with by this program (newer,
+    // or older and needing an upgrade).
+    static void checkCompatible(TxDatabase &db);
+
+    // Loads the demonstration data (a small landlord) into a new database.
+    static void loadDemo(TxDatabase &db, const Progress &progress = {});
+
+    // Grants the working accounts their rights on every table, view,
+    // procedure, function and sequence (the account table excepted).
+    static void grantWorkingAccounts(TxDatabase &db);
+
+    static QString readResource(const QString &resource);
+
+private:
+    static void applyMigration(TxDatabase &db, const Migration &m);
+    static void installProcedures(TxDatabase &db, const Progress &progress);
+};
+
+} // namespace korvex::db

@@ -1,0 +1,36 @@
+#pragma once
+
+namespace korvex::db {
+
+class TxDatabase;
+
+// Scope guard of a database transaction. When the connection has no active
+// transaction the guard starts one and owns it: commit() commits, and leaving
+// the scope without commit() rolls back. When the caller already holds a
+// transaction the guard joins it: commit() and the destructor leave it to the
+// caller, whose own guard decides.
+class TxTransaction
+{
+public:
+    explicit TxTransaction(TxDatabase &db);
+    ~TxTransaction();
+    TxTransaction(const TxTransaction &) = delete;
+    TxTransaction &operator=(const TxTransaction &) = delete;
+
+    bool owns() const { return m_owns; }
+    bool isDone() const { return m_done; }
+
+    void commit();
+    void rollback();
+
+    // Commits the owned transaction and starts a new one at once: for a dialog
+    // whose "next record" keeps what was confirmed so far.
+    void commitAndRestart();
+
+private:
+    TxDatabase &m_db;
+    bool m_owns = false;
+    bool m_done = false;
+};
+
+} // namespace korvex::db

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+namespace korvex::db {
+class TxDatabase;
+}
+
+namespace korvex::cli {
+
+// Output helpers: UTF-8 on standard output and standard error.
+void out(const QString &text);   // as is, no newline added
+void outLine(const QString &text);
+void err(const QString &text);   // adds a newline
+
+// Parsed arguments of one command. Options are "--name" or "--name VALUE"
+// ("--name=VALUE" too); "--" ends the options, so a negative number can follow.
+struct Args {
+    QStringList positional;
+    QMap<QString, QStringList> options;  // name without dashes -> values (empty string for flags)
+
+    bool has(const QString &name) const { return options.contains(name); }
+    QString value(const QString &name, const QString &def = {}) const;
+    QStringList values(const QString &name) const { return options.value(name); }
+};
+
+// Parses args against the lists of options that take a value and of flags;
+// an unknown option throws std::invalid_argument with a message.
+Args parseArgs(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions);
+
+// The database options every command that opens a database shares.
+inline QStringList databaseValueOptions() { return {QStringLiteral("user"), QStringLiteral("password")}; }
+
+// Opens a database named by a local path or "host:/path" with the account
+// from --user/--password, else ISC_USER/ISC_PASSWORD, else SYSDBA (the
+// embedded engine takes no password).
+std::unique_ptr<korvex::db::TxDatabase> openDatabase(const QString &path, const Args &args,
+                                                     bool checkVersion = true);
+QString databaseUser(const Args &args);
+QString databasePassword(const Args &args);
+
+struct Command {
+    QString name;
+    QString usage;    // lines of usage, shown by --help
+    std::function<int(const QStringList &args)> run;
+};
+
+// The command groups, one function each (defined in their own files).
+Command dbCommand();
+
+} // namespace korvex::cli

@@ -1,0 +1,68 @@
+#include "cliCommon.h"
+
+#include "db/xDbError.h"
+
+#include <QCoreApplication>
+#include <exception>
+
+using namespace korvex::cli;
+
+namespace {
+
+QList<Command> commands()
+{
+    return {
+        dbCommand(),
+    };
+}
+
+void printHelp()
+{
+    outLine(QStringLiteral("korvex-rent-cli: the lease-accounting tool for administrators and scripts.\n"));
+    outLine(QStringLiteral("Usage: korvex-rent-cli COMMAND [OPTIONS] ARGUMENTS\n\nCommands:"));
+    for (const Command &c : commands())
+        outLine(c.usage);
+    outLine(QStringLiteral("\nA DATABASE or PATH is a local file (embedded engine) or host:/path on a "
+                           "Firebird server.\nCommands that open a database take --user NAME and "
+                           "--password PASSWORD\n(default: ISC_USER / ISC_PASSWORD, else SYSDBA)."));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
+    QCoreApplication::setApplicationName(QStringLiteral("korvex-rent-cli"));
+
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        printHelp();
+        return 2;
+    }
+    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")
+        || args.first() == QLatin1String("help")) {
+        printHelp();
+        return 0;
+    }
+    const QString name = args.takeFirst();
+    for (const Command &c : commands()) {
+        if (c.name != name)
+            continue;
+        if (args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("--"))) {
+            outLine(c.usage);
+            return 0;
+        }
+        try {
+            return c.run(args);
+        } catch (const korvex::db::EDatabaseError &e) {
+            err(e.message());
+            return 1;
+        } catch (const std::exception &e) {
+            err(QString::fromUtf8(e.what()));
+            return 1;
+        }
+    }
+    err(QStringLiteral("Unknown command '%1'. See korvex-rent-cli --help.").arg(name));
+    return 2;
+}

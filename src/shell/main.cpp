@@ -1,0 +1,6 @@
+#include "shell/ui/AppStart.h"
+
+int main(int argc, char **argv)
+{
+    return korvex::shell::runDesktop(argc, argv);
+}

@@ -1,0 +1,274 @@
+#include "common/testDatabase.h"
+#include "common/testMain.h"
+
+#include "db/xConnectionParams.h"
+#include "db/xDatabase.h"
+#include "db/xDbError.h"
+#include "db/xQuery.h"
+#include "db/xSchema.h"
+#include "db/xSqlScript.h"
+#include "db/xStoredProc.h"
+#include "db/xTransaction.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvex::db;
+using korvex::test::TestDatabase;
+
+// ---------------------------------------------------------------------------
+class ConnectionParamsTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void parseServerName_data()
+    {
+        QTest::addColumn<QString>("serverName");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("local absolute") << "/var/db/rent.fdb" << "" << 0 << "/var/db/rent.fdb";
+        QTest::newRow("local relative") << "rent.fdb" << "" << 0 << "rent.fdb";
+        QTest::newRow("windows drive") << "C:\\db\\rent.fdb" << "" << 0 << "C:\\db\\rent.fdb";
+        QTest::newRow("server") << "localhost:/var/db/rent.fdb" << "localhost" << 0 << "/var/db/rent.fdb";
+        QTest::newRow("server with port") << "db.example/3051:/x.fdb" << "db.example" << 3051 << "/x.fdb";
+        QTest::newRow("server windows path") << "srv:C:\\db\\rent.fdb" << "srv" << 0 << "C:\\db\\rent.fdb";
+    }
+    void parseServerName()
+    {
+        QFETCH(QString, serverName);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(QString, path);
+        const auto t = TxConnectionParams::parseServerName(serverName);
+        QCOMPARE(t.host, host);
+        QCOMPARE(t.port, port);
+        QCOMPARE(t.path, path);
+    }
+
+    void fileReplacesEveryDefaultLine()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("domira.dat"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("SERVER NAME=otherhost:/data/rent.fdb\nLANGDRIVER=ancyrr\n");
+        f.close();
+
+        TxConnectionParams p;
+        QVERIFY(p.serverName() != QLatin1String("otherhost:/data/rent.fdb"));
+        QVERIFY(p.loadFromFile(file));
+        QCOMPARE(p.lines(), (QStringList{"SERVER NAME=otherhost:/data/rent.fdb", "LANGDRIVER=ancyrr"}));
+        QCOMPARE(p.value(QStringLiteral("server name")), QStringLiteral("otherhost:/data/rent.fdb"));
+        QCOMPARE(p.value(QStringLiteral("OPEN MODE")), QString());
+    }
+
+    void missingFileKeepsDefaults()
+    {
+        TxConnectionParams p;
+        QVERIFY(!p.loadFromFile(QStringLiteral("/nonexistent/domira.dat")));
+        QCOMPARE(p.lines(), TxConnectionParams::defaultLines());
+    }
+
+    void directoryMacros()
+    {
+        QCOMPARE(TxConnectionParams::expandFileName(QStringLiteral("%T\\domira.dat")),
+                 QDir::tempPath() + QStringLiteral("/domira.dat"));
+        QCOMPARE(TxConnectionParams::expandFileName(QStringLiteral("%d/domira.dat")),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/domira.dat"));
+        QCOMPARE(TxConnectionParams::expandFileName(QStringLiteral("domira.dat")), QStringLiteral("domira.dat"));
+        QCOMPARE(TxConnectionParams::expandFileName(QStringLiteral("%Q/x")), QStringLiteral("%Q/x"));
+    }
+};
+
+// ---------------------------------------------------------------------------
+class SqlScriptTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void split()
+    {
+        const QString script = QStringLiteral(
+            "/* header ; comment */\n"
+            "SET SQL DIALECT 3;\n"
+            "CREATE TABLE a (x VARCHAR(10) DEFAULT ';');  -- trailing ; comment\n"
+            "SET TERM ^ ;\n"
+            "CREATE PROCEDURE p AS\n"
+            "BEGIN\n"
+            "  x = 'it''s; fine';\n"
+            "END^\n"
+            "SET TERM ; ^\n"
+            "COMMIT;\n"
+            "INSERT INTO \"a;b\" VALUES (1);\n");
+        const auto list = TxSqlScript::split(script);
+        QCOMPARE(list.size(), 3);
+        QCOMPARE(list[0].text, QStringLiteral("CREATE TABLE a (x VARCHAR(10) DEFAULT ';')"));
+        QCOMPARE(list[0].line, 3);
+        QVERIFY(list[1].text.startsWith(QStringLiteral("CREATE PROCEDURE p AS")));
+        QVERIFY(list[1].text.contains(QStringLiteral("'it''s; fine';")));
+        QVERIFY(list[1].text.endsWith(QStringLiteral("END")));
+        QCOMPARE(list[1].line, 5);
+        QCOMPARE(list[2].text, QStringLiteral("INSERT INTO \"a;b\" VALUES (1)"));
+    }
+};
+
+// ---------------------------------------------------------------------------
+class DatabaseTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> m_t;
+    TxDatabase &db() { return m_t->db(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_t = TestDatabase::empty();
+        TxSqlScript::run(db(), QStringLiteral(
+            "CREATE TABLE t_parent (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(60));\n"
+            "CREATE TABLE t_child (id INTEGER NOT NULL PRIMARY KEY, parentkey INTEGER REFERENCES t_parent(id));\n"
+            "CREATE SEQUENCE t_calls;\n"
+            "CREATE EXCEPTION t_flaky_failed 'flaky';\n"
+            "SET TERM ^ ;\n"
+            "CREATE PROCEDURE t_flaky (failures INTEGER) RETURNS (n INTEGER) AS\n"
+            "BEGIN\n"
+            "  n = GEN_ID(t_calls, 1);\n"
+            "  IF (n <= failures) THEN EXCEPTION t_flaky_failed 'failure ' || n;\n"
+            "END^\n"
+            "SET TERM ; ^\n"), QStringLiteral("fixture"));
+    }
+    void cleanupTestCase() { m_t.reset(); }
+
+    void textRoundTrips_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("quotes") << QStringLiteral("O'Brien \"Ltd\"; DROP TABLE t_parent; --");
+        QTest::newRow("cyrillic") << QStringLiteral("ООО «Ёлка-Плюс» ул. Щорса, 5");
+        QTest::newRow("empty") << QString(QLatin1String(""));
+    }
+    void textRoundTrips()
+    {
+        QFETCH(QString, text);
+        static int id = 0;
+        ++id;
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (?, ?)"), {id, text});
+        QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT name FROM t_parent WHERE id = ?"), {id}).toString(),
+                 text);
+        QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT id FROM t_parent WHERE name = :n"), {text}).toInt(), id);
+    }
+
+    // An executable procedure is executed once more after a failure; a
+    // second failure reaches the caller with the server's text.
+    void retryOnce_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<bool>("succeeds");
+        QTest::addColumn<int>("attempts");
+        QTest::newRow("no failure") << 0 << true << 1;
+        QTest::newRow("fails once") << 1 << true << 2;
+        QTest::newRow("fails twice") << 2 << false << 2;
+    }
+    void retryOnce()
+    {
+        QFETCH(int, failures);
+        QFETCH(bool, succeeds);
+        QFETCH(int, attempts);
+        TxQuery::execute(db(), QStringLiteral("ALTER SEQUENCE t_calls RESTART WITH 0"));
+        TxStoredProc proc(db(), QStringLiteral("t_flaky"));
+        proc.setParam(QStringLiteral("FAILURES"), failures);
+        try {
+            proc.execute();
+            QVERIFY(succeeds);
+            QCOMPARE(proc.output(QStringLiteral("n")).toInt(), failures + 1);
+        } catch (const EDatabaseError &e) {
+            QVERIFY2(!succeeds, qPrintable(e.message()));
+            QVERIFY2(e.message().contains(QStringLiteral("failure 2")), qPrintable(e.message()));
+        }
+        QCOMPARE(proc.attempts(), attempts);
+    }
+
+    void unknownParameterIsRefused()
+    {
+        TxStoredProc proc(db(), QStringLiteral("t_flaky"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, proc.setParam(QStringLiteral("nope"), 1));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TxStoredProc(db(), QStringLiteral("no_such_proc")));
+    }
+
+    void referencedDeleteIsRecognised()
+    {
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (100, 'p')"));
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO t_child (id, parentkey) VALUES (1, 100)"));
+        try {
+            TxQuery::execute(db(), QStringLiteral("DELETE FROM t_parent WHERE id = 100"));
+            QFAIL("the delete of a referenced row went through");
+        } catch (const EDatabaseError &e) {
+            QVERIFY2(e.isInUse(), qPrintable(QStringLiteral("%1 (%2)").arg(e.message()).arg(e.sqlCode())));
+        }
+        try {
+            TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (100, 'again')"));
+            QFAIL("duplicate key accepted");
+        } catch (const EDatabaseError &e) {
+            QVERIFY(!e.isInUse());
+            QVERIFY(e.isDuplicate());
+        }
+        TxQuery::execute(db(), QStringLiteral("DELETE FROM t_child WHERE id = 1"));
+        TxQuery::execute(db(), QStringLiteral("DELETE FROM t_parent WHERE id = 100"));
+    }
+
+    void guardRollsBackUnlessCommitted()
+    {
+        {
+            TxTransaction tr(db());
+            QVERIFY(tr.owns());
+            TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (200, 'gone')"));
+        }
+        QVERIFY(!db().inTransaction());
+        QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM t_parent WHERE id = 200")).toInt(), 0);
+        {
+            TxTransaction tr(db());
+            TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (201, 'kept')"));
+            tr.commit();
+        }
+        QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM t_parent WHERE id = 201")).toInt(), 1);
+    }
+
+    // A guard that finds the caller's transaction joins it: its commit leaves
+    // the decision to the caller, whose rollback undoes the inner work too.
+    void guardJoinsCallersTransaction()
+    {
+        TxTransaction outer(db());
+        {
+            TxTransaction inner(db());
+            QVERIFY(!inner.owns());
+            TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (300, 'inner')"));
+            inner.commit();
+        }
+        QVERIFY(db().inTransaction());
+        outer.rollback();
+        QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM t_parent WHERE id = 300")).toInt(), 0);
+    }
+};
+
+// ---------------------------------------------------------------------------
+class SchemaTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void newDatabaseHasLatestVersion()
+    {
+        TestDatabase t;
+        QCOMPARE(TxSchema::version(t.db()), TxSchema::latestVersion());
+        TxStoredProc proc(t.db(), QStringLiteral("fin_p_ver_getdbversion"));
+        proc.execute();
+        QCOMPARE(proc.output(QStringLiteral("VersionString")).toString(), QString::number(TxSchema::latestVersion()));
+        TxSchema::checkCompatible(t.db());
+    }
+};
+
+KORVEX_TEST_MAIN(false,
+                 KORVEX_TEST_CLASS(ConnectionParamsTest),
+                 KORVEX_TEST_CLASS(SqlScriptTest),
+                 KORVEX_TEST_CLASS(DatabaseTest),
+                 KORVEX_TEST_CLASS(SchemaTest))
+
+#include "tst_db.moc"
