@@ -4,13 +4,48 @@
 #include <QCoreApplication>
 #include <QTest>
 #include <cstring>
+#include <vector>
 
 namespace korvex::test {
 
-int runTestClasses(int argc, char **argv, const std::vector<TestClassEntry> &classes, bool gui)
+namespace {
+
+struct Entry {
+    const char *name;
+    std::function<std::unique_ptr<QObject>()> make;
+};
+
+std::vector<Entry> &registry()
 {
+    static std::vector<Entry> entries;
+    return entries;
+}
+
+bool &guiProgram()
+{
+    static bool gui = false;
+    return gui;
+}
+
+} // namespace
+
+TestClassRegistrar::TestClassRegistrar(const char *name, std::function<std::unique_ptr<QObject>()> make)
+{
+    registry().push_back({name, std::move(make)});
+}
+
+GuiProgramMarker::GuiProgramMarker()
+{
+    guiProgram() = true;
+}
+
+} // namespace korvex::test
+
+int main(int argc, char **argv)
+{
+    using namespace korvex::test;
     std::unique_ptr<QCoreApplication> app;
-    if (gui)
+    if (guiProgram())
         app = std::make_unique<QApplication>(argc, argv);
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
@@ -29,7 +64,7 @@ int runTestClasses(int argc, char **argv, const std::vector<TestClassEntry> &cla
 
     int failures = 0;
     bool ran = false;
-    for (const TestClassEntry &entry : classes) {
+    for (const Entry &entry : registry()) {
         if (only && std::strcmp(only, entry.name) != 0)
             continue;
         ran = true;
@@ -37,10 +72,8 @@ int runTestClasses(int argc, char **argv, const std::vector<TestClassEntry> &cla
         failures += QTest::qExec(object.get(), int(rest.size()), rest.data());
     }
     if (!ran) {
-        qWarning("No test class named %s", only);
+        qWarning("No test class named %s", only ? only : "(none registered)");
         return 1;
     }
     return failures;
 }
-
-} // namespace korvex::test

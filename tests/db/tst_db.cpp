@@ -265,10 +265,9 @@ private Q_SLOTS:
     }
 };
 
-KORVEX_TEST_MAIN(false,
-                 KORVEX_TEST_CLASS(ConnectionParamsTest),
-                 KORVEX_TEST_CLASS(SqlScriptTest),
-                 KORVEX_TEST_CLASS(DatabaseTest),
-                 KORVEX_TEST_CLASS(SchemaTest))
-
 #include "tst_db.moc"
+
+KORVEX_TEST_CLASS(ConnectionParamsTest)
+KORVEX_TEST_CLASS(SqlScriptTest)
+KORVEX_TEST_CLASS(DatabaseTest)
+KORVEX_TEST_CLASS(SchemaTest)
