@@ -52,5 +52,6 @@ struct Command {
 // The command groups, one function each (defined in their own files).
 Command dbCommand();
 Command userCommand();
+Command wordsCommand();
 
 } // namespace korvex::cli

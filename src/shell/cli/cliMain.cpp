@@ -14,6 +14,7 @@ QList<Command> commands()
     return {
         dbCommand(),
         userCommand(),
+        wordsCommand(),
     };
 }
 
