@@ -266,6 +266,7 @@ CREATE TABLE rent_debt (
   UNIQUE (contractservicekey, debtdate)
 );
 CREATE INDEX rent_debt_date ON rent_debt (debtdate);
+CREATE DESCENDING INDEX rent_debt_latest ON rent_debt (contractservicekey, debtdate);
 
 CREATE TABLE rent_viotation (
   id              d_key NOT NULL PRIMARY KEY,

@@ -6,22 +6,6 @@ CREATE OR ALTER EXCEPTION fin_e_place_missing 'Населенный пункт �
 
 SET TERM ^ ;
 
-/* fin_f_place_under: 1 when place p is place a or lies below it. A broken
-   chain (a cycle left by hand-made data) ends the climb after 1000 levels. */
-CREATE OR ALTER FUNCTION fin_f_place_under (p INTEGER, a INTEGER)
-RETURNS SMALLINT
-AS
-DECLARE VARIABLE depth INTEGER = 0;
-BEGIN
-  WHILE (p IS NOT NULL AND depth < 1000) DO
-  BEGIN
-    IF (p = a) THEN RETURN 1;
-    p = (SELECT parent FROM fin_place WHERE placekey = :p);
-    depth = depth + 1;
-  END
-  RETURN 0;
-END^
-
 /* FIN_P_PLC_PLACE2STR: the full address of a place, from the top level down,
    parts joined by ", ". Each place takes part unless its inaddress is 0; its
    kind's abbreviation stands before the name (stand 1), after it (stand 2)
@@ -148,7 +132,7 @@ BEGIN
   BEGIN
     IF (NOT EXISTS (SELECT 1 FROM fin_place WHERE placekey = :Target)) THEN
       EXCEPTION fin_e_place_missing;
-    IF (fin_f_place_under(Target, Source) = 1) THEN
+    IF (fin_f_tree_under(1, Target, Source) = 1) THEN
       EXCEPTION fin_e_place_hierarchy;
   END
   UPDATE fin_place SET parent = :Target WHERE placekey = :Source;
@@ -165,7 +149,7 @@ BEGIN
   IF (NOT EXISTS (SELECT 1 FROM fin_place WHERE placekey = :Source)
       OR NOT EXISTS (SELECT 1 FROM fin_place WHERE placekey = :Target)) THEN
     EXCEPTION fin_e_place_missing;
-  IF (fin_f_place_under(Target, Source) = 1) THEN
+  IF (fin_f_tree_under(1, Target, Source) = 1) THEN
     EXCEPTION fin_e_place_hierarchy;
   UPDATE cst_customer SET placekey = :Target WHERE placekey = :Source;
   UPDATE fin_place SET parent = :Target WHERE parent = :Source;

@@ -103,7 +103,7 @@ BEGIN
          AND (COALESCE(:disabledvalue, -1) = -1 OR COALESCE(c.disabled, 0) = :disabledvalue)
          AND (COALESCE(:companykindvalue, -1) = -1 OR c.companykindkey = :companykindvalue)
          AND (COALESCE(:propertykindvalue, -1) = -1 OR c.propertykindkey = :propertykindvalue)
-         AND (COALESCE(:placevalue, -1) <= 0 OR fin_f_place_under(c.placekey, :placevalue) = 1)
+         AND (COALESCE(:placevalue, -1) <= 0 OR fin_f_tree_under(1, c.placekey, :placevalue) = 1)
          AND fin_f_textmatch(c.name, :usename, :namemask) = 1
          AND fin_f_textmatch(c.zipcode, :usezipcode, :zipcodemask) = 1
          AND fin_f_textmatch(c.pobox, :usepobox, :poboxmask) = 1

@@ -1,51 +1,6 @@
 /* Leased objects, variable values and plan figures as trees; object use. */
 SET TERM ^ ;
 
-/* rent_f_object_under, rent_f_valuevariable_under, rent_f_objectgraph_under:
-   1 when row p is row a or lies below it in its tree. A cycle left by
-   hand-made data ends the climb after 1000 levels. */
-CREATE OR ALTER FUNCTION rent_f_object_under (p INTEGER, a INTEGER)
-RETURNS SMALLINT
-AS
-DECLARE VARIABLE depth INTEGER = 0;
-BEGIN
-  WHILE (p IS NOT NULL AND depth < 1000) DO
-  BEGIN
-    IF (p = a) THEN RETURN 1;
-    p = (SELECT parent FROM rent_object WHERE id = :p);
-    depth = depth + 1;
-  END
-  RETURN 0;
-END^
-
-CREATE OR ALTER FUNCTION rent_f_valuevariable_under (p INTEGER, a INTEGER)
-RETURNS SMALLINT
-AS
-DECLARE VARIABLE depth INTEGER = 0;
-BEGIN
-  WHILE (p IS NOT NULL AND depth < 1000) DO
-  BEGIN
-    IF (p = a) THEN RETURN 1;
-    p = (SELECT parent FROM rent_valuevariable WHERE id = :p);
-    depth = depth + 1;
-  END
-  RETURN 0;
-END^
-
-CREATE OR ALTER FUNCTION rent_f_objectgraph_under (p INTEGER, a INTEGER)
-RETURNS SMALLINT
-AS
-DECLARE VARIABLE depth INTEGER = 0;
-BEGIN
-  WHILE (p IS NOT NULL AND depth < 1000) DO
-  BEGIN
-    IF (p = a) THEN RETURN 1;
-    p = (SELECT parent FROM rent_objectgraph WHERE id = :p);
-    depth = depth + 1;
-  END
-  RETURN 0;
-END^
-
 /* rent_p_testreplaceobject: replace 1 when object id may be moved under the
    object groupobject: both exist and the target is neither the object
    itself nor one of its descendants. A target of NULL or 0 (the top level)
@@ -58,7 +13,7 @@ BEGIN
   IF (NOT EXISTS (SELECT 1 FROM rent_object WHERE id = :id)) THEN EXIT;
   IF (COALESCE(groupobject, 0) = 0) THEN replace = 1;
   ELSE IF (EXISTS (SELECT 1 FROM rent_object WHERE id = :groupobject)) THEN
-    replace = 1 - rent_f_object_under(groupobject, id);
+    replace = 1 - fin_f_tree_under(2, groupobject, id);
 END^
 
 /* rent_p_testreplacevaluevariable: the same rule for the value rows. */
@@ -70,7 +25,7 @@ BEGIN
   IF (NOT EXISTS (SELECT 1 FROM rent_valuevariable WHERE id = :id)) THEN EXIT;
   IF (COALESCE(groupvaluevariable, 0) = 0) THEN replace = 1;
   ELSE IF (EXISTS (SELECT 1 FROM rent_valuevariable WHERE id = :groupvaluevariable)) THEN
-    replace = 1 - rent_f_valuevariable_under(groupvaluevariable, id);
+    replace = 1 - fin_f_tree_under(3, groupvaluevariable, id);
 END^
 
 /* rent_p_testreplaceobjectgraph: the same rule for the plan figures. */
@@ -82,7 +37,7 @@ BEGIN
   IF (NOT EXISTS (SELECT 1 FROM rent_objectgraph WHERE id = :objectgraphkey)) THEN EXIT;
   IF (COALESCE(groupobjectgraph, 0) = 0) THEN replace = 1;
   ELSE IF (EXISTS (SELECT 1 FROM rent_objectgraph WHERE id = :groupobjectgraph)) THEN
-    replace = 1 - rent_f_objectgraph_under(groupobjectgraph, objectgraphkey);
+    replace = 1 - fin_f_tree_under(4, groupobjectgraph, objectgraphkey);
 END^
 
 /* rent_p_deleteobjectgraph: deletes a figure with every figure drawn inside

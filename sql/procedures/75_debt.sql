@@ -152,22 +152,41 @@ BEGIN
   DO EXECUTE PROCEDURE rent_p_deletepaybilldebt(:k);
 END^
 
-/* rent_p_getdebt: one row per contract service that has a balance on or
-   before fromdate: the latest one (debtkey is its rent_debt id), with the
-   contract's currency. Positive amounts are owed, negative overpaid.
-   A NULL date means today. */
-CREATE OR ALTER PROCEDURE rent_p_getdebt (fromdate DATE)
+/* rent_p_debt_rows: the debt of each contract service on a date: its latest
+   balance on or before fromdate (debtkey is that rent_debt id), with the
+   contract's currency. Positions without a balance by then give no row.
+   contractkey and customerkey, when not NULL, narrow it to one contract or
+   one customer. A NULL date means today. */
+CREATE OR ALTER PROCEDURE rent_p_debt_rows (fromdate DATE, contractkey INTEGER, customerkey INTEGER)
 RETURNS (debtkey INTEGER, currkey INTEGER, contractservicekey INTEGER, debtdate DATE,
          costncu DOUBLE PRECISION, costcurr DOUBLE PRECISION)
 AS
 BEGIN
   fromdate = COALESCE(fromdate, CURRENT_DATE);
-  FOR SELECT b.id, c.currkey, b.contractservicekey, b.debtdate, b.costncu, b.costcurr
-        FROM rent_debt b
-        JOIN rent_contractservice cs ON cs.id = b.contractservicekey
-        JOIN rent_contract c ON c.id = cs.contractkey
-       WHERE b.debtdate = (SELECT MAX(l.debtdate) FROM rent_debt l
-                            WHERE l.contractservicekey = b.contractservicekey AND l.debtdate <= :fromdate)
+  FOR SELECT cs.id, c.currkey
+        FROM rent_contractservice cs JOIN rent_contract c ON c.id = cs.contractkey
+       WHERE (:contractkey IS NULL OR c.id = :contractkey)
+         AND (:customerkey IS NULL OR c.customerkey = :customerkey)
+        INTO :contractservicekey, :currkey
+  DO
+  BEGIN
+    debtkey = NULL;
+    SELECT FIRST 1 b.id, b.debtdate, b.costncu, b.costcurr FROM rent_debt b
+     WHERE b.contractservicekey = :contractservicekey AND b.debtdate <= :fromdate
+     ORDER BY b.debtdate DESC
+      INTO :debtkey, :debtdate, :costncu, :costcurr;
+    IF (debtkey IS NOT NULL) THEN SUSPEND;
+  END
+END^
+
+/* rent_p_getdebt: one row per contract service with its debt on the date;
+   positive amounts are owed, negative overpaid. */
+CREATE OR ALTER PROCEDURE rent_p_getdebt (fromdate DATE)
+RETURNS (debtkey INTEGER, currkey INTEGER, contractservicekey INTEGER, debtdate DATE,
+         costncu DOUBLE PRECISION, costcurr DOUBLE PRECISION)
+AS
+BEGIN
+  FOR SELECT * FROM rent_p_debt_rows(:fromdate, NULL, NULL)
         INTO :debtkey, :currkey, :contractservicekey, :debtdate, :costncu, :costcurr
   DO SUSPEND;
 END^
@@ -178,14 +197,7 @@ RETURNS (debtkey INTEGER, currkey INTEGER, contractservicekey INTEGER, debtdate 
          costncu DOUBLE PRECISION, costcurr DOUBLE PRECISION)
 AS
 BEGIN
-  fromdate = COALESCE(fromdate, CURRENT_DATE);
-  FOR SELECT b.id, c.currkey, b.contractservicekey, b.debtdate, b.costncu, b.costcurr
-        FROM rent_contract c
-        JOIN rent_contractservice cs ON cs.contractkey = c.id
-        JOIN rent_debt b ON b.contractservicekey = cs.id
-       WHERE c.id = :contractkey
-         AND b.debtdate = (SELECT MAX(l.debtdate) FROM rent_debt l
-                            WHERE l.contractservicekey = b.contractservicekey AND l.debtdate <= :fromdate)
+  FOR SELECT * FROM rent_p_debt_rows(:fromdate, :contractkey, NULL)
         INTO :debtkey, :currkey, :contractservicekey, :debtdate, :costncu, :costcurr
   DO SUSPEND;
 END^
@@ -197,14 +209,7 @@ RETURNS (debtkey INTEGER, currkey INTEGER, contractservicekey INTEGER, debtdate 
          costncu DOUBLE PRECISION, costcurr DOUBLE PRECISION)
 AS
 BEGIN
-  fromdate = COALESCE(fromdate, CURRENT_DATE);
-  FOR SELECT b.id, c.currkey, b.contractservicekey, b.debtdate, b.costncu, b.costcurr
-        FROM rent_contract c
-        JOIN rent_contractservice cs ON cs.contractkey = c.id
-        JOIN rent_debt b ON b.contractservicekey = cs.id
-       WHERE c.customerkey = :customerkey
-         AND b.debtdate = (SELECT MAX(l.debtdate) FROM rent_debt l
-                            WHERE l.contractservicekey = b.contractservicekey AND l.debtdate <= :fromdate)
+  FOR SELECT * FROM rent_p_debt_rows(:fromdate, NULL, :customerkey)
         INTO :debtkey, :currkey, :contractservicekey, :debtdate, :costncu, :costcurr
   DO SUSPEND;
 END^

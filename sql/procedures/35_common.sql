@@ -1,4 +1,4 @@
-/* Text matching shared by the customer filter and the lookup searches. */
+/* Helpers shared by the procedures: text matching and tree climbing. */
 SET TERM ^ ;
 
 /* fin_f_textmatch: 1 when val matches mask in the given mode, 0 otherwise.
@@ -21,6 +21,27 @@ BEGIN
   IF (mode = 1) THEN RETURN IIF(POSITION(m IN v) > 0, 1, 0);
   IF (mode = 2) THEN RETURN IIF(v STARTING WITH m, 1, 0);
   RETURN IIF(CHAR_LENGTH(v) >= CHAR_LENGTH(m) AND RIGHT(v, CHAR_LENGTH(m)) = m, 1, 0);
+END^
+
+/* fin_f_tree_under: 1 when row p is row a or lies below it in its tree,
+   0 otherwise. tree: 1 places, 2 leased objects, 3 variable values, 4 plan
+   figures. A cycle left by hand-made data ends the climb after 1000 levels. */
+CREATE OR ALTER FUNCTION fin_f_tree_under (tree SMALLINT, p INTEGER, a INTEGER)
+RETURNS SMALLINT
+AS
+DECLARE VARIABLE depth INTEGER = 0;
+BEGIN
+  WHILE (p IS NOT NULL AND depth < 1000) DO
+  BEGIN
+    IF (p = a) THEN RETURN 1;
+    IF (tree = 1) THEN p = (SELECT parent FROM fin_place WHERE placekey = :p);
+    ELSE IF (tree = 2) THEN p = (SELECT parent FROM rent_object WHERE id = :p);
+    ELSE IF (tree = 3) THEN p = (SELECT parent FROM rent_valuevariable WHERE id = :p);
+    ELSE IF (tree = 4) THEN p = (SELECT parent FROM rent_objectgraph WHERE id = :p);
+    ELSE p = NULL;
+    depth = depth + 1;
+  END
+  RETURN 0;
 END^
 
 SET TERM ; ^
