@@ -1,4 +1,4 @@
-/* Demonstration data, part 1: the shared reference data of a small
+/* Demonstration data: the shared reference data of a small
    landlord in Minsk: currencies with dated rates (relative to today, so the
    demo stays current), places, classifiers, payment forms, invoice types. */
 

@@ -1,4 +1,4 @@
-/* Demonstration data, part 2: 25 customers: a bank, enterprises with their
+/* Demonstration data: 25 customers: a bank, enterprises with their
    details and contact persons, private entrepreneurs and private persons
    with their passports, each tenant with an account at the bank. */
 

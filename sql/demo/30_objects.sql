@@ -1,7 +1,7 @@
-/* Demonstration data, part 3: the premises. Two business centres with
+/* Demonstration data: the premises. Two business centres with
    floors of offices and shops, a basement store and two car parks. coef1 is
    the position coefficient of a room, coef2 that of its finish, coef3 that
-   of its heating; the area is the user variable ПЛОЩАДЬ of part 4. */
+   of its heating; the area is the user variable ПЛОЩАДЬ (40_services.sql). */
 
 INSERT INTO rent_location (id, parent, name) VALUES (1, NULL, 'Минск');
 INSERT INTO rent_location (id, parent, name) VALUES (2, 1, 'ул. Немига, 5');

@@ -1,4 +1,4 @@
-/* Demonstration data, part 4: services with priorities and dated tariffs,
+/* Demonstration data: services with priorities and dated tariffs,
    reckoning types whose steps price the positions, the user variables they
    read, and the price list (prices for any object, for a building and for
    single rooms). */

@@ -1,6 +1,7 @@
-/* Demonstration data, part 5: lease contracts with their positions. Prices
-   are what the reckoning types give at the rates of the demo; contract 12 was
-   renewed by contract 16, and contract 9 is closed. */
+/* Demonstration data: lease contracts with their positions. Prices are what
+   the reckoning types give at 3.265 roubles to the dollar; metered positions
+   are priced when invoiced. Contract 12 was renewed by contract 16, and
+   contract 9 is closed. */
 
 INSERT INTO rent_contract (id, customerkey, currkey, supcontractkey, number, name, signdate, expriredate, actiondate, paymentday, paymentkey, disabled, filename) VALUES (1, 2, 2, NULL, '1', 'Аренда офиса 201 и 204', DATEADD(-420 DAY TO CURRENT_DATE), DATEADD(310 DAY TO CURRENT_DATE), DATEADD(-419 DAY TO CURRENT_DATE), 10, 1, 0, NULL);
 INSERT INTO rent_contractservice (id, contractkey, servicekey, objectkey, costncu, costcurr, typereckoningkey, ncureckoning, countobject, description) VALUES (1, 1, 2, 8, 1357.59, 415.8, 2, 0, 31.5, NULL);

@@ -1,4 +1,4 @@
-/* Demonstration data, last part: the objects of open contracts are in use,
+/* Demonstration data, last step: the objects of open contracts are in use,
    the contract totals are summed, and every key sequence moves past the
    keys the demonstration brought along. */
 
