@@ -465,6 +465,9 @@ bool TxTreeModel::writeNumber(const QModelIndex &index, const QVariant &value)
         }
         number = *parsed;
     }
+    const QVariant old = node->values.at(f);
+    if (old.isNull() == number.isNull() && (old.isNull() || old.toDouble() == number.toDouble()))
+        return true;  // nothing changed: no write, no reload
 
     try {
         TxTransaction t(m_db);

@@ -213,7 +213,10 @@ void TxDBGrid::sortByColumnKeepingRow(int column, Qt::SortOrder order)
 
 void TxDBGrid::titleClicked(int column, Qt::SortOrder order)
 {
-    if (!m_sortByTitle || !model() || column < 0) {
+    // A plain QSqlQueryModel cannot run its statement again.
+    const bool canSort = qobject_cast<TxQueryModel *>(model()) || qobject_cast<QSqlTableModel *>(model())
+                      || !qobject_cast<QSqlQueryModel *>(model());
+    if (!m_sortByTitle || !canSort || column < 0) {
         m_applying = true;
         horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
         m_applying = false;

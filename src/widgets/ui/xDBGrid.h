@@ -39,7 +39,8 @@ public:
     QString keyField() const { return m_keyField; }
     QVariant currentKey() const;
     QVariant currentValue(const QString &field) const;
-    // Makes the row with the key current, fetching further rows as needed.
+    // Makes the row with the key current, fetching further rows as needed
+    // (a key absent from the result reads it to its end).
     bool locateKey(const QVariant &key);
     // Runs the model's statement again (TxQueryModel::requery,
     // QSqlTableModel::select) keeping the current row. Throws EDatabaseError.

@@ -179,12 +179,14 @@ bool TxLookupBox::resolveText()
         return true;
     const QScopedValueRollback resolving(m_resolving, true);
     const QString typed = m_combo->currentText().trimmed();
+    // Unchanged text resolves to nothing new: passing through a field that
+    // shows a key hidden from the list must not clear it.
+    if (typed == m_text.trimmed())
+        return true;
     if (typed.isEmpty()) {
         setKey(QVariant());
         return true;
     }
-    if (!m_key.isNull() && typed == m_text)
-        return true;
     try {
         if (const std::optional<TxLookupRow> row = m_source->findText(typed, m_key)) {
             const QVariant old = m_key;
