@@ -291,8 +291,14 @@ void TxTreeModel::setMarkable(bool on)
         Q_EMIT dataChanged(index(0, 0), index(int(m_roots.size()) - 1, 0), {Qt::CheckStateRole});
 }
 
-void TxTreeModel::emitMarkChanged(Node *node)
+void TxTreeModel::markNode(Node *node, bool on)
 {
+    if (on == m_marked.contains(node->id))
+        return;
+    if (on)
+        m_marked.insert(node->id);
+    else
+        m_marked.remove(node->id);
     const QModelIndex i = createIndex(node->row, 0, node);
     Q_EMIT dataChanged(i, i, {Qt::CheckStateRole});
 }
@@ -303,16 +309,8 @@ void TxTreeModel::setMarkedRecursive(Node *node, bool on)
     while (!stack.empty()) {
         Node *n = stack.back();
         stack.pop_back();
-        const bool changed = on ? !m_marked.contains(n->id) : m_marked.contains(n->id);
-        if (changed) {
-            if (on)
-                m_marked.insert(n->id);
-            else
-                m_marked.remove(n->id);
-            emitMarkChanged(n);
-        }
-        for (Node *c : n->children)
-            stack.push_back(c);
+        markNode(n, on);
+        stack.insert(stack.end(), n->children.begin(), n->children.end());
     }
 }
 
@@ -321,29 +319,18 @@ void TxTreeModel::setMarked(qint64 id, bool on, bool withChildren)
     Node *node = m_byId.value(id, nullptr);
     if (!node)
         return;
-    if (withChildren) {
+    if (withChildren)
         setMarkedRecursive(node, on);
-    } else if (on != m_marked.contains(id)) {
-        if (on)
-            m_marked.insert(id);
-        else
-            m_marked.remove(id);
-        emitMarkChanged(node);
-    }
+    else
+        markNode(node, on);
     Q_EMIT marksChanged();
 }
 
 void TxTreeModel::setMarked(const QList<qint64> &ids, bool on)
 {
     for (qint64 id : ids) {
-        Node *node = m_byId.value(id, nullptr);
-        if (node && on != m_marked.contains(id)) {
-            if (on)
-                m_marked.insert(id);
-            else
-                m_marked.remove(id);
-            emitMarkChanged(node);
-        }
+        if (Node *node = m_byId.value(id, nullptr))
+            markNode(node, on);
     }
     Q_EMIT marksChanged();
 }
@@ -354,12 +341,10 @@ void TxTreeModel::markChildren(qint64 id, bool recursive)
     if (!node)
         return;
     for (Node *c : node->children) {
-        if (recursive) {
+        if (recursive)
             setMarkedRecursive(c, true);
-        } else if (!m_marked.contains(c->id)) {
-            m_marked.insert(c->id);
-            emitMarkChanged(c);
-        }
+        else
+            markNode(c, true);
     }
     Q_EMIT marksChanged();
 }

@@ -157,7 +157,7 @@ private:
     Node *nodeOf(const QModelIndex &index) const;
     int fieldIndex(const QString &field) const;
     int columnField(int column) const;  // field index shown in a column
-    void emitMarkChanged(Node *node);
+    void markNode(Node *node, bool on);
     void setMarkedRecursive(Node *node, bool on);
     bool isBelow(qint64 id, qint64 ancestor) const;
     bool writeNumber(const QModelIndex &index, const QVariant &value);
