@@ -1,6 +1,5 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
-#include "common/testWidgets.h"
 
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -9,9 +8,10 @@
 #include "shell/ui/MAINFORM_UNIT.h"
 #include "shell/ui/PageTable.h"
 #include "shell/ui/ptReference.h"
-#include "widgets/Part.h"
-#include "widgets/xAppRegistry.h"
-#include "widgets/xEditDialog.h"
+#include "widgets/ui/Part.h"
+#include "widgets/ui/xAppRegistry.h"
+#include "widgets/ui/xEditDialog.h"
+#include "widgets/ui/xMessages.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -251,25 +251,22 @@ private Q_SLOTS:
     // gets the cursor, and the dialog stays open.
     void requiredFieldsInOrder()
     {
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
         TinyDialog d(m_t->db());
         d.key = 5;
         d.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&d));
-        korvex::test::MessageBoxAnswer answer;
-        korvex::test::answerNextMessageBox(&answer);
         QTest::mouseClick(d.okButton(), Qt::LeftButton);
-        QTRY_VERIFY(answer.shown);
-        QCOMPARE(answer.text, QStringLiteral("Введите наименование"));
-        QCOMPARE(answer.caption, QStringLiteral("Внимание!"));
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.last().text, QStringLiteral("Введите наименование"));
+        QCOMPARE(prompts.messages.last().caption, QStringLiteral("Внимание!"));
         QCOMPARE(d.focusWidget(), d.name);
         QVERIFY(d.isVisible());
 
         QTest::keyClicks(d.name, QStringLiteral("Store"));
-        korvex::test::MessageBoxAnswer second;
-        korvex::test::answerNextMessageBox(&second);
         QTest::mouseClick(d.okButton(), Qt::LeftButton);
-        QTRY_VERIFY(second.shown);
-        QCOMPARE(second.text, QStringLiteral("Введите код"));
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages.last().text, QStringLiteral("Введите код"));
         QCOMPARE(d.focusWidget(), d.code);
         QCOMPARE(count(QStringLiteral("t_head")), 0);
 
@@ -277,6 +274,7 @@ private Q_SLOTS:
         QTest::mouseClick(d.okButton(), Qt::LeftButton);
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(count(QStringLiteral("t_head")), 1);
+        QCOMPARE(prompts.messages.size(), 2);
     }
 
     // A refused write shows the server's text, leaves nothing behind and
@@ -287,10 +285,11 @@ private Q_SLOTS:
         d.name->setText(QStringLiteral("A"));
         d.code->setText(QStringLiteral("B"));
         d.failDetail = true;
-        korvex::test::MessageBoxAnswer answer;
-        korvex::test::answerNextMessageBox(&answer);
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
         QVERIFY(!d.save());
-        QVERIFY(answer.text.contains(QStringLiteral("PRIMARY")) || answer.text.contains(QStringLiteral("unique")));
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY2(prompts.messages.last().text.contains(QStringLiteral("PRIMARY")), qPrintable(prompts.messages.last().text));
         QCOMPARE(count(QStringLiteral("t_head")), 0);
         QVERIFY(!m_t->db().inTransaction());
         d.failDetail = false;
@@ -309,8 +308,8 @@ private Q_SLOTS:
             d.name->setText(QStringLiteral("A"));
             d.code->setText(QStringLiteral("B"));
             d.failDetail = true;
-            korvex::test::MessageBoxAnswer answer;
-            korvex::test::answerNextMessageBox(&answer);
+            TxPromptRecorder prompts;
+            TxMessages::Intercept intercept(prompts);
             QVERIFY(!d.save());
             QVERIFY(m_t->db().inTransaction());
             QCOMPARE(count(QStringLiteral("t_head")), 1);  // the caller's row only

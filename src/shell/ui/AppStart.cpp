@@ -5,7 +5,7 @@
 #include "UserLoginDialog.h"
 #include "shell/UserLogin.h"
 #include "shell/mmOptions.h"
-#include "widgets/xAppRegistry.h"
+#include "widgets/ui/xAppRegistry.h"
 #include "db/xStoredProc.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"

@@ -2,8 +2,9 @@
 
 #include "PageTable.h"
 #include "shell/mmOptions.h"
-#include "widgets/Part.h"
-#include "widgets/xAppRegistry.h"
+#include "widgets/ui/Part.h"
+#include "widgets/ui/xAppRegistry.h"
+#include "widgets/ui/xMessages.h"
 #include "db/xDbError.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -170,9 +170,9 @@ void TAPPMAINFORM::switchToPage(int code)
         try {
             showPage(*info);
         } catch (const korvex::db::EDatabaseError &e) {
-            QMessageBox::critical(this, windowTitle(), e.message());
+            korvex::widgets::TxMessages::error(this, e.message());
         } catch (const std::exception &e) {
-            QMessageBox::critical(this, windowTitle(), QString::fromUtf8(e.what()));
+            korvex::widgets::TxMessages::error(this, QString::fromUtf8(e.what()));
         }
         if (TPart *page = currentPage()) {
             m_startScreen->hide();
@@ -182,7 +182,7 @@ void TAPPMAINFORM::switchToPage(int code)
     try {
         context().options.SetIntegerOption(QStringLiteral("rent_contractpart"), true, code);
     } catch (const korvex::db::EDatabaseError &e) {
-        QMessageBox::critical(this, windowTitle(), e.message());
+        korvex::widgets::TxMessages::error(this, e.message());
     }
 }
 

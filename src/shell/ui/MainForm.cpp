@@ -1,7 +1,7 @@
 #include "MainForm.h"
 
 #include "PageTable.h"
-#include "widgets/Part.h"
+#include "widgets/ui/Part.h"
 
 #include <QApplication>
 #include <QEvent>

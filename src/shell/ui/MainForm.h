@@ -5,7 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "widgets/Part.h"
+#include "widgets/ui/Part.h"
 
 class QAction;
 

@@ -1,7 +1,7 @@
 #include "PageTable.h"
 
 #include "ptReference.h"
-#include "widgets/Part.h"
+#include "widgets/ui/Part.h"
 
 #include <QCoreApplication>
 #include <QHash>

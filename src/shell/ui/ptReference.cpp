@@ -2,12 +2,12 @@
 
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
+#include "widgets/ui/xMessages.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlTableModel>
@@ -133,7 +133,7 @@ TptDenominasion::TptDenominasion(TAppContext &context, QWidget *parent)
 
     auto report = [this, model] {
         if (model->lastError().isValid())
-            QMessageBox::critical(this, windowTitle(), model->lastError().text());
+            korvex::widgets::TxMessages::error(this, model->lastError().text());
     };
     connect(add, &QPushButton::clicked, this, [model, view] {
         const int row = model->rowCount();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Part.h"
+#include "widgets/ui/Part.h"
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 #include "xEditDialog.h"
 
 #include "xAppRegistry.h"
+#include "xMessages.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xTransaction.h"
@@ -10,7 +11,6 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
@@ -85,7 +85,7 @@ bool TxEditDialog::hasText(QWidget *field)
 
 void TxEditDialog::showMessage(QWidget *parent, const QString &caption, const QString &text)
 {
-    QMessageBox::warning(parent, caption, text);
+    TxMessages::warning(parent, text, caption);
 }
 
 void TxEditDialog::fail(QWidget *focus, const QString &message)

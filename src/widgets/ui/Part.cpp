@@ -1,13 +1,13 @@
 #include "Part.h"
 
 #include "xAppRegistry.h"
+#include "xMessages.h"
 #include "db/xDbError.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
@@ -206,9 +206,9 @@ void TPart::guarded(const std::function<void()> &body)
     try {
         body();
     } catch (const korvex::db::EDatabaseError &e) {
-        QMessageBox::critical(this, tr("Ошибка"), e.message());
+        TxMessages::error(this, e.message());
     } catch (const std::exception &e) {
-        QMessageBox::critical(this, tr("Ошибка"), QString::fromUtf8(e.what()));
+        TxMessages::error(this, QString::fromUtf8(e.what()));
     }
 }
 
