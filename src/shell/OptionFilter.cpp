@@ -1,0 +1,72 @@
+#include "OptionFilter.h"
+
+#include "mmOptions.h"
+
+namespace korvex::shell {
+
+TxOptionFilter::TxOptionFilter(TmmOptions &options, const QString &prefix)
+    : m_options(options)
+    , m_prefix(prefix)
+{
+}
+
+void TxOptionFilter::bindInt(const QString &name, int *value, int def)
+{
+    m_fields.append({name, value, def});
+}
+
+void TxOptionFilter::bindFloat(const QString &name, double *value, double def)
+{
+    m_fields.append({name, value, def});
+}
+
+void TxOptionFilter::bindDate(const QString &name, QDate *value, const QDate &def)
+{
+    m_fields.append({name, value, def});
+}
+
+void TxOptionFilter::bindString(const QString &name, QString *value, const QString &def)
+{
+    m_fields.append({name, value, def});
+}
+
+void TxOptionFilter::reset()
+{
+    for (const Field &f : std::as_const(m_fields)) {
+        std::visit([&f](auto *target) { *target = std::get<std::remove_pointer_t<decltype(target)>>(f.def); },
+                   f.target);
+    }
+}
+
+void TxOptionFilter::load()
+{
+    for (const Field &f : std::as_const(m_fields)) {
+        const QString name = optionName(f.name);
+        if (auto p = std::get_if<int *>(&f.target))
+            **p = m_options.integerOption(name, std::get<int>(f.def));
+        else if (auto p = std::get_if<double *>(&f.target))
+            **p = m_options.floatOption(name, std::get<double>(f.def));
+        else if (auto p = std::get_if<QDate *>(&f.target))
+            **p = m_options.dateOption(name, std::get<QDate>(f.def));
+        else if (auto p = std::get_if<QString *>(&f.target))
+            **p = m_options.stringOption(name, std::get<QString>(f.def));
+    }
+}
+
+void TxOptionFilter::save() const
+{
+    for (const Field &f : std::as_const(m_fields)) {
+        const QString name = optionName(f.name);
+        if (auto p = std::get_if<int *>(&f.target))
+            m_options.SetIntegerOption(name, true, **p);
+        else if (auto p = std::get_if<double *>(&f.target))
+            m_options.SetFloatOption(name, true, **p);
+        else if (auto p = std::get_if<QDate *>(&f.target)) {
+            if ((*p)->isValid())
+                m_options.SetDateOption(name, true, **p);
+        } else if (auto p = std::get_if<QString *>(&f.target))
+            m_options.SetStringOption(name, true, **p);
+    }
+}
+
+} // namespace korvex::shell

@@ -1,0 +1,123 @@
+#include "xCheckedEdit.h"
+
+#include "xMessages.h"
+
+#include <QFocusEvent>
+#include <QLocale>
+#include <QTimer>
+
+namespace korvex::widgets {
+
+namespace {
+
+std::optional<QDate> parseDate(const QString &text)
+{
+    for (const QString &fmt : {QStringLiteral("dd.MM.yyyy"), QStringLiteral("d.M.yyyy"), QStringLiteral("dd.MM.yy")}) {
+        QDate d = QDate::fromString(text.trimmed(), fmt);
+        if (d.isValid()) {
+            if (fmt == QLatin1String("dd.MM.yy") && d.year() < 1950)
+                d = d.addYears(100);
+            return d;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<double> parseFloat(const QString &text)
+{
+    QString t = text.trimmed();
+    t.remove(QLatin1Char(' '));
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok ? std::optional<double>(v) : std::nullopt;
+}
+
+} // namespace
+
+TxCheckedEdit::TxCheckedEdit(Kind kind, QWidget *parent)
+    : QLineEdit(parent)
+    , m_kind(kind)
+{
+    if (kind != Kind::Date)
+        setAlignment(Qt::AlignRight);
+}
+
+bool TxCheckedEdit::isValidText(const QString &text) const
+{
+    if (text.trimmed().isEmpty())
+        return m_emptyAllowed;
+    switch (m_kind) {
+    case Kind::Integer: {
+        bool ok = false;
+        text.trimmed().toInt(&ok);
+        return ok;
+    }
+    case Kind::Float: return parseFloat(text).has_value();
+    case Kind::Date: return parseDate(text).has_value();
+    }
+    return false;
+}
+
+std::optional<int> TxCheckedEdit::intValue() const
+{
+    bool ok = false;
+    const int v = text().trimmed().toInt(&ok);
+    return ok ? std::optional<int>(v) : std::nullopt;
+}
+
+std::optional<double> TxCheckedEdit::floatValue() const
+{
+    return parseFloat(text());
+}
+
+std::optional<QDate> TxCheckedEdit::dateValue() const
+{
+    return parseDate(text());
+}
+
+void TxCheckedEdit::setIntValue(int v)
+{
+    setText(QString::number(v));
+    m_remembered = text();
+}
+
+void TxCheckedEdit::setFloatValue(double v)
+{
+    setText(QLocale(QLocale::Russian).toString(v, 'f', 2).remove(QChar(0xA0)));
+    m_remembered = text();
+}
+
+void TxCheckedEdit::setDateValue(const QDate &d)
+{
+    setText(d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString());
+    m_remembered = text();
+}
+
+void TxCheckedEdit::focusInEvent(QFocusEvent *event)
+{
+    if (!m_reverting)
+        m_remembered = text();
+    QLineEdit::focusInEvent(event);
+}
+
+void TxCheckedEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (m_reverting)
+        return;
+    if (!isValidText(text())) {
+        m_reverting = true;
+        setText(m_remembered);
+        TxMessages::warning(this, tr("Ошибка"), TxPrompt::attentionBang());
+        setFocus(Qt::OtherFocusReason);
+        m_reverting = false;
+        return;
+    }
+    if (text() != m_remembered) {
+        m_remembered = text();
+        Q_EMIT valueCommitted();
+    }
+}
+
+} // namespace korvex::widgets

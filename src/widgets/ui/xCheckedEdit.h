@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDate>
+#include <QLineEdit>
+#include <optional>
+
+namespace korvex::widgets {
+
+// A field for an integer, a number or a date that never keeps bad text: it
+// remembers its value when it gets the focus, and when it loses the focus
+// with text that is not a valid value it brings the remembered value back,
+// says "Ошибка" (caption "Внимание!") and takes the focus again.
+class TxCheckedEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    enum class Kind { Integer, Float, Date };
+
+    explicit TxCheckedEdit(Kind kind, QWidget *parent = nullptr);
+
+    Kind kind() const { return m_kind; }
+    bool isValidText(const QString &text) const;
+
+    std::optional<int> intValue() const;
+    std::optional<double> floatValue() const;
+    std::optional<QDate> dateValue() const;
+    void setIntValue(int v);
+    void setFloatValue(double v);
+    void setDateValue(const QDate &d);
+
+    // Empty text counts as valid (no value) unless set otherwise.
+    void setEmptyAllowed(bool allowed) { m_emptyAllowed = allowed; }
+
+Q_SIGNALS:
+    // The field was left with a valid value different from the remembered one.
+    void valueCommitted();
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    Kind m_kind;
+    QString m_remembered;
+    bool m_emptyAllowed = true;
+    bool m_reverting = false;
+};
+
+} // namespace korvex::widgets
