@@ -253,6 +253,8 @@ bool TxRTFLoader::run()
     readBody();
     if (m_cancelled)
         return false;
+    if (m_reader.restHasGroupEnd())
+        throw ExRTFReader(QStringLiteral("File is corrupted."));
 
     flushRun();
     if (m_row)

@@ -70,6 +70,15 @@ inline int TxRTFReader::get()
     }
 }
 
+int TxRTFReader::getRawRequired()
+{
+    if (m_backCount > 0)
+        return m_back[--m_backCount];
+    if (m_pos >= m_end && !fill())
+        throw ExRTFReader(kReadFailed);
+    return m_buffer[m_pos++];
+}
+
 int TxRTFReader::getRequired()
 {
     const int c = get();
@@ -119,6 +128,14 @@ QByteArray TxRTFReader::readBinary(qint64 n, bool keep)
     return out;
 }
 
+bool TxRTFReader::restHasGroupEnd()
+{
+    for (int c = get(); c >= 0; c = get())
+        if (c == '}')
+            return true;
+    return false;
+}
+
 static inline bool isWordLetter(int c)
 {
     return (c >= 'a' && c <= 'z') || c == 'W';
@@ -157,11 +174,13 @@ void TxRTFReader::next(Token &t)
 
     c = getRequired();
     if (isWordLetter(c)) {
+        // A line end right after a word is its delimiter (writers wrap lines
+        // there); a blank after it is then text.
         int n = 0;
         while (isWordLetter(c)) {
             if (n < 10)
                 t.word[n++] = char(c);
-            c = getRequired();
+            c = getRawRequired();
         }
         t.word[n] = 0;
         t.wordLength = n;
@@ -174,7 +193,7 @@ void TxRTFReader::next(Token &t)
             do {
                 if (d < 10)
                     digits[d++] = char(c);
-                c = getRequired();
+                c = getRawRequired();
             } while (c >= '0' && c <= '9');
             digits[d] = 0;
             qint64 v = 0;
@@ -186,7 +205,7 @@ void TxRTFReader::next(Token &t)
             t.hasParam = true;
             t.param = int(qBound(qint64(INT_MIN), v, qint64(INT_MAX)));
         }
-        if (c != ' ')
+        if (c != ' ' && c != '\r' && c != '\n')
             unget(c);
         return;
     }

@@ -49,11 +49,16 @@ public:
     // Skips n raw bytes (\bin); returns them when keep is set.
     QByteArray readBinary(qint64 n, bool keep);
 
+    // Reads what follows the document's last brace: true when a group end is
+    // among it (the file has more group ends than starts).
+    bool restHasGroupEnd();
+
     static int hexValue(int c);  // -1 for a non-hex character
 
 private:
     int get();  // next byte that is not CR or LF, -1 at the end
     int getRequired();
+    int getRawRequired();  // line ends included
     void unget(int c) { m_back[m_backCount++] = c; }
     bool fill();
 

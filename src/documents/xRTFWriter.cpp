@@ -149,11 +149,19 @@ void TxRTFChars::write(TxRTFWriter &w) const
 
 void TxRTFTabChar::write(TxRTFWriter &w) const
 {
+    // In its own format, like a run: the tab's width on the line depends on it.
+    w.groupStart();
+    w.charFormat(document(), m_font);
     w.word("tab");
+    w.groupEnd();
 }
 
 void TxRTFPicture::write(TxRTFWriter &w) const
 {
+    // Written back with its data (a logo is never silently dropped), in a
+    // group that carries its character format.
+    w.groupStart();
+    w.charFormat(document(), m_font);
     w.groupStart();
     w.word("pict");
     switch (m_kind) {
@@ -184,6 +192,7 @@ void TxRTFPicture::write(TxRTFWriter &w) const
         const char pair[2] = {hex[bytes[i] >> 4], hex[bytes[i] & 15]};
         w.raw(pair, 2);
     }
+    w.groupEnd();
     w.groupEnd();
 }
 
