@@ -148,7 +148,7 @@ int TxRTFPicture::naturalWidth() const
     if (goalW > 0)
         return goalW;
     if (m_kind == Png || m_kind == Jpeg)
-        return picW * 15;  // pixels at 96 dpi
+        return int(qMin<qint64>(qint64(picW) * 15, 1 << 24));  // pixels at 96 dpi
     return int(qint64(picW) * 1440 / 2540);  // 0.01 mm
 }
 
@@ -157,7 +157,7 @@ int TxRTFPicture::naturalHeight() const
     if (goalH > 0)
         return goalH;
     if (m_kind == Png || m_kind == Jpeg)
-        return picH * 15;
+        return int(qMin<qint64>(qint64(picH) * 15, 1 << 24));
     return int(qint64(picH) * 1440 / 2540);
 }
 
@@ -400,10 +400,10 @@ void TxRTFPara::setParaFormat(const TxParaFormat &pf)
 
 int TxRTFPara::totalHeight() const
 {
-    int h = 0;
+    qint64 h = 0;
     for (int i = 0, n = lineCount(); i < n; ++i)
         h += lineHeight(i);
-    return h;
+    return int(qMin<qint64>(h, INT_MAX / 4));
 }
 
 void TxRTFTextPara::dump(QString &out, int depth) const

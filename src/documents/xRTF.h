@@ -263,8 +263,8 @@ public:
     // one, from its own size.
     int naturalWidth() const;
     int naturalHeight() const;
-    int widthTwips() const { return naturalWidth() * scaleX / 100; }
-    int heightTwips() const { return naturalHeight() * scaleY / 100; }
+    int widthTwips() const { return int(qint64(naturalWidth()) * scaleX / 100); }
+    int heightTwips() const { return int(qint64(naturalHeight()) * scaleY / 100); }
 
     virtual void draw(QPainter &painter, const class QRect &rect) const;
 

@@ -55,6 +55,9 @@ QString tr(const char *text)
     return QCoreApplication::translate("TxRTFFile", text);
 }
 
+// Bound for heights and positions summed over a document, far below int's range.
+constexpr qint64 kMaxExtent = 1 << 28;
+
 QColor shaded(QRgb rgb, int shading)
 {
     const int keep = 10000 - qBound(0, shading, 10000);
@@ -463,8 +466,8 @@ void TxRTFTextPara::doLayout(int left, int width)
         case Atom::Picture: {
             flushWord();
             auto pic = static_cast<const TxRTFPicture *>(a.element);
-            const int pw = qMin(doc->toDeviceX(pic->widthTwips()), W);
-            const int ph = doc->toDeviceY(pic->heightTwips());
+            const int pw = qBound(0, doc->toDeviceX(pic->widthTwips()), W);
+            const int ph = qMax(0, doc->toDeviceY(pic->heightTwips()));
             if (lb.x + pw > W && !lb.empty)
                 lb.finish();
             lb.place(TxLineItem{a.element, a.font, {}, lb.x, pw}, ph, ph);
@@ -505,13 +508,13 @@ void TxRTFTextPara::doLayout(int left, int width)
     m_lines = lb.lines;
 
     // Line spacing, space before and after, alignment.
-    int top = 0;
+    qint64 top = 0;
     for (int i = 0; i < m_lines.size(); ++i) {
         TxParaLine &l = m_lines[i];
         const int sl = m_pf.lineSpacing;
         if (sl != 0 && sl != 1000) {
             if (m_pf.multiSpacing)
-                l.height = int(qint64(l.height) * qAbs(sl) / 240);
+                l.height = int(qMin<qint64>(qint64(l.height) * qAbs(sl) / 240, kMaxExtent));
             else if (sl < 0)
                 l.height = doc->toDeviceY(-sl);
             else
@@ -529,10 +532,10 @@ void TxRTFTextPara::doLayout(int left, int width)
         case TxParaFormat::Centre: l.shift /= 2; break;
         default: l.shift = 0; break;
         }
-        l.top = top;
+        l.top = int(qMin<qint64>(top, kMaxExtent));
         top += l.height;
     }
-    m_height = top;
+    m_height = int(qMin<qint64>(top, kMaxExtent));
     m_width = width;
 }
 
@@ -606,7 +609,7 @@ void TxRTFTableRow::doLayout(int left, int width)
     if (!doc)
         return;
     const int rowLeft = left + doc->toDeviceX(m_def.left);
-    int prev = 0;
+    int prev = 0;  // twips; bounded by the reader
     int highest = 0;
     for (int k = 0; k < count(); ++k) {
         const int right = k < m_def.cells.size() ? m_def.cells[k].right : prev + 1440;
@@ -686,7 +689,7 @@ void TxRTFBlock::doLayout(int left, int width)
     TxRTFFile *doc = document();
     m_lineStarts.clear();
     m_lines = 0;
-    int height = 0;
+    qint64 height = 0;
     TxRTFTableRow *previousRow = nullptr;
     for (int i = 0; i < count(); ++i) {
         m_lineStarts.append(m_lines);
@@ -712,7 +715,7 @@ void TxRTFBlock::doLayout(int left, int width)
         m_lines += para->lineCount();
         height += para->totalHeight();
     }
-    m_height = height;
+    m_height = int(qMin<qint64>(height, kMaxExtent));
     m_width = width;
 }
 
@@ -835,7 +838,7 @@ bool TxRTFFile::paginateLines()
     progress.setMaximum(n);
     int i = 0;
     while (i < n) {
-        int total = repeatedHeaderHeight(i) + lineHeight(i);
+        qint64 total = qint64(repeatedHeaderHeight(i)) + lineHeight(i);
         int k = i;
         while (!linePageBreak(k) && k + 1 < n && !lineStartsPage(k + 1)) {
             total += lineHeight(k + 1);

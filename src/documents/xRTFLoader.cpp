@@ -821,7 +821,10 @@ void TxRTFLoader::finishPicture()
 
 void TxRTFLoader::controlWord(const TxRTFReader::Token &t, W w)
 {
-    const int p = t.param;
+    // Sizes beyond 73 metres are damage, not layout; bounding them keeps all
+    // later arithmetic far from overflow.
+    constexpr int kMaxParam = 1 << 22;
+    const int p = w == W::bin ? t.param : qBound(-kMaxParam, t.param, kMaxParam);
     const bool on = !t.hasParam || p != 0;
 
     // Words that mean the same in every state.
