@@ -216,9 +216,9 @@ void TxRTFGroup::assign(const TxRTFBasic &source)
             auto field = dynamic_cast<const TxRTFField *>(child.get());
             std::unique_ptr<TxRTFBasic> copy;
             if (unwrap && field && field->isDataField) {
-                copy = std::make_unique<TxRTFText>();
-                copy->TxRTFBasic::assign(*child);
-                static_cast<TxRTFText *>(copy.get())->TxRTFGroup::assign(*child);
+                auto text = std::make_unique<TxRTFText>();
+                text->TxRTFGroup::assign(*child);  // the runs and format, without the field
+                copy = std::move(text);
             } else {
                 copy = createRTFElement(child->className());
                 copy->assign(*child);

@@ -6,6 +6,8 @@
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xSchema.h"
+#include "documents/ui/frmRTFProgress.h"
+#include "documents/ui/xRTFMessageBoxes.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -20,6 +22,12 @@ int runDesktop(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QApplication::setApplicationName(QStringLiteral("korvex-rent"));
+
+    // The program's one progress window and the document model's message boxes.
+    korvex::documents::TRTFProgressWindow rtfProgress;
+    korvex::documents::TRTFProgress::setShared(&rtfProgress);
+    korvex::documents::TxRTFMessageBoxes rtfMessages;
+    korvex::documents::TxRTFMessages::setShared(&rtfMessages);
 
     QCommandLineParser parser;
     parser.addHelpOption();
