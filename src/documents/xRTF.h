@@ -544,6 +544,8 @@ public:
     void WritePrologue(TxRTFWriter &writer) const;
     // Writes prologue and body; false when the user abandoned creating the file.
     bool SaveToFile(const QString &fileName) const;
+    // The same into an open device.
+    void writeTo(QIODevice &device) const;
 
     void CopySettingsFrom(const TxRTFFile &other);
     void CopyHeaderFooterFrom(const TxRTFFile &other);

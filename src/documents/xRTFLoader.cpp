@@ -155,6 +155,7 @@ private:
     void handle(const TxRTFReader::Token &t);
     void pushGroup();
     void popGroup();
+    void restore(const Frame &f);
     bool groupWord(const TxRTFReader::Token &t, W w);
     void destination();
     void skipGroup();
@@ -347,7 +348,11 @@ void TxRTFLoader::popGroup()
         finishHeaderFooterGroup(f);
     if (m_state != f.state || m_field != f.field)
         flushRun();
+    restore(f);
+}
 
+void TxRTFLoader::restore(const Frame &f)
+{
     m_font = f.font;
     m_pf = f.pf;
     m_state = f.state;
@@ -373,14 +378,8 @@ void TxRTFLoader::skipGroup()
         else if (t.kind == TxRTFReader::ControlWord && t.isWord("bin") && t.param > 0)
             m_reader.readBinary(t.param, false);
     }
-    const Frame f = m_stack.back();
+    restore(m_stack.back());
     m_stack.pop_back();
-    m_font = f.font;
-    m_pf = f.pf;
-    m_state = f.state;
-    m_uc = f.uc;
-    m_decoder = f.decoder;
-    m_field = f.field;
 }
 
 void TxRTFLoader::destination()

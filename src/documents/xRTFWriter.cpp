@@ -382,6 +382,14 @@ void TxRTFFile::WritePrologue(TxRTFWriter &w) const
     }
 }
 
+void TxRTFFile::writeTo(QIODevice &device) const
+{
+    TxRTFWriter writer(&device);
+    WritePrologue(writer);
+    write(writer);
+    writer.finish();
+}
+
 bool TxRTFFile::SaveToFile(const QString &fileName) const
 {
     TxRTFWriter writer(fileName);

@@ -43,10 +43,7 @@ QByteArray writeRtf(const TxRTFFile &doc)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    TxRTFWriter writer(&buffer);
-    doc.WritePrologue(writer);
-    doc.write(writer);
-    writer.finish();
+    doc.writeTo(buffer);
     return buffer.data();
 }
 
