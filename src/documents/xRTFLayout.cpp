@@ -475,6 +475,13 @@ void TxRTFTextPara::doLayout(int left, int width)
         }
         case Atom::Text: {
             const QString &t = a.text;
+            if (dynamic_cast<const TxRTFField *>(a.element)) {
+                // A computed result (a page number, a date) is redrawn whole
+                // with the values of the moment: one unbreakable piece.
+                word.append({&a, 0, int(t.size()), measure(a, 0, int(t.size()))});
+                flushWord();
+                break;
+            }
             int start = 0;
             for (int i = 0; i < t.size(); ++i) {
                 if (!isBreakChar(t[i]))

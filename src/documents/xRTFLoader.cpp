@@ -58,6 +58,10 @@ const std::unordered_map<std::string_view, W> &wordTable()
         {"qc", W::qc}, {"qj", W::qj}, {"tx", W::tx}, {"cfpat", W::cfpat}, {"cbpat", W::cbpat},
         {"paperw", W::paperw}, {"paperh", W::paperh}, {"margl", W::margl}, {"margr", W::margr},
         {"margt", W::margt}, {"margb", W::margb}, {"headery", W::headery}, {"footery", W::footery},
+        // The section's own page (current word processors put the real body
+        // margins there, below the header); one section serves the whole document.
+        {"pgwsxn", W::paperw}, {"pghsxn", W::paperh}, {"marglsxn", W::margl}, {"margrsxn", W::margr},
+        {"margtsxn", W::margt}, {"margbsxn", W::margb},
         {"pgnstart", W::pgnstart}, {"landscape", W::landscape}, {"lndscpsxn", W::landscape},
         {"trowd", W::trowd}, {"intbl", W::intbl}, {"trgaph", W::trgaph}, {"trleft", W::trleft},
         {"trhdr", W::trhdr}, {"cellx", W::cellx}, {"clbrdrl", W::clbrdrl}, {"clbrdrt", W::clbrdrt},

@@ -414,6 +414,7 @@ private Q_SLOTS:
         QCOMPARE(footerFields[1]->fieldType(), QStringLiteral("NUMPAGES"));
         QCOMPARE(doc.page.paperWidth, 11906);
         QCOMPARE(doc.page.marginLeft, 1701);
+        QCOMPARE(doc.page.marginTop, 1417);  // the section's margin, below the header
     }
 
     void errors_data()
@@ -880,7 +881,8 @@ private Q_SLOTS:
         auto doc = readRtf("{\\rtf1 {\\field{\\*\\fldinst SEQ Table}{\\fldrslt 9}} {\\field{\\*\\fldinst SEQ Figure}}"
                            " {\\field{\\*\\fldinst seq table \\* ARABIC}} {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}"
                            " {\\field{\\*\\fldinst NUMPAGES}} {\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\" \\\\s 10}}"
-                           " {\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}\\page b\\par}");
+                           " {\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}"
+                           " {\\field{\\*\\fldinst DATE \\\\@ \"d MMMM yyyy\"}{\\fldrslt old date}}\\page b\\par}");
         QVERIFY(doc->Paginate());
         const auto fields = all<TxRTFField>(*doc);
         QCOMPARE(fields[0]->seqNumber, 1);
@@ -894,6 +896,15 @@ private Q_SLOTS:
         QCOMPARE(symbolFont.faceName, QStringLiteral("Symbol"));
         QCOMPARE(symbolFont.height, -200);
         QVERIFY(doc->computedFieldText(*fields[6]).isNull());
+        // A computed result is one piece on its line, redrawn whole: a date
+        // with blanks in it is not split into words drawn over each other.
+        doc->stamp = QDateTime(QDate(2024, 3, 1), QTime(9, 30));
+        QVERIFY(doc->computedFieldText(*fields[7]).contains(QLatin1Char(' ')));
+        int datePieces = 0;
+        for (const TxParaLine &l : all<TxRTFTextPara>(*doc).first()->lines())
+            for (const TxLineItem &item : l.items)
+                datePieces += item.element == fields[7];
+        QCOMPARE(datePieces, 1);
         // Numbers stay with their fields when the layout is redone.
         doc->setZoom(2.0);
         QVERIFY(doc->Paginate());
