@@ -132,7 +132,7 @@ private:
         TxParaFormat pf;
         State state;
         int uc;
-        const TxCodePage *decoder;
+        int fontCodePage;  // 0: the document's
         TxRTFField *field;
         // Set for the groups that change where content goes.
         bool restoresBlock = false;
@@ -160,6 +160,12 @@ private:
     void pushGroup();
     void popGroup();
     void restore(const Frame &f);
+    void setFontCodePage(int codePage)
+    {
+        if (codePage && codePage != m_fontCp.codePage())
+            m_fontCp = TxCodePage(codePage);
+        m_fontCodePage = codePage;
+    }
     bool groupWord(const TxRTFReader::Token &t, W w);
     void destination();
     void skipGroup();
@@ -199,7 +205,7 @@ private:
     TxParaFormat m_pf;
     State m_state = State::Body;
     int m_uc = 1;
-    const TxCodePage *m_decoder = nullptr;
+    int m_fontCodePage = 0;  // of the current font's \\fcharset; 0: the document's
     TxRTFField *m_field = nullptr;
 
     // Where content goes
@@ -235,7 +241,6 @@ private:
 
 bool TxRTFLoader::run()
 {
-    m_decoder = &m_docCp;
     m_block = m_doc.readingBlock();
     if (m_reader.peek() < 0)
         throw ExRTFFile(QStringLiteral("Not a Rich Text Format (RTF) file or file is corrupted."));
@@ -249,7 +254,7 @@ bool TxRTFLoader::run()
     if (!t.isWord("rtf"))
         throw ExRTFFile(QStringLiteral("File is corrupt."));
     m_doc.version = t.param;
-    m_stack.push_back(Frame{m_font, m_pf, m_state, m_uc, m_decoder, m_field});
+    m_stack.push_back(Frame{m_font, m_pf, m_state, m_uc, m_fontCodePage, m_field});
 
     m_reader.next(t);
     if (t.kind == TxRTFReader::ControlWord)
@@ -334,7 +339,7 @@ void TxRTFLoader::handle(const TxRTFReader::Token &t)
 
 void TxRTFLoader::pushGroup()
 {
-    m_stack.push_back(Frame{m_font, m_pf, m_state, m_uc, m_decoder, m_field});
+    m_stack.push_back(Frame{m_font, m_pf, m_state, m_uc, m_fontCodePage, m_field});
 }
 
 void TxRTFLoader::popGroup()
@@ -361,7 +366,7 @@ void TxRTFLoader::restore(const Frame &f)
     m_pf = f.pf;
     m_state = f.state;
     m_uc = f.uc;
-    m_decoder = f.decoder;
+    setFontCodePage(f.fontCodePage);
     m_field = f.field;
 }
 
@@ -651,7 +656,7 @@ void TxRTFLoader::textByte(unsigned char b)
     default:
         break;
     }
-    textChar(m_decoder->decode(b));
+    textChar(m_fontCodePage ? m_fontCp.decode(b) : m_docCp.decode(b));
 }
 
 void TxRTFLoader::textChar(QChar c)
@@ -951,7 +956,7 @@ void TxRTFLoader::controlWord(const TxRTFReader::Token &t, W w)
         m_font = TxFontRec();
         m_font.setFaceName(m_doc.fontName(m_doc.defaultFont));
         const int cp = codePageForCharset(m_doc.fontCharset(m_doc.defaultFont));
-        m_decoder = cp ? &(m_fontCp = TxCodePage(cp)) : &m_docCp;
+        setFontCodePage(cp);
         break;
     }
     case W::b: m_font.weight = on ? 700 : 400; break;
@@ -969,7 +974,7 @@ void TxRTFLoader::controlWord(const TxRTFReader::Token &t, W w)
             throw ExRTFFile(QStringLiteral("В RTF файле использован необьявленный щрифт."));
         m_font.setFaceName(name);
         const int cp = codePageForCharset(m_doc.fontCharset(p));
-        m_decoder = cp ? &(m_fontCp = TxCodePage(cp)) : &m_docCp;
+        setFontCodePage(cp);
         break;
     }
     case W::fs: setHeight(p); break;

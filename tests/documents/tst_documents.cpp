@@ -146,6 +146,9 @@ private Q_SLOTS:
         QTest::newRow("Windows-1251 by default") << QByteArray("\\'c0\\'e1\\'e2") << QStringLiteral("Абв");
         QTest::newRow("raw 8-bit bytes") << QByteArray("\xc4\xee\xec") << QStringLiteral("Дом");
         QTest::newRow("ansicpg 1252") << QByteArray("\\ansicpg1252 \\'e9") << QStringLiteral("é");
+        QTest::newRow("font charset back after a group")
+            << QByteArray("\\ansicpg1252{\\fonttbl{\\f0\\fcharset204 A;}{\\f1\\fcharset238 B;}}\\f0 {\\f1 \\'a3}\\'c0")
+            << QStringLiteral("ŁА");
         QTest::newRow("unicode with fallback skipped") << QByteArray("\\u1044\\'3f\\u1086?x") << QStringLiteral("Доx");
         QTest::newRow("uc2 skips two") << QByteArray("\\uc2\\u1044??y") << QStringLiteral("Дy");
         QTest::newRow("negative unicode") << QByteArray("\\u-3913 ?") << QString(QChar(0xF0B7));
