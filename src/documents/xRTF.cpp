@@ -685,6 +685,15 @@ void TxRTFFile::CopySettingsFrom(const TxRTFFile &other)
     invalidateAll();
 }
 
+void TxRTFFile::assign(const TxRTFBasic &source)
+{
+    TxRTFBlock::assign(source);
+    if (auto other = dynamic_cast<const TxRTFFile *>(&source)) {
+        CopySettingsFrom(*other);
+        CopyHeaderFooterFrom(*other);
+    }
+}
+
 void TxRTFFile::CopyHeaderFooterFrom(const TxRTFFile &other)
 {
     m_header.reset();

@@ -534,6 +534,8 @@ public:
     TxRTFFile();
     ~TxRTFFile() override;
     QString className() const override { return QStringLiteral("TxRTFFile"); }
+    // A whole copy: settings, header and footer, body.
+    void assign(const TxRTFBasic &source) override;
 
     // Clears the document and reads the file; false when the user cancelled or
     // abandoned opening the file. Read errors are exceptions.

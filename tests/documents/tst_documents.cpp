@@ -604,6 +604,10 @@ private Q_SLOTS:
         auto second = readRtf(written);
         QCOMPARE(second->dumpTree(), first->dumpTree());
         QCOMPARE(writeRtf(*second), written);
+        // Copying makes the same tree too.
+        TxRTFFile copy;
+        copy.assign(*first);
+        QCOMPARE(copy.dumpTree(), first->dumpTree());
     }
 
     void fieldResultsLeftToTheReader()
