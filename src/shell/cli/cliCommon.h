@@ -47,11 +47,13 @@ struct Command {
     QString name;
     QString usage;    // lines of usage, shown by --help
     std::function<int(const QStringList &args)> run;
+    bool needsFonts = false;  // runs under a (display-less) GUI application
 };
 
 // The command groups, one function each (defined in their own files).
 Command dbCommand();
 Command userCommand();
 Command wordsCommand();
+Command rtfCommand();
 
 } // namespace korvex::cli

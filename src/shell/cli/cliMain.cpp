@@ -3,6 +3,12 @@
 #include "db/xDbError.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <memory>
 #include <exception>
 
 using namespace korvex::cli;
@@ -15,6 +21,7 @@ QList<Command> commands()
         dbCommand(),
         userCommand(),
         wordsCommand(),
+        rtfCommand(),
     };
 }
 
@@ -33,7 +40,23 @@ void printHelp(void (*print)(const QString &) = outLine)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Commands that measure text need fonts, hence a GUI application; the
+    // offscreen platform keeps them free of any display.
+    bool needsFonts = false;
+    for (const Command &c : commands())
+        if (argc > 1 && c.needsFonts && c.name == QString::fromLocal8Bit(argv[1]))
+            needsFonts = true;
+    if (needsFonts && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (needsFonts && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // A private runtime folder, so that Qt has no cause to complain on standard error.
+        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/korvex-runtime-" + QByteArray::number(getuid());
+        if (::mkdir(dir.constData(), 0700) == 0 || QFileInfo(QString::fromLocal8Bit(dir)).isDir())
+            qputenv("XDG_RUNTIME_DIR", dir);
+    }
+    std::unique_ptr<QCoreApplication> application = needsFonts ? std::make_unique<QGuiApplication>(argc, argv)
+                                                               : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QCoreApplication::setApplicationName(QStringLiteral("korvex-rent-cli"));
 

@@ -10,6 +10,8 @@
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xSchema.h"
+#include "documents/ui/frmRTFProgress.h"
+#include "documents/ui/xRTFMessageBoxes.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -33,6 +35,11 @@ int runDesktop(int argc, char **argv)
     arguments.erase(std::remove_if(arguments.begin() + 1, arguments.end(),
                                    [](const QString &a) { return a.compare(QLatin1String("/E"), Qt::CaseInsensitive) == 0; }),
                     arguments.end());
+    // The program's one progress window and the document model's message boxes.
+    korvex::documents::TRTFProgressWindow rtfProgress;
+    korvex::documents::TRTFProgress::setShared(&rtfProgress);
+    korvex::documents::TxRTFMessageBoxes rtfMessages;
+    korvex::documents::TxRTFMessages::setShared(&rtfMessages);
 
     QCommandLineParser parser;
     parser.addHelpOption();
