@@ -10,7 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include "widgets/ui/xMessages.h"
 #include <QPushButton>
 #include <QSettings>
 #include <QUrl>
@@ -103,7 +103,7 @@ void TUserLoginDialog::tryAccept()
     try {
         result = m_login.tryLogin(m_subSystem->text(), m_user->text(), m_password->text());
     } catch (const korvex::db::EDatabaseError &e) {
-        QMessageBox::critical(this, windowTitle(), e.message());
+        korvex::widgets::TxMessages::error(this, e.message(), windowTitle());
         return;
     }
     if (result == TUserLogin::Accepted) {
@@ -113,7 +113,7 @@ void TUserLoginDialog::tryAccept()
     const QString message = resultMessage(result);
     if (message.isEmpty())
         return;
-    QMessageBox::warning(this, windowTitle(), message);
+    korvex::widgets::TxMessages::warning(this, message, windowTitle());
     switch (result) {
     case TUserLogin::UnknownSubSystem:
     case TUserLogin::NoRight:
