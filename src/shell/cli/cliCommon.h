@@ -51,5 +51,6 @@ struct Command {
 
 // The command groups, one function each (defined in their own files).
 Command dbCommand();
+Command calcCommand();
 
 } // namespace korvex::cli

@@ -13,6 +13,7 @@ QList<Command> commands()
 {
     return {
         dbCommand(),
+        calcCommand(),
     };
 }
 
