@@ -13,6 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 namespace korvex::calc {
 
 // ---------------------------------------------------------------------------
@@ -286,6 +290,20 @@ inline double finite(double r)
     raise(std::isnan(r) ? Fault::InvalidFloatingPointOperation : Fault::FloatingPointOverflow);
 }
 
+// Checked arithmetic raises each fault where it happens. Unchecked arithmetic
+// lets overflow and division by zero run on as infinities or NaN, which
+// raise the processor's floating-point flags; a run that raised one is
+// repeated checked to find its first fault.
+template <bool Checked>
+[[gnu::always_inline]] inline double result(double r)
+{
+    if constexpr (Checked)
+        return finite(r);
+    else
+        return r;
+}
+
+template <bool Checked>
 double power(double l, double r)
 {
     if (r < 0)
@@ -295,30 +313,30 @@ double power(double l, double r)
         raise(Fault::FloatingPointDivisionByZero);
     if (l < 0)
         raise(Fault::InvalidFloatingPointOperation);
-    return finite(std::pow(l, r));
+    return result<Checked>(std::pow(l, r));
 }
 
+template <bool Checked>
+[[gnu::always_inline]] inline void divisor(double r)
+{
+    if constexpr (Checked)
+        if (r == 0)
+            raise(Fault::DivisionByZero);
+}
+
+template <bool Checked = true>
 [[gnu::always_inline]] inline double applyOperator(Oper op, double l, double r)
 {
     switch (op) {
     case opNeg:
-    case opSub: return finite(l - r);
-    case opPct: return finite(l / 100 * r);
-    case opPow: return power(l, r);
-    case opMul: return finite(l * r);
-    case opDiv:
-        if (r == 0)
-            raise(Fault::DivisionByZero);
-        return finite(l / r);
-    case opIntDiv:
-        if (r == 0)
-            raise(Fault::DivisionByZero);
-        return std::trunc(finite(l / r));
-    case opMod:
-        if (r == 0)
-            raise(Fault::DivisionByZero);
-        return finite(l - r * std::trunc(finite(l / r)));
-    case opAdd: return finite(l + r);
+    case opSub: return result<Checked>(l - r);
+    case opPct: return result<Checked>(l / 100 * r);
+    case opPow: return power<Checked>(l, r);
+    case opMul: return result<Checked>(l * r);
+    case opDiv: divisor<Checked>(r); return result<Checked>(l / r);
+    case opIntDiv: divisor<Checked>(r); return std::trunc(result<Checked>(l / r));
+    case opMod: divisor<Checked>(r); return result<Checked>(l - r * std::trunc(result<Checked>(l / r)));
+    case opAdd: return result<Checked>(l + r);
     case opLt: return l < r ? 1 : 0;
     case opLe: return l <= r ? 1 : 0;
     case opEq: return l == r ? 1 : 0;
@@ -372,16 +390,16 @@ bool wordOperator(Text name, Oper &op)
 double roundToEven64(double x)
 {
     x += 1e-26;
-    double t = std::trunc(x);
-    const double f = x - t;
-    const bool odd = std::fmod(t, 2.0) != 0;
-    if (f > 0.5 || (f == 0.5 && odd))
-        t += 1;
-    else if (f < -0.5 || (f == -0.5 && odd))
-        t -= 1;
-    if (!(t >= -9223372036854775808.0 && t < 9223372036854775808.0))
+    if (!(x >= -9223372036854775808.0 && x < 9223372036854775808.0))
         raise(Fault::InvalidFloatingPointOperation);
-    return double(std::int64_t(t));
+    // Beyond 2^52 every double is whole, so t + 1 cannot leave the range.
+    std::int64_t t = std::int64_t(x);
+    const double f = x - double(t);
+    if (f > 0.5 || (f == 0.5 && (t & 1)))
+        ++t;
+    else if (f < -0.5 || (f == -0.5 && (t & 1)))
+        --t;
+    return double(t);
 }
 
 double fnSin(double x) { return std::sin(x); }
@@ -437,32 +455,43 @@ struct TFunctionRec {
 // text and by which names are variables; only the values are not. So the
 // compiler runs the algorithm once without values, emitting each reduction as
 // an instruction and each structural failure as a Raise at the point where
-// the algorithm would stop. Names are checked again as the program runs.
+// the algorithm would stop. Before a program runs, every name it was compiled
+// for is checked to be still a variable, or still not one.
 
 enum Kind : quint8 {
-    kConst,   // push c
-    kVar,     // push the variable of symbol arg (which must be a variable)
-    kGuard,   // symbol arg must not be a variable
-    kCall,    // top = function(top)
-    kRaise,   // raise fault arg
-    kEnd,     // the result is the only value
-    kBin,     // top-1 = top-1 op top; pop  (kBin + op)
-    kBinConst = kBin + int(opCount),      // top = top op c
-    kBinVar = kBinConst + int(opCount),   // top = top op variable(arg)
+    kConst,        // push c
+    kVar,          // push variable a
+    kCall,         // top = function(top)
+    kRaise,        // raise fault a
+    kEnd,          // the result is the only value
+    kBin,          // (kBin + op) top = below op top, below popped
+    kBinConst = kBin + int(opCount),          // top = top op c
+    kBinVar = kBinConst + int(opCount),       // top = top op variable a
+    kConstBin = kBinVar + int(opCount),       // top = c op top
+    kVarBinConst = kConstBin + int(opCount),  // push variable a op c
+    kVarBinVar = kVarBinConst + int(opCount), // push variable a op variable b
+    kKindCount = kVarBinVar + int(opCount),
 };
 
 struct Instr {
+    Instr(quint8 k = kConst) : kind(k) {}
     quint8 kind;
-    int arg = 0;
-    double c = 0;
-    TFunction function = nullptr;
+    int a = 0;
+    int b = 0;
+    union {
+        double c = 0;
+        TFunction function;
+    };
 };
 
 struct Program {
     std::vector<Instr> code;
+    std::vector<int> variables;     // symbols compiled as variables
+    std::vector<int> notVariables;  // symbols compiled as functions or unknown names
     int maxDepth = 0;
     quint64 configVersion = 0;
-    bool interpret = false;  // reaches OnFunction, which may change the calculator
+    quint64 namesChecked = 0;  // the names version the lists above were last found true at
+    bool interpret = false;    // reaches OnFunction, which may change the calculator
 };
 
 struct CacheEntry {
@@ -482,14 +511,18 @@ QString shortestDecimalText(double value)
 // ---------------------------------------------------------------------------
 
 struct TxCustomFoCal::Private {
-    // Variables in creation order. Each is also a symbol: the upper-cased name
-    // mapped to a number that compiled programs refer to.
-    QStringList varNames;
-    std::vector<double> varValues;
-    std::vector<int> varSymbols;
+    // Every name the calculator has met is a symbol: the upper-cased name
+    // mapped to a number that compiled programs refer to. A symbol is a
+    // variable or not; its value is kept with the symbol.
+    QHash<QString, int> symbols;
+    std::vector<int> symbolVar;       // symbol -> position in the variable list, or -1
+    std::vector<double> symbolValue;  // symbol -> value while it is a variable
+    quint64 namesVersion = 1;         // changes whenever a symbol becomes or stops being a variable
+    bool mayHoldNonFinite = false;    // a variable may be NaN or infinite: check every read
 
-    QHash<QString, int> symbols;  // upper-cased name -> symbol
-    std::vector<int> symbolVar;   // symbol -> variable index, or -1
+    // The variables in creation order.
+    QStringList varNames;
+    std::vector<int> varSymbols;
 
     std::vector<TFunctionRec> functions;
     bool strictVars = true;
@@ -499,16 +532,23 @@ struct TxCustomFoCal::Private {
     QString expression = QStringLiteral("0");
     double value = 0;
     bool loading = false;
-    bool running = false;  // a compiled program is running
+    int running = 0;  // compiled programs running (a registered function may evaluate again)
 
     std::unordered_map<QString, CacheEntry> cache;
-    std::array<CacheEntry *, 16> recent{};  // by the address of the caller's text
-
-    struct NameSlot {
-        QString name;
+    // The texts and names callers passed lately, by the address of their
+    // characters. A caller's string with a reference count is kept as an
+    // alias: while we hold it its characters cannot change, so the same
+    // address and length mean the same text without comparing it.
+    struct RecentText {
+        QString alias;
+        CacheEntry *entry = nullptr;
+    };
+    std::array<RecentText, 16> recent{};
+    struct RecentName {
+        QString alias;
         int symbol = -1;
     };
-    std::array<NameSlot, 16> recentNames{};  // SetVariable by the address of the caller's name
+    std::array<RecentName, 16> recentNames{};
 
     static size_t slotOf(const QString &s) { return (reinterpret_cast<quintptr>(s.constData()) >> 4) & 15; }
     static bool sameText(const QString &a, const QString &b)
@@ -516,6 +556,13 @@ struct TxCustomFoCal::Private {
         return a.size() == b.size()
                && std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0;
     }
+    static bool isAlias(const QString &alias, const QString &s)
+    {
+        return alias.data_ptr().isSharedWith(s.data_ptr()) && alias.constData() == s.constData()
+               && alias.size() == s.size();
+    }
+    // A string from raw data could change under us: only a copy may be kept.
+    static QString keepable(const QString &s) { return s.data_ptr().isMutable() ? s : QString(s.constData(), s.size()); }
 
     int symbolOf(const QString &upperName)
     {
@@ -525,16 +572,22 @@ struct TxCustomFoCal::Private {
         const int s = int(symbolVar.size());
         symbols.insert(upperName, s);
         symbolVar.push_back(-1);
+        symbolValue.push_back(0);
         return s;
     }
 
+    // The symbol of a variable of this name, or -1.
     int variableOf(Text upperName) const
     {
         const auto it = symbols.constFind(toQString(upperName));
-        return it == symbols.constEnd() ? -1 : symbolVar[size_t(it.value())];
+        return it == symbols.constEnd() || symbolVar[size_t(it.value())] < 0 ? -1 : it.value();
     }
 
-    double variableValue(int index) const { return finite(varValues[size_t(index)]); }
+    template <bool Checked = true>
+    [[gnu::always_inline]] double variableValue(int symbol) const
+    {
+        return result<Checked>(symbolValue[size_t(symbol)]);
+    }
 
     const TFunctionRec *findFunction(Text upperName) const
     {
@@ -545,26 +598,31 @@ struct TxCustomFoCal::Private {
         return nullptr;
     }
 
+    void storeValue(int symbol, double v)
+    {
+        symbolValue[size_t(symbol)] = v;
+        if (!std::isfinite(v))
+            mayHoldNonFinite = true;
+    }
+
     void setVariable(const QString &name, double v)
     {
-        NameSlot &slot = recentNames[slotOf(name)];
+        RecentName &slot = recentNames[slotOf(name)];
         int symbol;
-        if (slot.symbol >= 0 && sameText(slot.name, name)) {
+        if (slot.symbol >= 0 && (isAlias(slot.alias, name) || sameText(slot.alias, name))) {
             symbol = slot.symbol;
         } else {
             symbol = symbolOf(upperCased(name));
-            slot.name = QString(name.constData(), name.size());  // own copy: the caller's may be raw data
+            slot.alias = keepable(name);
             slot.symbol = symbol;
         }
-        const int index = symbolVar[size_t(symbol)];
-        if (index >= 0) {
-            varValues[size_t(index)] = v;
+        storeValue(symbol, v);
+        if (symbolVar[size_t(symbol)] >= 0)
             return;
-        }
         symbolVar[size_t(symbol)] = int(varNames.size());
         varNames.append(name);
-        varValues.push_back(v);
         varSymbols.push_back(symbol);
+        ++namesVersion;
     }
 
     void clearVariables()
@@ -572,16 +630,35 @@ struct TxCustomFoCal::Private {
         for (const int s : varSymbols)
             symbolVar[size_t(s)] = -1;
         varNames.clear();
-        varValues.clear();
         varSymbols.clear();
+        mayHoldNonFinite = false;
+        ++namesVersion;
+    }
+
+    // Whether every name of the program is still what it was compiled for.
+    bool namesHold(Program &program) const
+    {
+        if (program.namesChecked == namesVersion)
+            return true;
+        for (const int symbol : program.variables)
+            if (symbolVar[size_t(symbol)] < 0)
+                return false;
+        for (const int symbol : program.notVariables)
+            if (symbolVar[size_t(symbol)] >= 0)
+                return false;
+        program.namesChecked = namesVersion;
+        return true;
     }
 
     class LeftToRight;
     class Compiler;
 
     CacheEntry &entryFor(const QString &text);
+    double evaluate(const QString &text);
     void compile(CacheEntry &entry);
-    bool run(const Program &program, double &result);
+    double run(const Program &program);
+    template <bool Checked>
+    double execute(const Program &program);
     double interpret(const QString &text);
 };
 
@@ -782,6 +859,9 @@ public:
     void compile(Text s)
     {
         p.code.clear();
+        p.variables.clear();
+        p.notVariables.clear();
+        p.namesChecked = 0;
         p.interpret = false;
         try {
             expression(s, 0);
@@ -790,11 +870,15 @@ public:
         }
         if (p.interpret)
             p.code.clear();
+        for (std::vector<int> *list : {&p.variables, &p.notVariables}) {
+            std::sort(list->begin(), list->end());
+            list->erase(std::unique(list->begin(), list->end()), list->end());
+        }
         // The deepest the stack gets, for the runner's buffer.
         int depth = 0;
         p.maxDepth = 1;
         for (const Instr &in : p.code) {
-            if (in.kind == kConst || in.kind == kVar)
+            if (in.kind == kConst || in.kind == kVar || in.kind >= kVarBinConst)
                 ++depth;
             else if (in.kind >= kBin && in.kind < kBinConst)
                 --depth;
@@ -818,28 +902,49 @@ private:
     [[noreturn]] void emitRaise(Fault f)
     {
         Instr in{kRaise};
-        in.arg = int(f);
+        in.a = int(f);
         put(in);
         throw Stop{};
     }
 
+    // Pushes: where each value on the stack begins in the code is kept, so
+    // that an operand made by one instruction can be merged into the next.
     void emitConst(double c)
     {
+        starts.push_back(p.code.size());
         Instr in{kConst};
         in.c = c;
         put(in);
     }
 
-    // Two constants fold (a failure becomes a Raise in their place); one
-    // operand that is a constant or a variable goes into the instruction.
+    void emitVariable(int symbol)
+    {
+        starts.push_back(p.code.size());
+        Instr in{kVar};
+        in.a = symbol;
+        put(in);
+    }
+
+    // Two constants fold (a failure becomes a Raise in their place); operands
+    // made by a single push go into the instruction. A constant left operand
+    // may move after the right one, as a push has no effect to order; a
+    // variable may not, as reading it can fail.
     void emitBinary(Oper op)
     {
         std::vector<Instr> &code = p.code;
         const size_t n = code.size();
-        if (n >= 2 && code[n - 1].kind == kConst && code[n - 2].kind == kConst) {
-            const double l = code[n - 2].c;
-            const double r = code[n - 1].c;
-            code.resize(n - 2);
+        const size_t right = starts.back();
+        starts.pop_back();
+        const size_t left = starts.back();
+        const bool rightSingle = right == n - 1;
+        const bool leftSingle = left + 1 == right;
+        const quint8 rk = code[right].kind;
+        const quint8 lk = code[left].kind;
+        if (rightSingle && leftSingle && lk == kConst && rk == kConst) {
+            const double l = code[left].c;
+            const double r = code[right].c;
+            code.resize(left);
+            starts.pop_back();
             double v = 0;
             try {
                 v = applyOperator(op, l, r);
@@ -847,10 +952,23 @@ private:
                 emitRaise(e.fault());
             }
             emitConst(v);
-        } else if (n >= 1 && code[n - 1].kind == kConst) {
-            code[n - 1].kind = quint8(kBinConst + int(op));
-        } else if (n >= 1 && code[n - 1].kind == kVar) {
-            code[n - 1].kind = quint8(kBinVar + int(op));
+        } else if (rightSingle && leftSingle && lk == kVar && rk == kConst) {
+            code[left].kind = quint8(kVarBinConst + int(op));
+            code[left].c = code[right].c;
+            code.pop_back();
+        } else if (rightSingle && leftSingle && lk == kVar && rk == kVar) {
+            code[left].kind = quint8(kVarBinVar + int(op));
+            code[left].b = code[right].a;
+            code.pop_back();
+        } else if (rightSingle && rk == kConst) {
+            code[right].kind = quint8(kBinConst + int(op));
+        } else if (rightSingle && rk == kVar) {
+            code[right].kind = quint8(kBinVar + int(op));
+        } else if (leftSingle && lk == kConst) {
+            Instr in{quint8(kConstBin + int(op))};
+            in.c = code[left].c;
+            code.erase(code.begin() + std::ptrdiff_t(left));
+            put(in);
         } else {
             put({quint8(kBin + int(op))});
         }
@@ -859,9 +977,10 @@ private:
     void emitCall(const TFunctionRec &f)
     {
         std::vector<Instr> &code = p.code;
-        if (f.builtIn && !code.empty() && code.back().kind == kConst) {
+        if (f.builtIn && starts.back() == code.size() - 1 && code.back().kind == kConst) {
             const double x = code.back().c;
             code.pop_back();
+            starts.pop_back();
             double v = 0;
             try {
                 v = finite(f.function(x));
@@ -960,16 +1079,13 @@ private:
                 }
                 const int symbol = d.symbolOf(toQString(name));
                 if (d.symbolVar[size_t(symbol)] >= 0) {
-                    Instr in{kVar};
-                    in.arg = symbol;
-                    put(in);
+                    p.variables.push_back(symbol);
+                    emitVariable(symbol);
                     valuePushed(l);
                     i = end;
                     continue;
                 }
-                Instr guard{kGuard};
-                guard.arg = symbol;
-                put(guard);
+                p.notVariables.push_back(symbol);
                 if (const TFunctionRec *f = d.findFunction(name)) {
                     const TFunctionRec function = *f;
                     i = group(s, end, nesting);
@@ -1001,6 +1117,7 @@ private:
 
     Private &d;
     Program &p;
+    std::vector<size_t> starts;
 };
 
 void TxCustomFoCal::Private::compile(CacheEntry &entry)
@@ -1012,104 +1129,188 @@ void TxCustomFoCal::Private::compile(CacheEntry &entry)
 
 CacheEntry &TxCustomFoCal::Private::entryFor(const QString &text)
 {
-    CacheEntry *&slot = recent[slotOf(text)];
-    if (slot && sameText(slot->key, text))
-        return *slot;
+    RecentText &slot = recent[slotOf(text)];
+    if (slot.entry && isAlias(slot.alias, text))
+        return *slot.entry;
+    if (slot.entry && sameText(slot.entry->key, text)) {
+        slot.alias = keepable(text);
+        return *slot.entry;
+    }
     auto it = cache.find(text);
     if (it == cache.end()) {
         if (cache.size() >= 4096) {
             // Bounded memory for callers that evaluate endless distinct texts;
             // the symbols of names no variable holds go with the programs.
             cache.clear();
-            recent.fill(nullptr);
-            for (NameSlot &n : recentNames)
-                n = NameSlot();
+            recent.fill(RecentText());
+            recentNames.fill(RecentName());
             QHash<QString, int> kept;
             std::vector<int> keptVar;
+            std::vector<double> keptValue;
             for (size_t v = 0; v < varSymbols.size(); ++v) {
                 kept.insert(upperCased(varNames.at(qsizetype(v))), int(v));
                 keptVar.push_back(int(v));
+                keptValue.push_back(symbolValue[size_t(varSymbols[v])]);
                 varSymbols[v] = int(v);
             }
             symbols = std::move(kept);
             symbolVar = std::move(keptVar);
+            symbolValue = std::move(keptValue);
+            ++namesVersion;
         }
-        const QString key(text.constData(), text.size());  // own copy: the caller's may be raw data
+        const QString key(text.constData(), text.size());  // a copy of its own: the caller's may be raw data
         it = cache.emplace(key, CacheEntry{key, Program{}}).first;
         it->second.program.configVersion = 0;  // compiled at first use
     }
-    CacheEntry *entry = &it->second;
-    recent[slotOf(text)] = entry;
-    return *entry;
+    slot.alias = keepable(text);
+    slot.entry = &it->second;
+    return it->second;
 }
 
-// Runs a compiled program; false when a name is no longer what it was
-// compiled for (a variable appeared or went), and the program must be
-// compiled again. Nothing the program did before has any effect to undo.
-bool TxCustomFoCal::Private::run(const Program &program, double &result)
+#define KORVEX_FOCAL_OPERATORS(X)                                                                   \
+    X(opNeg) X(opPct) X(opPow) X(opMul) X(opDiv) X(opIntDiv) X(opMod) X(opAdd) X(opSub) X(opLt) X(opLe) \
+        X(opEq) X(opGe) X(opGt)
+
+// Runs a compiled program whose names hold. Each instruction jumps straight
+// to the next one's code.
+template <bool Checked>
+[[gnu::noinline]] double TxCustomFoCal::Private::execute(const Program &program)
 {
+    // The top of the stack lives in a register; the stack holds what is
+    // below it (and one spilled dummy at the bottom).
     double local[64];
     std::unique_ptr<double[]> heap;
     double *stack = local;
-    if (program.maxDepth > 64) {
-        heap.reset(new double[size_t(program.maxDepth)]);
+    if (program.maxDepth + 1 > 64) {
+        heap.reset(new double[size_t(program.maxDepth) + 1]);
         stack = heap.get();
     }
     double *sp = stack;
-    // Read through the vector each time: a misbehaving registered function
-    // that sets variables on this calculator may move it.
-    const std::vector<int> &symVar = symbolVar;
+    double top = 0;
 
-#define KORVEX_FOCAL_OPERATOR_CASES(OP)                                                            \
-    case kBin + int(OP): {                                                                              \
-        const double r = *--sp;                                                                    \
-        sp[-1] = applyOperator(OP, sp[-1], r);                                                     \
-        break;                                                                                     \
-    }                                                                                              \
-    case kBinConst + int(OP): sp[-1] = applyOperator(OP, sp[-1], in->c); break;                         \
-    case kBinVar + int(OP): {                                                                           \
-        const int v = symVar[size_t(in->arg)];                                                     \
-        if (v < 0)                                                                                 \
-            return false;                                                                          \
-        sp[-1] = applyOperator(OP, sp[-1], variableValue(v));                                      \
-        break;                                                                                     \
-    }
+#define KORVEX_FOCAL_LABELS(OP) &&bin_##OP,
+#define KORVEX_FOCAL_LABELS_C(OP) &&binConst_##OP,
+#define KORVEX_FOCAL_LABELS_V(OP) &&binVar_##OP,
+#define KORVEX_FOCAL_LABELS_CB(OP) &&constBin_##OP,
+#define KORVEX_FOCAL_LABELS_VC(OP) &&varBinConst_##OP,
+#define KORVEX_FOCAL_LABELS_VV(OP) &&varBinVar_##OP,
+    static const void *const labels[] = {
+        &&push_const, &&push_var, &&call, &&fail, &&end,
+        KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS) KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_C)
+        KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_V) KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_CB)
+        KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_VC) KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_VV)
+    };
+    static_assert(sizeof labels / sizeof labels[0] == kKindCount);
 
-    for (const Instr *in = program.code.data();; ++in) {
-        switch (in->kind) {
-        case kConst: *sp++ = in->c; break;
-        case kVar: {
-            const int v = symVar[size_t(in->arg)];
-            if (v < 0)
-                return false;
-            *sp++ = variableValue(v);
-            break;
-        }
-        case kGuard:
-            if (symVar[size_t(in->arg)] >= 0)
-                return false;
-            break;
-        case kCall: sp[-1] = finite(in->function(sp[-1])); break;
-        case kRaise: raise(Fault(in->arg));
-        case kEnd: result = stack[0]; return true;
-            KORVEX_FOCAL_OPERATOR_CASES(opNeg)
-            KORVEX_FOCAL_OPERATOR_CASES(opPct)
-            KORVEX_FOCAL_OPERATOR_CASES(opPow)
-            KORVEX_FOCAL_OPERATOR_CASES(opMul)
-            KORVEX_FOCAL_OPERATOR_CASES(opDiv)
-            KORVEX_FOCAL_OPERATOR_CASES(opIntDiv)
-            KORVEX_FOCAL_OPERATOR_CASES(opMod)
-            KORVEX_FOCAL_OPERATOR_CASES(opAdd)
-            KORVEX_FOCAL_OPERATOR_CASES(opSub)
-            KORVEX_FOCAL_OPERATOR_CASES(opLt)
-            KORVEX_FOCAL_OPERATOR_CASES(opLe)
-            KORVEX_FOCAL_OPERATOR_CASES(opEq)
-            KORVEX_FOCAL_OPERATOR_CASES(opGe)
-            KORVEX_FOCAL_OPERATOR_CASES(opGt)
-        default: return false;
-        }
+    const Instr *in = program.code.data();
+#define KORVEX_FOCAL_NEXT goto *labels[(++in)->kind]
+#define KORVEX_FOCAL_HANDLERS(OP)                                                                  \
+    bin_##OP : top = applyOperator<Checked>(OP, *--sp, top);                                       \
+    KORVEX_FOCAL_NEXT;                                                                             \
+    binConst_##OP : top = applyOperator<Checked>(OP, top, in->c);                                  \
+    KORVEX_FOCAL_NEXT;                                                                             \
+    binVar_##OP : top = applyOperator<Checked>(OP, top, variableValue<Checked>(in->a));            \
+    KORVEX_FOCAL_NEXT;                                                                             \
+    constBin_##OP : top = applyOperator<Checked>(OP, in->c, top);                                  \
+    KORVEX_FOCAL_NEXT;                                                                             \
+    varBinConst_##OP : *sp++ = top;                                                                \
+    top = applyOperator<Checked>(OP, variableValue<Checked>(in->a), in->c);                        \
+    KORVEX_FOCAL_NEXT;                                                                             \
+    varBinVar_##OP : *sp++ = top;                                                                  \
+    top = variableValue<Checked>(in->a);                                                           \
+    top = applyOperator<Checked>(OP, top, variableValue<Checked>(in->b));                          \
+    KORVEX_FOCAL_NEXT;
+
+    goto *labels[in->kind];
+push_const:
+    *sp++ = top;
+    top = in->c;
+    KORVEX_FOCAL_NEXT;
+push_var:
+    *sp++ = top;
+    top = variableValue<Checked>(in->a);
+    KORVEX_FOCAL_NEXT;
+call:
+    top = finite(in->function(top));
+    KORVEX_FOCAL_NEXT;
+fail:
+    raise(Fault(in->a));
+end:
+    return top;
+    KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_HANDLERS)
+
+#undef KORVEX_FOCAL_HANDLERS
+#undef KORVEX_FOCAL_NEXT
+#undef KORVEX_FOCAL_LABELS
+#undef KORVEX_FOCAL_LABELS_C
+#undef KORVEX_FOCAL_LABELS_V
+#undef KORVEX_FOCAL_LABELS_CB
+#undef KORVEX_FOCAL_LABELS_VC
+#undef KORVEX_FOCAL_LABELS_VV
+}
+
+namespace {
+
+#if defined(__SSE2__)
+constexpr unsigned kFaultFlags = _MM_EXCEPT_INVALID | _MM_EXCEPT_DIV_ZERO | _MM_EXCEPT_OVERFLOW;
+
+// Clears the fault flags for one run and gives the caller's back after it.
+class FaultFlags
+{
+public:
+    FaultFlags() : m_before(_mm_getcsr())
+    {
+        if (m_before & kFaultFlags)
+            _mm_setcsr(m_before & ~kFaultFlags);
     }
-#undef KORVEX_FOCAL_OPERATOR_CASES
+    ~FaultFlags()
+    {
+        const unsigned now = _mm_getcsr();
+        if ((now ^ m_before) & kFaultFlags)
+            _mm_setcsr((now & ~kFaultFlags) | (m_before & kFaultFlags));
+    }
+    bool raised() const { return _mm_getcsr() & kFaultFlags; }
+
+private:
+    unsigned m_before;
+};
+
+// Emulators such as valgrind do not keep the flags; there every run is checked.
+bool faultFlagsWork()
+{
+    FaultFlags flags;
+    volatile double big = 1e308;
+    volatile double product = big * 10;
+    (void)product;
+    return flags.raised();
+}
+#endif
+
+} // namespace
+
+double TxCustomFoCal::Private::run(const Program &program)
+{
+    ++running;
+    struct Running {
+        int &count;
+        ~Running() { --count; }
+    } runningGuard{running};
+#if defined(__SSE2__)
+    static const bool flagsWork = faultFlagsWork();
+    if (!mayHoldNonFinite && flagsWork) {
+        FaultFlags flags;
+        try {
+            const double r = execute<false>(program);
+            if (!flags.raised() && std::isfinite(r))
+                return r;
+        } catch (...) {
+            if (!flags.raised())
+                throw;
+        }
+        return execute<true>(program);
+    }
+#endif
+    return execute<true>(program);
 }
 
 // ---------------------------------------------------------------------------
@@ -1164,26 +1365,30 @@ void TxCustomFoCal::SetValue(double value)
 
 double TxCustomFoCal::Evaluate(const QString &text)
 {
-    // A registered function that evaluates on this very calculator must not
-    // disturb the program that called it.
-    if (d->running)
-        return d->interpret(text);
-    CacheEntry &entry = d->entryFor(text);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (entry.program.configVersion != d->configVersion || attempt > 0)
-            d->compile(entry);
-        if (entry.program.interpret)
-            return d->interpret(text);
-        struct Running {
-            bool &flag;
-            explicit Running(bool &f) : flag(f) { flag = true; }
-            ~Running() { flag = false; }
-        } running(d->running);
-        double result = 0;
-        if (d->run(entry.program, result))
-            return result;
+    // The path of a formula evaluated again: the caller's very text, its
+    // program current. Anything else goes the long way.
+    Private &p = *d;
+    const Private::RecentText &slot = p.recent[Private::slotOf(text)];
+    if (slot.entry && Private::isAlias(slot.alias, text)) {
+        Program &program = slot.entry->program;
+        if (program.configVersion == p.configVersion && !program.interpret && p.namesHold(program))
+            return p.run(program);
     }
-    return d->interpret(text);
+    return p.evaluate(text);
+}
+
+double TxCustomFoCal::Private::evaluate(const QString &text)
+{
+    // While a program runs, neither it nor the cache may change: a registered
+    // function that evaluates on this very calculator gets the plain scan.
+    if (running > 0)
+        return interpret(text);
+    CacheEntry &entry = entryFor(text);
+    if (entry.program.configVersion != configVersion || !namesHold(entry.program))
+        compile(entry);
+    if (entry.program.interpret)
+        return interpret(text);
+    return run(entry.program);
 }
 
 double TxCustomFoCal::EvaluateLeftToRight(const QString &text)
@@ -1193,6 +1398,12 @@ double TxCustomFoCal::EvaluateLeftToRight(const QString &text)
 
 void TxCustomFoCal::SetVariable(const QString &name, double value)
 {
+    // The path of a variable set again by the caller's very name string.
+    const Private::RecentName &slot = d->recentNames[Private::slotOf(name)];
+    if (slot.symbol >= 0 && Private::isAlias(slot.alias, name) && d->symbolVar[size_t(slot.symbol)] >= 0) {
+        d->storeValue(slot.symbol, value);
+        return;
+    }
     d->setVariable(name, value);
 }
 
@@ -1214,7 +1425,8 @@ QStringList TxCustomFoCal::Variables() const
     for (qsizetype v = 0; v < d->varNames.size(); ++v) {
         // 15 significant digits, an exponent of a sign and at least three digits.
         char buf[64];
-        const auto r = std::to_chars(buf, buf + sizeof buf, d->varValues[size_t(v)], std::chars_format::scientific, 14);
+        const auto r = std::to_chars(buf, buf + sizeof buf, d->symbolValue[size_t(d->varSymbols[size_t(v)])],
+                                     std::chars_format::scientific, 14);
         std::string text(buf, r.ptr);
         const size_t e = text.find('e');
         if (e != std::string::npos) {
@@ -1317,7 +1529,7 @@ QVariantMap TxCustomFoCal::SaveState() const
     if (!d->varNames.isEmpty()) {
         QVariantList pairs;
         for (qsizetype v = 0; v < d->varNames.size(); ++v)
-            pairs << d->varNames.at(v) << d->varValues[size_t(v)];
+            pairs << d->varNames.at(v) << d->symbolValue[size_t(d->varSymbols[size_t(v)])];
         state.insert(QStringLiteral("_variables_"), pairs);
     }
     return state;
