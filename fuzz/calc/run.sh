@@ -2,7 +2,8 @@
 # Builds the calculator's fuzz target with clang (address and undefined-
 # behaviour sanitizers) in build-fuzz/ and runs it for SECONDS (default 60).
 # New inputs go to fuzz/corpus-new/calc/, crashes to fuzz/corpus-new/.
-# To fold the new inputs into the committed corpus, keeping it minimal:
+# To fold the new inputs into the committed corpus, keeping it small (the 60
+# inputs that together cover the most edges):
 #   fuzz/calc/run.sh --merge
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -18,13 +19,7 @@ cmake --build "$build" --target fuzz_calc -- -j2
 mkdir -p "$new"
 
 if [ "${1:-}" = "--merge" ]; then
-  # Minimise committed + new inputs into a fresh committed corpus.
-  merged=$(mktemp -d)
-  "$build/fuzz/calc/fuzz_calc" -merge=1 -max_len=1024 "$merged" "$corpus" "$new"
-  rm -f "$corpus"/*
-  cp "$merged"/* "$corpus"/
-  rm -rf "$merged"
-  exit 0
+  exec fuzz/pick_corpus.py "$build/fuzz/calc/fuzz_calc" "$corpus" 60 "$corpus" "$new"
 fi
 
 seconds=${1:-60}
