@@ -88,6 +88,21 @@ void createFirebirdDatabase(const TxConnectionParams::Target &target, const QStr
     isc_detach_database(status, &db);
 }
 
+void setFirebirdForcedWrites(const TxConnectionParams::Target &target, const QString &user,
+                             const QString &password, bool on)
+{
+    const QByteArray name = firebirdConnectString(target).toUtf8();
+    QByteArray dpb = buildDpb(user.isEmpty() ? QStringLiteral("SYSDBA") : user, password);
+    dpb.append(char(isc_dpb_force_write));
+    dpb.append(char(1));
+    dpb.append(char(on ? 1 : 0));
+    ISC_STATUS_ARRAY status = {};
+    isc_db_handle db = 0;
+    if (isc_attach_database(status, 0, name.constData(), &db, short(dpb.size()), dpb.constData()))
+        throw EDatabaseError(statusText(status), int(isc_sqlcode(status)));
+    isc_detach_database(status, &db);
+}
+
 void dropFirebirdDatabase(const TxConnectionParams::Target &target, const QString &user,
                           const QString &password)
 {

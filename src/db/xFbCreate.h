@@ -13,6 +13,11 @@ namespace korvex::db {
 void createFirebirdDatabase(const TxConnectionParams::Target &target, const QString &user,
                             const QString &password);
 
+// Switches synchronous writes of a database on or off. Off is for scratch
+// databases only (tests, templates): a crash may then lose committed work.
+void setFirebirdForcedWrites(const TxConnectionParams::Target &target, const QString &user,
+                             const QString &password, bool on);
+
 // Drops (deletes) a database through the engine, so that its lock files go too.
 void dropFirebirdDatabase(const TxConnectionParams::Target &target, const QString &user,
                           const QString &password);

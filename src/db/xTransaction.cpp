@@ -53,3 +53,43 @@ void TxTransaction::commitAndRestart()
 }
 
 } // namespace korvex::db
+
+#include "xQuery.h"
+
+namespace korvex::db {
+
+TxSavepoint::TxSavepoint(TxDatabase &db, const QString &name)
+    : m_db(db)
+    , m_name(name)
+{
+    // Savepoint names are identifiers chosen by the program, never user text.
+    TxQuery::execute(m_db, QStringLiteral("SAVEPOINT ") + m_name);
+}
+
+TxSavepoint::~TxSavepoint()
+{
+    if (!m_done) {
+        try {
+            rollback();
+        } catch (...) {
+        }
+    }
+}
+
+void TxSavepoint::release()
+{
+    if (m_done)
+        return;
+    m_done = true;
+    TxQuery::execute(m_db, QStringLiteral("RELEASE SAVEPOINT ") + m_name + QStringLiteral(" ONLY"));
+}
+
+void TxSavepoint::rollback()
+{
+    if (m_done)
+        return;
+    m_done = true;
+    TxQuery::execute(m_db, QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_name);
+}
+
+} // namespace korvex::db

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace korvex::db {
 
 class TxDatabase;
@@ -30,6 +32,32 @@ public:
 private:
     TxDatabase &m_db;
     bool m_owns = false;
+    bool m_done = false;
+};
+
+} // namespace korvex::db
+
+
+namespace korvex::db {
+
+// A savepoint inside the active transaction: leaving the scope without
+// release() rolls the work since the savepoint back and keeps the rest of the
+// transaction. A dialog working inside its caller's transaction uses it, so
+// that a failed save leaves the caller's earlier work untouched.
+class TxSavepoint
+{
+public:
+    TxSavepoint(TxDatabase &db, const QString &name);
+    ~TxSavepoint();
+    TxSavepoint(const TxSavepoint &) = delete;
+    TxSavepoint &operator=(const TxSavepoint &) = delete;
+
+    void release();
+    void rollback();
+
+private:
+    TxDatabase &m_db;
+    QString m_name;
     bool m_done = false;
 };
 

@@ -61,6 +61,7 @@ QString TestDatabase::templateFile(Content content)
     TxConnectionParams::Target target;
     target.path = building;
     createFirebirdDatabase(target, QStringLiteral("SYSDBA"), QString());
+    setFirebirdForcedWrites(target, QStringLiteral("SYSDBA"), QString(), false);
     {
         TxConnectionParams params;
         params.setServerName(building);
@@ -93,6 +94,7 @@ TestDatabase::TestDatabase(EmptyTag, const QString &connectionName)
     TxConnectionParams::Target target;
     target.path = m_path;
     createFirebirdDatabase(target, QStringLiteral("SYSDBA"), QString());
+    setFirebirdForcedWrites(target, QStringLiteral("SYSDBA"), QString(), false);
     m_db = connect(connectionName);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <QTest>
 #include <cstring>
 #include <vector>
@@ -51,6 +52,9 @@ int main(int argc, char **argv)
         app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QCoreApplication::setApplicationName(QStringLiteral("korvex-tests"));
+    // Settings and data of tests go to a separate test location, never the
+    // user's own.
+    QStandardPaths::setTestModeEnabled(true);
 
     const char *only = nullptr;
     std::vector<char *> rest{argv[0]};

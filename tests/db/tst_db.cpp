@@ -263,6 +263,59 @@ private Q_SLOTS:
         QCOMPARE(proc.output(QStringLiteral("VersionString")).toString(), QString::number(TxSchema::latestVersion()));
         TxSchema::checkCompatible(t.db());
     }
+
+    // A database made by an older program gets the missing migrations and
+    // ends with the same tables and procedures as a new one.
+    void upgradeFromOlderVersion()
+    {
+        auto old = TestDatabase::empty();
+        TxSchema::install(old->db(), 1);
+        QCOMPARE(TxSchema::version(old->db()), 1);
+        if (TxSchema::latestVersion() > 1)
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, TxSchema::checkCompatible(old->db()));
+        const int applied = TxSchema::upgrade(old->db());
+        QCOMPARE(applied, TxSchema::latestVersion() - 1);
+        QCOMPARE(TxSchema::version(old->db()), TxSchema::latestVersion());
+        TxSchema::checkCompatible(old->db());
+
+        TestDatabase fresh;
+        const QString objects = QStringLiteral(
+            "SELECT TRIM(n) FROM (SELECT RDB$RELATION_NAME n FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+            "UNION ALL SELECT RDB$PROCEDURE_NAME FROM RDB$PROCEDURES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0) ORDER BY 1");
+        auto names = [&](TxDatabase &db) {
+            QStringList list;
+            TxQuery q(db, objects);
+            q.exec();
+            while (q.next())
+                list << q.value(0).toString();
+            return list;
+        };
+        QCOMPARE(names(old->db()), names(fresh.db()));
+        // Upgrading a current database changes nothing.
+        QCOMPARE(TxSchema::upgrade(old->db()), 0);
+    }
+
+    void newerDatabaseIsRefused()
+    {
+        TestDatabase t;
+        TxQuery::execute(t.db(), QStringLiteral("INSERT INTO fin_dbversion (versionnum, description) VALUES (?, 'future')"),
+                         {TxSchema::latestVersion() + 1});
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TxSchema::checkCompatible(t.db()));
+        try {
+            TxSchema::upgrade(t.db());
+            QFAIL("a newer database was upgraded");
+        } catch (const EDatabaseError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("newer")), qPrintable(e.message()));
+        }
+        QCOMPARE(TxSchema::version(t.db()), TxSchema::latestVersion() + 1);
+    }
+
+    void foreignDatabaseIsRefused()
+    {
+        auto t = TestDatabase::empty();
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TxSchema::version(t->db()));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TxSchema::upgrade(t->db()));
+    }
 };
 
 #include "tst_db.moc"

@@ -14,16 +14,18 @@ QList<Command> commands()
     return {
         dbCommand(),
         calcCommand(),
+        userCommand(),
+        wordsCommand(),
     };
 }
 
-void printHelp()
+void printHelp(void (*print)(const QString &) = outLine)
 {
-    outLine(QStringLiteral("korvex-rent-cli: the lease-accounting tool for administrators and scripts.\n"));
-    outLine(QStringLiteral("Usage: korvex-rent-cli COMMAND [OPTIONS] ARGUMENTS\n\nCommands:"));
+    print(QStringLiteral("korvex-rent-cli: the lease-accounting tool for administrators and scripts.\n"));
+    print(QStringLiteral("Usage: korvex-rent-cli COMMAND [OPTIONS] ARGUMENTS\n\nCommands:"));
     for (const Command &c : commands())
-        outLine(c.usage);
-    outLine(QStringLiteral("\nA DATABASE or PATH is a local file (embedded engine) or host:/path on a "
+        print(c.usage);
+    print(QStringLiteral("\nA DATABASE or PATH is a local file (embedded engine) or host:/path on a "
                            "Firebird server.\nCommands that open a database take --user NAME and "
                            "--password PASSWORD\n(default: ISC_USER / ISC_PASSWORD, else SYSDBA)."));
 }
@@ -38,7 +40,7 @@ int main(int argc, char **argv)
 
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        printHelp();
+        printHelp(err);
         return 2;
     }
     if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")

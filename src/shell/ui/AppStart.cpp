@@ -1,8 +1,12 @@
 #include "AppStart.h"
 
-#include "MainForm.h"
+#include "LoginPropDialog.h"
+#include "MAINFORM_UNIT.h"
 #include "UserLoginDialog.h"
 #include "shell/UserLogin.h"
+#include "shell/mmOptions.h"
+#include "widgets/ui/xAppRegistry.h"
+#include "db/xStoredProc.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xSchema.h"
@@ -10,6 +14,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+
+#include <algorithm>
 
 namespace korvex::shell {
 
@@ -21,6 +27,13 @@ int runDesktop(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QApplication::setApplicationName(QStringLiteral("korvex-rent"));
 
+    // "/E" forgets every remembered window placement before anything is read.
+    korvex::widgets::TxAppRegistry::handleCommandLine(QCoreApplication::arguments());
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.erase(std::remove_if(arguments.begin() + 1, arguments.end(),
+                                   [](const QString &a) { return a.compare(QLatin1String("/E"), Qt::CaseInsensitive) == 0; }),
+                    arguments.end());
+
     QCommandLineParser parser;
     parser.addHelpOption();
     QCommandLineOption userOpt(QStringLiteral("user"), QStringLiteral("User name (no login dialog)."), QStringLiteral("name"));
@@ -28,7 +41,7 @@ int runDesktop(int argc, char **argv)
     QCommandLineOption subOpt(QStringLiteral("subsystem"), QStringLiteral("Subsystem."), QStringLiteral("subsystem"));
     QCommandLineOption paramsOpt(QStringLiteral("params"), QStringLiteral("Connection parameters file."), QStringLiteral("file"));
     parser.addOptions({userOpt, passOpt, subOpt, paramsOpt});
-    parser.process(app);
+    parser.process(arguments);
 
     TUserLogin login;
     if (parser.isSet(paramsOpt))
@@ -73,19 +86,29 @@ int runDesktop(int argc, char **argv)
         }
         showParams = dialog.showParams();
     }
-    Q_UNUSED(showParams);
 
     TxDatabase db(TxDatabase::defaultConnectionName());
+    QString version;
     try {
         login.connectWorking(db);
         TxSchema::checkCompatible(db);
+        TxStoredProc proc(db, QStringLiteral("fin_p_ver_getdbversion"));
+        proc.execute();
+        version = proc.output(QStringLiteral("VersionString")).toString();
     } catch (const EDatabaseError &e) {
         QMessageBox::critical(nullptr, QObject::tr("Аренда Корвекса"), e.message());
         return 1;
     }
+    if (showParams) {
+        TLoginPropDialog props(login, version);
+        props.exec();
+    }
 
-    TAPPMAINFORM mainForm(login, db);
+    TmmOptions options(db, login.UserKey);
+    TAppContext context{db, options, &login};
+    TAPPMAINFORM mainForm(context);
     mainForm.show();
+    showSplash();
     return app.exec();
 }
 

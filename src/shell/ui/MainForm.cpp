@@ -1,31 +1,98 @@
 #include "MainForm.h"
 
-#include "shell/UserLogin.h"
+#include "PageTable.h"
+#include "widgets/ui/Part.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <stdexcept>
 
 namespace korvex::shell {
 
-TAPPMAINFORM::TAPPMAINFORM(TUserLogin &login, korvex::db::TxDatabase &db, QWidget *parent)
+using korvex::widgets::TPart;
+
+TMainForm::TMainForm(TAppContext &context, QWidget *parent)
     : QMainWindow(parent)
-    , m_login(login)
-    , m_db(db)
+    , m_context(context)
 {
-    setWindowTitle(tr("Аренда Корвекса"));
-    auto *central = new QWidget(this);
-    central->setObjectName(QStringLiteral("WorkArea"));
-    auto *layout = new QVBoxLayout(central);
-    auto *title = new QLabel(tr("Аренда Корвекса"), central);
-    QFont f = title->font();
-    f.setPointSize(f.pointSize() * 2);
-    f.setBold(true);
-    title->setFont(f);
-    layout->addWidget(title, 0, Qt::AlignHCenter);
-    layout->addWidget(new QLabel(tr("Пользователь: %1").arg(m_login.UserName), central), 0, Qt::AlignHCenter);
-    layout->addStretch();
-    setCentralWidget(central);
-    resize(1024, 700);
+}
+
+void TMainForm::attachWorkArea()
+{
+    m_workArea = findChild<QWidget *>(QStringLiteral("WorkArea"));
+    if (!m_workArea)
+        throw std::logic_error("Component named WorkArea must exist");
+    m_workArea->installEventFilter(this);
+}
+
+QString TMainForm::titleWithCaption(const QString &title, const QString &caption)
+{
+    QString t = title;
+    const qsizetype cut = t.indexOf(QLatin1String(" -"));
+    if (cut >= 0)
+        t.truncate(cut);
+    if (!caption.isEmpty())
+        t += QStringLiteral(" - ") + caption;
+    return t;
+}
+
+void TMainForm::releaseCurrent()
+{
+    if (!m_current)
+        return;
+    if (m_pageMenuAction) {
+        menuBar()->removeAction(m_pageMenuAction);
+        m_pageMenuAction = nullptr;
+    }
+    m_previousCode = m_currentCode;
+    TPart *old = m_current;
+    m_current = nullptr;
+    m_currentCode = -1;
+    delete old;
+}
+
+void TMainForm::closePage()
+{
+    releaseCurrent();
+    setWindowTitle(titleWithCaption(windowTitle(), QString()));
+    noPageShown();
+    Q_EMIT pageChanged(-1);
+}
+
+void TMainForm::showPage(const TPageInfo &info)
+{
+    if (m_current && m_currentCode == info.code) {
+        closePage();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct CursorGuard {
+        ~CursorGuard() { QApplication::restoreOverrideCursor(); }
+    } cursorGuard;
+
+    TPart *page = info.create(m_context, m_workArea);
+    if (page->caption().isEmpty())
+        page->setCaption(info.caption);
+    releaseCurrent();
+
+    page->setGeometry(m_workArea->rect());
+    page->show();
+    page->setFocus();
+    setWindowTitle(titleWithCaption(windowTitle(), page->caption()));
+    if (QMenu *menu = page->pageMenu())
+        m_pageMenuAction = menuBar()->addMenu(menu);
+    m_current = page;
+    m_currentCode = info.code;
+    Q_EMIT pageChanged(info.code);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_workArea && event->type() == QEvent::Resize && m_current)
+        m_current->setGeometry(m_workArea->rect());
+    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace korvex::shell

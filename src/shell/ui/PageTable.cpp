@@ -1,0 +1,83 @@
+#include "PageTable.h"
+
+#include "ptReference.h"
+#include "widgets/ui/Part.h"
+
+#include <QCoreApplication>
+#include <QHash>
+
+namespace korvex::shell {
+
+using korvex::widgets::TPart;
+
+namespace {
+
+// A page not built yet: the common frame with its caption only.
+TPart *emptyPage(TAppContext &ctx, QWidget *parent, int code, const QString &caption)
+{
+    auto *page = new TPart(ctx, code, parent);
+    page->setCaption(caption);
+    page->setSection(caption, QString());
+    return page;
+}
+
+QList<TPageInfo> buildTable()
+{
+    auto tr = [](const char *s) { return QCoreApplication::translate("TAPPMAINFORM", s); };
+    QList<TPageInfo> pages = {
+        {10, tr("Договора"), {}},
+        {20, tr("Счета фактуры"), {}},
+        {30, tr("Платежи"), {}},
+        {50, tr("Отчеты"), {}},
+        {60, tr("Объекты"), {}},
+        {90, tr("Нарушения"), {}},
+        {100, tr("Настройки"), {}},
+        {110, tr("Общие настройки"), {}},
+        {111, tr("Настройки пользователя"), {}},
+        {120, tr("Переменные"), {}},
+        {123, tr("SQL- запросы"), {}},
+        {190, tr("Задолженности"), {}},
+        {196, tr("Формулы для расчета"), {}},
+        {300, tr("Курсы валют"), {}},
+        {725, tr("Услуги"), {}},
+        {832, tr("Прайс листы"), {}},
+        {916, tr("Справочники"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptReference(ctx, parent); }},
+        {918, tr("Справочник клиентов"), {}},
+        {999, tr("Настройки таблиц"), {}},
+    };
+    for (TPageInfo &p : pages) {
+        if (!p.create) {
+            const int code = p.code;
+            const QString caption = p.caption;
+            p.create = [code, caption](TAppContext &ctx, QWidget *parent) { return emptyPage(ctx, parent, code, caption); };
+        }
+    }
+    return pages;
+}
+
+const QList<TPageInfo> &table()
+{
+    static const QList<TPageInfo> pages = buildTable();
+    return pages;
+}
+
+} // namespace
+
+const TPageInfo *pageInfo(int code)
+{
+    for (const TPageInfo &p : table()) {
+        if (p.code == code)
+            return &p;
+    }
+    return nullptr;
+}
+
+QList<int> pageCodes()
+{
+    QList<int> codes;
+    for (const TPageInfo &p : table())
+        codes << p.code;
+    return codes;
+}
+
+} // namespace korvex::shell

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "widgets/ui/Part.h"
+
+#include <QDialog>
+
+class QListWidget;
+class QListWidgetItem;
+
+namespace korvex::shell {
+
+// "Справочники" (916): large icons that open the directory pages and tools.
+class TptReference : public korvex::widgets::TPart
+{
+    Q_OBJECT
+public:
+    TptReference(TAppContext &context, QWidget *parent);
+
+    QListWidget *items() const { return m_items; }
+    // Opens the item as a double click or Enter would.
+    void openItem(QListWidgetItem *item);
+
+Q_SIGNALS:
+    // Tools that are not pages (the object plan editor).
+    void toolRequested(const QString &tool);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QListWidget *m_items;
+};
+
+// "Деноминация": all rows of rent_denomination in an editable grid.
+class TptDenominasion : public QDialog
+{
+    Q_OBJECT
+public:
+    TptDenominasion(TAppContext &context, QWidget *parent = nullptr);
+};
+
+} // namespace korvex::shell

@@ -1,0 +1,290 @@
+#include "xAppRegistry.h"
+
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QHeaderView>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeView>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace korvex::widgets {
+
+namespace {
+
+QSettings *makeSettings()
+{
+    return new QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarnwell Software"),
+                         QCoreApplication::applicationName());
+}
+
+QString className(const QObject *o)
+{
+    QString name = QString::fromLatin1(o->metaObject()->className());
+    const qsizetype colons = name.lastIndexOf(QLatin1String("::"));
+    if (colons >= 0)
+        name = name.mid(colons + 2);
+    return name.mid(1);  // "TptContract" -> "ptContract", "QTableView" -> "TableView"
+}
+
+QString columnName(const QAbstractItemModel *model, int column)
+{
+    const QVariant field = model->headerData(column, Qt::Horizontal, Qt::UserRole);
+    if (field.isValid() && !field.toString().isEmpty())
+        return field.toString();
+    if (auto sql = qobject_cast<const QSqlQueryModel *>(model)) {
+        const QString n = sql->record().fieldName(column);
+        if (!n.isEmpty())
+            return n;
+    }
+    return model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+// The path of a grid's data: the form's path and the model's (or view's) name.
+QString dataSetPath(const QAbstractItemView *view)
+{
+    const QObject *named = view->model() && !view->model()->objectName().isEmpty() ? static_cast<const QObject *>(view->model())
+                                                                                    : view;
+    QString base = TxAppRegistry::componentPath(view->window());
+    QString own = named->objectName();
+    if (own.isEmpty())
+        own = TxAppRegistry::componentPath(view).section(QLatin1Char('/'), -1);
+    return base + QLatin1Char('/') + own;
+}
+
+QHeaderView *columnHeader(QAbstractItemView *view)
+{
+    if (auto t = qobject_cast<QTableView *>(view))
+        return t->horizontalHeader();
+    if (auto t = qobject_cast<QTreeView *>(view))
+        return t->header();
+    return nullptr;
+}
+
+} // namespace
+
+TxAppRegistry::TxAppRegistry()
+    : m_settings(makeSettings())
+{
+}
+
+void TxAppRegistry::forgetAll()
+{
+    std::unique_ptr<QSettings> s(makeSettings());
+    s->clear();
+    s->sync();
+}
+
+bool TxAppRegistry::handleCommandLine(const QStringList &arguments)
+{
+    for (const QString &a : arguments.mid(1)) {
+        if (a.compare(QLatin1String("/E"), Qt::CaseInsensitive) == 0) {
+            forgetAll();
+            return true;
+        }
+    }
+    return false;
+}
+
+QString TxAppRegistry::componentPath(const QObject *object)
+{
+    QStringList parts;
+    for (const QObject *o = object; o; o = o->parent()) {
+        QString part = o->objectName();
+        if (part.isEmpty()) {
+            const int tag = o->property("tag").toInt();
+            if (o->isWidgetType() && static_cast<const QWidget *>(o)->isWindow() && tag != 0)
+                part = className(o) + QStringLiteral(" #") + QString::number(tag);
+            else
+                part = className(o);
+        }
+        parts.prepend(part);
+        if (o->isWidgetType() && static_cast<const QWidget *>(o)->isWindow())
+            break;
+    }
+    return parts.join(QLatin1Char('/'));
+}
+
+std::optional<int> TxAppRegistry::readInt(const QString &path, const QString &name) const
+{
+    const QVariant v = m_settings->value(path + QLatin1Char('/') + name);
+    bool ok = false;
+    const int i = v.toInt(&ok);
+    if (!v.isValid() || !ok)
+        return std::nullopt;
+    return i;
+}
+
+std::optional<QString> TxAppRegistry::readString(const QString &path, const QString &name) const
+{
+    const QVariant v = m_settings->value(path + QLatin1Char('/') + name);
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
+}
+
+void TxAppRegistry::writeInt(const QString &path, const QString &name, int value)
+{
+    m_settings->setValue(path + QLatin1Char('/') + name, value);
+}
+
+void TxAppRegistry::writeString(const QString &path, const QString &name, const QString &value)
+{
+    m_settings->setValue(path + QLatin1Char('/') + name, value);
+}
+
+// ---------------------------------------------------------------------------
+
+TFormPlaceSaver::TFormPlaceSaver(QWidget *form, bool formOnly)
+    : QObject(form)
+    , m_form(form)
+    , m_formOnly(formOnly)
+{
+    setObjectName(QStringLiteral("FormPlaceSaver"));
+    form->installEventFilter(this);
+}
+
+bool TFormPlaceSaver::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_form && event->type() == QEvent::Close)
+        save();
+    return false;
+}
+
+void TFormPlaceSaver::restore()
+{
+    TxAppRegistry reg;
+    restoreForm(reg);
+    if (!m_formOnly)
+        restoreComponents(reg);
+    m_saved = false;
+}
+
+void TFormPlaceSaver::save()
+{
+    TxAppRegistry reg;
+    saveForm(reg);
+    if (!m_formOnly)
+        saveComponents(reg);
+    reg.settings().sync();
+    m_saved = true;
+}
+
+void TFormPlaceSaver::restoreForm(TxAppRegistry &reg)
+{
+    if (!m_form->isWindow())
+        return;
+    const QString path = TxAppRegistry::componentPath(m_form) + QStringLiteral("/FormData");
+    const bool dialog = qobject_cast<QDialog *>(m_form) != nullptr;
+    QRect g = m_form->geometry();
+    if (auto v = reg.readInt(path, QStringLiteral("Left")))
+        g.moveLeft(*v);
+    if (auto v = reg.readInt(path, QStringLiteral("Top")))
+        g.moveTop(*v);
+    if (!dialog) {
+        if (auto v = reg.readInt(path, QStringLiteral("Width")); v && *v > 0)
+            g.setWidth(*v);
+        if (auto v = reg.readInt(path, QStringLiteral("Height")); v && *v > 0)
+            g.setHeight(*v);
+    }
+    m_form->setGeometry(g);
+    const QString state = reg.readString(path, QStringLiteral("State")).value_or(QString());
+    if (state == QLatin1String("MINIMIZED"))
+        m_form->setWindowState(Qt::WindowMinimized);
+    else if (state == QLatin1String("MAXIMIZED"))
+        m_form->setWindowState(Qt::WindowMaximized);
+}
+
+void TFormPlaceSaver::saveForm(TxAppRegistry &reg)
+{
+    if (!m_form->isWindow())
+        return;
+    const QString path = TxAppRegistry::componentPath(m_form) + QStringLiteral("/FormData");
+    const bool dialog = qobject_cast<QDialog *>(m_form) != nullptr;
+    const QRect g = m_form->normalGeometry().isValid() ? m_form->normalGeometry() : m_form->geometry();
+    reg.writeInt(path, QStringLiteral("Left"), g.left());
+    reg.writeInt(path, QStringLiteral("Top"), g.top());
+    if (!dialog) {
+        reg.writeInt(path, QStringLiteral("Width"), g.width());
+        reg.writeInt(path, QStringLiteral("Height"), g.height());
+    }
+    const Qt::WindowStates s = m_form->windowState();
+    reg.writeString(path, QStringLiteral("State"),
+                    s & Qt::WindowMinimized   ? QStringLiteral("MINIMIZED")
+                    : s & Qt::WindowMaximized ? QStringLiteral("MAXIMIZED")
+                                              : QStringLiteral("NORMAL"));
+}
+
+void TFormPlaceSaver::restoreComponents(TxAppRegistry &reg)
+{
+    for (QAbstractItemView *view : m_form->findChildren<QAbstractItemView *>()) {
+        QHeaderView *header = columnHeader(view);
+        if (!header || !view->model())
+            continue;
+        const QString path = dataSetPath(view);
+        const QAbstractItemModel *model = view->model();
+        // Widths first, then positions in ascending order of the stored index
+        // so that earlier moves are not undone by later ones.
+        QList<QPair<int, int>> positions;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            const QString name = columnName(model, c);
+            if (name.isEmpty())
+                continue;
+            if (auto w = reg.readInt(path, name + QStringLiteral(".DisplayWidth")); w && *w > 0)
+                header->resizeSection(c, *w);
+            if (auto i = reg.readInt(path, name + QStringLiteral(".Index")))
+                positions.append({*i, c});
+        }
+        std::sort(positions.begin(), positions.end());
+        for (const auto &[index, logical] : positions) {
+            if (index >= 0 && index < header->count())
+                header->moveSection(header->visualIndex(logical), index);
+        }
+    }
+    for (QTabWidget *tabs : m_form->findChildren<QTabWidget *>()) {
+        if (auto i = reg.readInt(TxAppRegistry::componentPath(tabs), QStringLiteral("PageIndex")); i && *i >= 0 && *i < tabs->count())
+            tabs->setCurrentIndex(*i);
+    }
+    for (QTabBar *bar : m_form->findChildren<QTabBar *>()) {
+        if (qobject_cast<QTabWidget *>(bar->parent()))
+            continue;
+        if (auto i = reg.readInt(TxAppRegistry::componentPath(bar), QStringLiteral("TabIndex")); i && *i >= 0 && *i < bar->count())
+            bar->setCurrentIndex(*i);
+    }
+}
+
+void TFormPlaceSaver::saveComponents(TxAppRegistry &reg)
+{
+    for (QAbstractItemView *view : m_form->findChildren<QAbstractItemView *>()) {
+        QHeaderView *header = columnHeader(view);
+        if (!header || !view->model())
+            continue;
+        const QString path = dataSetPath(view);
+        const QAbstractItemModel *model = view->model();
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (header->isSectionHidden(c))
+                continue;
+            const QString name = columnName(model, c);
+            if (name.isEmpty())
+                continue;
+            reg.writeInt(path, name + QStringLiteral(".DisplayWidth"), header->sectionSize(c));
+            reg.writeInt(path, name + QStringLiteral(".Index"), header->visualIndex(c));
+        }
+    }
+    for (QTabWidget *tabs : m_form->findChildren<QTabWidget *>())
+        reg.writeInt(TxAppRegistry::componentPath(tabs), QStringLiteral("PageIndex"), tabs->currentIndex());
+    for (QTabBar *bar : m_form->findChildren<QTabBar *>()) {
+        if (qobject_cast<QTabWidget *>(bar->parent()))
+            continue;
+        reg.writeInt(TxAppRegistry::componentPath(bar), QStringLiteral("TabIndex"), bar->currentIndex());
+    }
+}
+
+} // namespace korvex::widgets

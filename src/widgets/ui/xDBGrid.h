@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QColor>
+#include <QHash>
+#include <QStringList>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+#include <functional>
+
+namespace korvex::widgets {
+
+// The data grid of every list: a read-only table over a Qt SQL model
+// (TxQueryModel, QSqlQueryModel, QSqlTableModel).
+//
+// - A click on a column title sorts by that column (a second click reverses
+//   the order): TxQueryModel and QSqlTableModel ask the server again with
+//   ORDER BY; the current row stays current, found again by its key field.
+// - Rows are drawn in two alternating stripe colours (the first row in the
+//   first colour) and the selected row in the selection colour; a cell
+//   formatter hook may then change colours and fonts per cell (the place of
+//   conditional formatting).
+// - Nothing here reads the whole result: rows arrive as the user scrolls;
+//   column widths are set, never computed from the contents.
+// - Titles, widths, visibility, positions and decimals are set by field name
+//   and survive a re-query.
+class TxDBGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    using CellFormatter = std::function<void(const QModelIndex &, QStyleOptionViewItem &)>;
+
+    explicit TxDBGrid(QWidget *parent = nullptr);
+
+    void setModel(QAbstractItemModel *model) override;
+
+    // --- Rows -----------------------------------------------------------------
+    // The field that identifies a row (by default the first column).
+    void setKeyField(const QString &field) { m_keyField = field; }
+    QString keyField() const { return m_keyField; }
+    QVariant currentKey() const;
+    QVariant currentValue(const QString &field) const;
+    // Makes the row with the key current, fetching further rows as needed
+    // (a key absent from the result reads it to its end).
+    bool locateKey(const QVariant &key);
+    // Runs the model's statement again (TxQueryModel::requery,
+    // QSqlTableModel::select) keeping the current row. Throws EDatabaseError.
+    void requery();
+    void setReadOnly(bool on);
+
+    // --- Sorting --------------------------------------------------------------
+    void setSortingByTitle(bool on) { m_sortByTitle = on; }
+    // Sorts keeping the current row; throws EDatabaseError when the
+    // re-query fails (a title click shows the error instead).
+    void sortByField(const QString &field, Qt::SortOrder order = Qt::AscendingOrder);
+    void sortByColumnKeepingRow(int column, Qt::SortOrder order);
+
+    // --- Columns by field name --------------------------------------------------
+    int fieldColumn(const QString &field) const;  // -1 when the model has none
+    QString columnField(int column) const;
+    void setFieldTitle(const QString &field, const QString &title);
+    void setFieldWidth(const QString &field, int width);
+    int fieldWidth(const QString &field) const;
+    void setFieldVisible(const QString &field, bool visible);
+    bool isFieldVisible(const QString &field) const;
+    // Position among the columns shown, from 0.
+    void setFieldPosition(const QString &field, int position);
+    int fieldPosition(const QString &field) const;
+    // Numbers of the field shown with this many decimals, right-aligned.
+    void setFieldDecimals(const QString &field, int decimals);
+    int fieldDecimals(const QString &field) const;  // -1: as the value comes
+
+    // --- Look -------------------------------------------------------------------
+    void setStriped(bool on);
+    bool isStriped() const { return m_striped; }
+    void setStripeColors(const QColor &one, const QColor &two);
+    QColor stripeOne() const { return m_stripeOne; }
+    QColor stripeTwo() const { return m_stripeTwo; }
+    void setSelectionColor(const QColor &color);
+    QColor selectionColor() const;
+    void setCellFormatter(CellFormatter formatter) { m_formatter = std::move(formatter); }
+
+    // Used by the grid's delegate: striping, decimals and the formatter.
+    void styleCell(const QModelIndex &index, QStyleOptionViewItem &option) const;
+
+Q_SIGNALS:
+    void currentKeyChanged(const QVariant &key);
+    // A title click could not sort (the server refused the query).
+    void sortFailed(const QString &message);
+
+private:
+    struct FieldSettings {
+        QString title;
+        int width = -1;
+        int position = -1;
+        int decimals = -1;
+        bool hidden = false;
+        bool hiddenSet = false;
+    };
+
+    void titleClicked(int column, Qt::SortOrder order);
+    void applyFieldSettings();
+    FieldSettings &settings(const QString &field) { return m_fields[field.toUpper()]; }
+
+    QString m_keyField;
+    bool m_sortByTitle = true;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_striped = true;
+    QColor m_stripeOne;
+    QColor m_stripeTwo;
+    CellFormatter m_formatter;
+    QHash<QString, FieldSettings> m_fields;  // upper-case field name
+    QList<int> m_columnDecimals;             // per column, rebuilt on every reset
+    QList<QMetaObject::Connection> m_modelConnections;
+    bool m_applying = false;
+};
+
+} // namespace korvex::widgets

@@ -1,0 +1,132 @@
+#include "xEditDialog.h"
+
+#include "xAppRegistry.h"
+#include "xMessages.h"
+#include "db/xDatabase.h"
+#include "db/xDbError.h"
+#include "db/xTransaction.h"
+
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <optional>
+
+namespace korvex::widgets {
+
+using namespace korvex::db;
+
+TxEditDialog::TxEditDialog(TxDatabase &db, QWidget *parent)
+    : QDialog(parent)
+    , m_db(db)
+    , m_caption(tr("Внимание!"))
+{
+    auto *outer = new QVBoxLayout(this);
+    m_content = new QVBoxLayout;
+    outer->addLayout(m_content, 1);
+    m_buttonRow = new QHBoxLayout;
+    m_buttonRow->addStretch();
+    m_ok = new QPushButton(tr("Ок"), this);
+    m_ok->setDefault(true);
+    m_next = new QPushButton(tr("&Следующий"), this);
+    m_next->hide();
+    m_cancel = new QPushButton(tr("Отмена"), this);
+    m_buttonRow->addWidget(m_ok);
+    m_buttonRow->addWidget(m_next);
+    m_buttonRow->addWidget(m_cancel);
+    outer->addLayout(m_buttonRow);
+
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        if (save())
+            accept();
+    });
+    connect(m_next, &QPushButton::clicked, this, [this] {
+        if (save())
+            startNextRecord();
+    });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_saver = new TFormPlaceSaver(this, true);
+}
+
+TxEditDialog::~TxEditDialog() = default;
+
+void TxEditDialog::setNextEnabled(bool enabled)
+{
+    m_next->setVisible(enabled);
+}
+
+void TxEditDialog::addRequired(QWidget *field, const QString &message, std::function<bool()> filled)
+{
+    m_required.append({field, message, std::move(filled)});
+}
+
+bool TxEditDialog::hasText(QWidget *field)
+{
+    if (auto e = qobject_cast<QLineEdit *>(field))
+        return !e->text().trimmed().isEmpty();
+    if (auto c = qobject_cast<QComboBox *>(field))
+        return !c->currentText().trimmed().isEmpty();
+    if (auto d = qobject_cast<QDateEdit *>(field))
+        return d->date().isValid();
+    if (auto s = qobject_cast<QAbstractSpinBox *>(field))
+        return !s->text().trimmed().isEmpty();
+    if (auto t = qobject_cast<QPlainTextEdit *>(field))
+        return !t->toPlainText().trimmed().isEmpty();
+    if (auto t = qobject_cast<QTextEdit *>(field))
+        return !t->toPlainText().trimmed().isEmpty();
+    const QVariant text = field->property("text");
+    return text.isValid() && !text.toString().trimmed().isEmpty();
+}
+
+void TxEditDialog::showMessage(QWidget *parent, const QString &caption, const QString &text)
+{
+    TxMessages::warning(parent, text, caption);
+}
+
+void TxEditDialog::fail(QWidget *focus, const QString &message)
+{
+    showMessage(this, m_caption, message);
+    if (focus) {
+        focus->setFocus(Qt::OtherFocusReason);
+        if (auto e = qobject_cast<QLineEdit *>(focus))
+            e->selectAll();
+    }
+}
+
+bool TxEditDialog::save()
+{
+    for (const Required &r : std::as_const(m_required)) {
+        const bool filled = r.filled ? r.filled() : hasText(r.field);
+        if (!filled) {
+            fail(r.field, r.message);
+            return false;
+        }
+    }
+    if (!validate())
+        return false;
+
+    try {
+        TxTransaction tr(m_db);
+        std::optional<TxSavepoint> savepoint;
+        if (!tr.owns())
+            savepoint.emplace(m_db, QStringLiteral("KX_EDIT_DIALOG"));
+        writeRecord();
+        if (savepoint)
+            savepoint->release();
+        tr.commit();
+    } catch (const EDatabaseError &e) {
+        showMessage(this, m_caption, e.message());
+        return false;
+    }
+    ++m_savedCount;
+    afterSave();
+    Q_EMIT saved();
+    return true;
+}
+
+} // namespace korvex::widgets

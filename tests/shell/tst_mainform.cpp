@@ -1,0 +1,346 @@
+#include "common/testDatabase.h"
+#include "common/testMain.h"
+
+#include "db/xDbError.h"
+#include "db/xQuery.h"
+#include "db/xTransaction.h"
+#include "shell/mmOptions.h"
+#include "shell/ui/MAINFORM_UNIT.h"
+#include "shell/ui/PageTable.h"
+#include "shell/ui/ptReference.h"
+#include "widgets/ui/Part.h"
+#include "widgets/ui/xAppRegistry.h"
+#include "widgets/ui/xEditDialog.h"
+#include "widgets/ui/xMessages.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+KORVEX_TEST_GUI_PROGRAM()
+
+using namespace korvex::db;
+using namespace korvex::shell;
+using namespace korvex::widgets;
+using korvex::test::TestDatabase;
+
+// ---------------------------------------------------------------------------
+class MainFormTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> m_t;
+    std::unique_ptr<TmmOptions> m_options;
+    std::unique_ptr<TAppContext> m_context;
+
+    std::optional<int> storedPage() { return m_options->GetIntegerOption(QStringLiteral("rent_contractpart")); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_t = std::make_unique<TestDatabase>();
+        m_options = std::make_unique<TmmOptions>(m_t->db(), 5);
+        m_context.reset(new TAppContext{m_t->db(), *m_options, nullptr});
+    }
+    void cleanup()
+    {
+        m_context.reset();
+        m_options.reset();
+        m_t.reset();
+    }
+
+    void switchingAndTitle()
+    {
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        QTest::mouseClick(form.link(10), Qt::LeftButton);
+        QCOMPARE(form.currentPageCode(), 10);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Аренда Корвекса - Договора"));
+        QVERIFY(!form.startScreen()->isVisible());
+        QTest::mouseClick(form.link(30), Qt::LeftButton);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Аренда Корвекса - Платежи"));
+        QCOMPARE(form.previousPageCode(), 10);
+        QCOMPARE(storedPage(), std::optional<int>(30));
+    }
+
+    // A second click on the link of the page shown closes it; "Back" then
+    // shows the page that was closed.
+    void secondClickClosesAndBackReopens()
+    {
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        form.switchToPage(20);
+        form.switchToPage(20);
+        QCOMPARE(form.currentPageCode(), -1);
+        QVERIFY(form.startScreen()->isVisible());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Аренда Корвекса"));
+        form.back();
+        QCOMPARE(form.currentPageCode(), 20);
+        QCOMPARE(form.currentPage()->caption(), QStringLiteral("Счета фактуры"));
+    }
+
+    void codeWithoutPageIsStillStored()
+    {
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        form.switchToPage(555);
+        QCOMPARE(form.currentPageCode(), -1);
+        QVERIFY(form.startScreen()->isVisible());
+        QCOMPARE(storedPage(), std::optional<int>(555));
+    }
+
+    void storedPageOpensOnFirstActivation()
+    {
+        m_options->SetIntegerOption(QStringLiteral("rent_contractpart"), true, 916);
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        QTRY_COMPARE(form.currentPageCode(), 916);
+        form.switchToPage(916);  // closed again
+        form.restoreStoredPage();  // only the first activation restores
+        QCOMPARE(form.currentPageCode(), -1);
+    }
+
+    // A page asks for another page through the queued message: its own
+    // handler finishes before it is destroyed.
+    void pageSwitchFromAPageIsQueued()
+    {
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        form.switchToPage(916);
+        auto *reference = qobject_cast<TptReference *>(form.currentPage());
+        QVERIFY(reference);
+        QPointer<TptReference> alive(reference);
+        reference->openItem(reference->items()->item(1));  // "Курсы валют"
+        QVERIFY(alive);  // still there after its handler returned
+        QCOMPARE(form.currentPageCode(), 916);
+        QTRY_COMPARE(form.currentPageCode(), 300);
+        QVERIFY(!alive);
+    }
+
+    void hintLineBreaks()
+    {
+        QCOMPARE(TAPPMAINFORM::hintText(QStringLiteral("Первая\\nвторая")), QStringLiteral("Первая\nвторая"));
+    }
+
+    void workAreaAndParentAreRequired()
+    {
+        TMainForm bare(*m_context);
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, bare.attachWorkArea());
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, TPart(*m_context, 1, nullptr));
+    }
+
+    void everyPageCodeOpens()
+    {
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        for (int code : pageCodes()) {
+            form.switchToPage(code);
+            QCOMPARE(form.currentPageCode(), code);
+            QVERIFY(form.windowTitle().endsWith(QStringLiteral(" - ") + pageInfo(code)->caption));
+        }
+    }
+};
+
+// ---------------------------------------------------------------------------
+class RegistryTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void componentPaths()
+    {
+        QWidget form;
+        form.setObjectName(QStringLiteral("dlgContract"));
+        auto *panel = new QWidget(&form);
+        auto *grid = new QListWidget(panel);
+        grid->setObjectName(QStringLiteral("grServices"));
+        QCOMPARE(TxAppRegistry::componentPath(grid), QStringLiteral("dlgContract/Widget/grServices"));
+        QWidget unnamed;
+        unnamed.setProperty("tag", 3);
+        QCOMPARE(TxAppRegistry::componentPath(&unnamed), QStringLiteral("Widget #3"));
+    }
+
+    void placementIsRestoredAndForgotten()
+    {
+        {
+            QWidget form;
+            form.setObjectName(QStringLiteral("frmPlace"));
+            form.setGeometry(100, 120, 400, 300);
+            TFormPlaceSaver saver(&form);
+            saver.save();
+        }
+        QWidget form;
+        form.setObjectName(QStringLiteral("frmPlace"));
+        form.setGeometry(0, 0, 200, 100);
+        TFormPlaceSaver saver(&form);
+        saver.restore();
+        QCOMPARE(form.geometry().size(), QSize(400, 300));
+
+        QVERIFY(TxAppRegistry::handleCommandLine({QStringLiteral("korvex-rent"), QStringLiteral("/e")}));
+        QWidget fresh;
+        fresh.setObjectName(QStringLiteral("frmPlace"));
+        fresh.setGeometry(0, 0, 200, 100);
+        TFormPlaceSaver saver2(&fresh);
+        saver2.restore();
+        QCOMPARE(fresh.geometry().size(), QSize(200, 100));
+        QVERIFY(!TxAppRegistry::handleCommandLine({QStringLiteral("korvex-rent"), QStringLiteral("/X")}));
+    }
+};
+
+// ---------------------------------------------------------------------------
+// A dialog over a tiny table: a header row and one detail row written on "Ок".
+class TinyDialog : public TxEditDialog
+{
+public:
+    QLineEdit *name;
+    QLineEdit *code;
+    int key = 2;  // row 1 of t_detail exists: failDetail collides with it
+    bool failDetail = false;
+
+    explicit TinyDialog(TxDatabase &db)
+        : TxEditDialog(db)
+    {
+        name = new QLineEdit(this);
+        code = new QLineEdit(this);
+        contentLayout()->addWidget(name);
+        contentLayout()->addWidget(code);
+        addRequired(name, QStringLiteral("Введите наименование"));
+        addRequired(code, QStringLiteral("Введите код"));
+        setNextEnabled(true);
+    }
+
+protected:
+    void writeRecord() override
+    {
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO t_head (id, name, code) VALUES (?, ?, ?)"),
+                         {key, name->text(), code->text()});
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO t_detail (id, headkey) VALUES (?, ?)"),
+                         {failDetail ? 1 : key, key});
+    }
+    void startNextRecord() override
+    {
+        ++key;
+        name->clear();
+        code->clear();
+    }
+};
+
+class EditDialogTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> m_t;
+
+    int count(const QString &table)
+    {
+        return TxQuery::scalar(m_t->db(), QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_t = TestDatabase::empty();
+        TxQuery::execute(m_t->db(), QStringLiteral("CREATE TABLE t_head (id INTEGER NOT NULL PRIMARY KEY, "
+                                                   "name VARCHAR(20), code VARCHAR(5))"));
+        TxQuery::execute(m_t->db(), QStringLiteral("CREATE TABLE t_detail (id INTEGER NOT NULL PRIMARY KEY, headkey INTEGER)"));
+        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO t_detail (id, headkey) VALUES (1, 0)"));
+    }
+    void cleanup() { m_t.reset(); }
+
+    // Required fields are checked in order: the first empty one is named and
+    // gets the cursor, and the dialog stays open.
+    void requiredFieldsInOrder()
+    {
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        TinyDialog d(m_t->db());
+        d.key = 5;
+        d.show();
+        QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.last().text, QStringLiteral("Введите наименование"));
+        QCOMPARE(prompts.messages.last().caption, QStringLiteral("Внимание!"));
+        QCOMPARE(d.focusWidget(), d.name);
+        QVERIFY(d.isVisible());
+
+        QTest::keyClicks(d.name, QStringLiteral("Store"));
+        QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages.last().text, QStringLiteral("Введите код"));
+        QCOMPARE(d.focusWidget(), d.code);
+        QCOMPARE(count(QStringLiteral("t_head")), 0);
+
+        QTest::keyClicks(d.code, QStringLiteral("S1"));
+        QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(count(QStringLiteral("t_head")), 1);
+        QCOMPARE(prompts.messages.size(), 2);
+    }
+
+    // A refused write shows the server's text, leaves nothing behind and
+    // keeps the dialog open for another try.
+    void databaseErrorRollsBack()
+    {
+        TinyDialog d(m_t->db());
+        d.name->setText(QStringLiteral("A"));
+        d.code->setText(QStringLiteral("B"));
+        d.failDetail = true;
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        QVERIFY(!d.save());
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY2(prompts.messages.last().text.contains(QStringLiteral("PRIMARY")), qPrintable(prompts.messages.last().text));
+        QCOMPARE(count(QStringLiteral("t_head")), 0);
+        QVERIFY(!m_t->db().inTransaction());
+        d.failDetail = false;
+        QVERIFY(d.save());
+        QCOMPARE(count(QStringLiteral("t_head")), 1);
+    }
+
+    // Inside the caller's transaction the dialog neither commits nor touches
+    // the caller's earlier work when its own write fails.
+    void joinsCallersTransaction()
+    {
+        TxTransaction outer(m_t->db());
+        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO t_head (id, name) VALUES (100, 'caller')"));
+        {
+            TinyDialog d(m_t->db());
+            d.name->setText(QStringLiteral("A"));
+            d.code->setText(QStringLiteral("B"));
+            d.failDetail = true;
+            TxPromptRecorder prompts;
+            TxMessages::Intercept intercept(prompts);
+            QVERIFY(!d.save());
+            QVERIFY(m_t->db().inTransaction());
+            QCOMPARE(count(QStringLiteral("t_head")), 1);  // the caller's row only
+            d.failDetail = false;
+            QVERIFY(d.save());
+            QCOMPARE(count(QStringLiteral("t_head")), 2);
+        }
+        QVERIFY(m_t->db().inTransaction());
+        outer.rollback();
+        QCOMPARE(count(QStringLiteral("t_head")), 0);
+    }
+
+    void nextStoresAndStartsANewRecord()
+    {
+        TinyDialog d(m_t->db());
+        d.key = 10;
+        d.name->setText(QStringLiteral("A"));
+        d.code->setText(QStringLiteral("B"));
+        QTest::mouseClick(d.nextButton(), Qt::LeftButton);
+        QCOMPARE(d.key, 11);
+        QVERIFY(d.name->text().isEmpty());
+        d.name->setText(QStringLiteral("C"));
+        d.code->setText(QStringLiteral("D"));
+        QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        QCOMPARE(count(QStringLiteral("t_head")), 2);
+        QCOMPARE(d.savedCount(), 2);
+    }
+};
+
+#include "tst_mainform.moc"
+
+KORVEX_TEST_CLASS(MainFormTest)
+KORVEX_TEST_CLASS(RegistryTest)
+KORVEX_TEST_CLASS(EditDialogTest)
