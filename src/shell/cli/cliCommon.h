@@ -52,6 +52,7 @@ struct Command {
 
 // The command groups, one function each (defined in their own files).
 Command dbCommand();
+Command calcCommand();
 Command userCommand();
 Command wordsCommand();
 Command rtfCommand();

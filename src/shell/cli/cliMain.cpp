@@ -19,6 +19,7 @@ QList<Command> commands()
 {
     return {
         dbCommand(),
+        calcCommand(),
         userCommand(),
         wordsCommand(),
         rtfCommand(),
