@@ -6,6 +6,7 @@
 #include "shell/UserLogin.h"
 #include "shell/mmOptions.h"
 #include "widgets/ui/xAppRegistry.h"
+#include "widgets/ui/frmRunningBoy.h"
 #include "db/xStoredProc.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
@@ -111,6 +112,7 @@ int runDesktop(int argc, char **argv)
         props.exec();
     }
 
+    korvex::widgets::TfrmRunningBoy::shared();  // the shared wait window exists for the whole session
     TmmOptions options(db, login.UserKey);
     TAppContext context{db, options, &login};
     TAPPMAINFORM mainForm(context);
