@@ -1,6 +1,7 @@
 #include "PageTable.h"
 
 #include "ptReference.h"
+#include "customers/ui/ptCustomer.h"
 #include "widgets/ui/Part.h"
 
 #include <QCoreApplication>
@@ -42,7 +43,8 @@ QList<TPageInfo> buildTable()
         {725, tr("Услуги"), {}},
         {832, tr("Прайс листы"), {}},
         {916, tr("Справочники"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptReference(ctx, parent); }},
-        {918, tr("Справочник клиентов"), {}},
+        {918, tr("Справочник клиентов"),
+         [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::customers::TptCustomer(ctx, parent); }},
         {999, tr("Настройки таблиц"), {}},
     };
     for (TPageInfo &p : pages) {

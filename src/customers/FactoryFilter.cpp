@@ -1,0 +1,142 @@
+#include "FactoryFilter.h"
+
+#include "db/xTransaction.h"
+#include "shell/OptionFilter.h"
+#include "shell/mmOptions.h"
+
+#include <stdexcept>
+
+namespace korvex::customers {
+
+using korvex::shell::TmmOptions;
+using korvex::shell::TxOptionFilter;
+
+TFactoryFilter::TFactoryFilter(const QString &prefix)
+    : m_prefix(prefix)
+{
+    reset();
+}
+
+TFactoryFilter::~TFactoryFilter() = default;
+
+void TFactoryFilter::reset()
+{
+    m_disabled = -1;
+    m_companyKind = -1;
+    m_propertyKind = -1;
+    m_place = -1;
+    m_use.fill(Off);
+    m_mask.fill(QString());
+    m_use[Name] = Contains;
+    m_mask[Name] = defaultNameMask();
+}
+
+QString TFactoryFilter::fieldName(Field field)
+{
+    static const char *const names[FieldCount] = {"name", "zipcode", "pobox", "unn", "okpo",
+                                                  "phone", "fax", "email", "url"};
+    return QString::fromLatin1(names[field]);
+}
+
+void TFactoryFilter::setDisabledValue(int value)
+{
+    m_disabled = (value == 0 || value == 1) ? value : -1;
+}
+
+void TFactoryFilter::setPlaceValue(int value)
+{
+    m_place = value > 0 ? value : -1;
+}
+
+void TFactoryFilter::setUse(Field field, int mode)
+{
+    m_use[field] = (mode >= Equals && mode <= EndsWith) ? mode : Off;
+}
+
+void TFactoryFilter::Assign(const TFactoryFilter &other)
+{
+    setDisabledValue(other.disabledValue());
+    setCompanyKindValue(other.companyKindValue());
+    setPropertyKindValue(other.propertyKindValue());
+    setPlaceValue(other.placeValue());
+    for (int i = 0; i < FieldCount; ++i) {
+        const auto f = Field(i);
+        setUse(f, other.use(f));
+        setMask(f, other.mask(f));
+    }
+}
+
+void TFactoryFilter::ReadFromOptions(const TmmOptions *options)
+{
+    if (!options)
+        throw std::invalid_argument("Can't read params from a database");
+    // Read into a default copy, then take the values over through the
+    // setters: stored values out of range are normalised like typed ones.
+    TFactoryFilter read(m_prefix);
+    TxOptionFilter bound(const_cast<TmmOptions &>(*options), m_prefix);
+    bound.bindInt(QStringLiteral("disabledvalue"), &read.m_disabled, -1);
+    bound.bindInt(QStringLiteral("companykindvalue"), &read.m_companyKind, -1);
+    bound.bindInt(QStringLiteral("propertykindvalue"), &read.m_propertyKind, -1);
+    bound.bindInt(QStringLiteral("placevalue"), &read.m_place, -1);
+    for (int i = 0; i < FieldCount; ++i) {
+        const auto f = Field(i);
+        bound.bindInt(useOption(f), &read.m_use[i], f == Name ? int(Contains) : int(Off));
+        bound.bindString(maskOption(f), &read.m_mask[i], f == Name ? defaultNameMask() : QString());
+    }
+    bound.load();
+    Assign(read);
+}
+
+void TFactoryFilter::WriteToOptions(TmmOptions *options) const
+{
+    if (!options)
+        throw std::invalid_argument("Can't write params to a database");
+    TFactoryFilter copy(*this);
+    TxOptionFilter bound(*options, m_prefix);
+    bound.bindInt(QStringLiteral("disabledvalue"), &copy.m_disabled, -1);
+    bound.bindInt(QStringLiteral("companykindvalue"), &copy.m_companyKind, -1);
+    bound.bindInt(QStringLiteral("propertykindvalue"), &copy.m_propertyKind, -1);
+    bound.bindInt(QStringLiteral("placevalue"), &copy.m_place, -1);
+    for (int i = 0; i < FieldCount; ++i) {
+        bound.bindInt(useOption(Field(i)), &copy.m_use[i], Off);
+        bound.bindString(maskOption(Field(i)), &copy.m_mask[i]);
+    }
+    // One transaction: a filter is stored whole or not at all.
+    korvex::db::TxTransaction tr(options->database());
+    bound.save();
+    tr.commit();
+}
+
+QVariantList TFactoryFilter::listArguments() const
+{
+    auto pair = [this](QVariantList &out, Field f) {
+        out << m_use[f] << m_mask[f];
+    };
+    QVariantList v{m_disabled, m_companyKind, m_propertyKind};
+    pair(v, Name);
+    pair(v, ZipCode);
+    v << m_place;
+    for (Field f : {PoBox, Unn, Okpo, Phone, Fax, Email, Url})
+        pair(v, f);
+    return v;
+}
+
+korvex::widgets::TxSqlFilter TFactoryFilter::listStatement(int customerKind) const
+{
+    QVariantList values = listArguments();
+    values << customerKind;
+    QStringList marks;
+    for (int i = 0; i < values.size(); ++i)
+        marks << QStringLiteral("?");
+    return korvex::widgets::TxSqlFilter(
+        QStringLiteral("SELECT * FROM cst_p_client_listex(%1)").arg(marks.join(QStringLiteral(", "))), values);
+}
+
+bool TFactoryFilter::operator==(const TFactoryFilter &other) const
+{
+    return m_disabled == other.m_disabled && m_companyKind == other.m_companyKind
+        && m_propertyKind == other.m_propertyKind && m_place == other.m_place && m_use == other.m_use
+        && m_mask == other.m_mask;
+}
+
+} // namespace korvex::customers

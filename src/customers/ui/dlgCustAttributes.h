@@ -1,0 +1,67 @@
+#pragma once
+
+#include "RowBinder.h"
+#include "customers/RowCache.h"
+#include "widgets/ui/xEditDialog.h"
+
+#include <QDialog>
+#include <QList>
+
+class QKeySequenceEdit;
+
+namespace korvex::db {
+class TxDatabase;
+}
+namespace korvex::widgets {
+class TxDBTreeView;
+class TxTreeModel;
+}
+
+namespace korvex::customers {
+
+// "Аттрибуты": the attribute tree with check boxes, opened on one customer's
+// attributes (showOwn) or empty. "&Готово" gives every customer exactly the
+// checked attributes, in one transaction.
+class TdlgCustAttributes : public QDialog
+{
+    Q_OBJECT
+public:
+    TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<int> &customers, bool showOwn,
+                       QWidget *parent = nullptr);
+
+    korvex::widgets::TxTreeModel *model() const { return m_model; }
+    korvex::widgets::TxDBTreeView *tree() const { return m_tree; }
+    // What "&Готово" does; false when nothing was written (declined or failed).
+    bool confirm();
+
+private:
+    void editAttribute(bool create, bool below);
+    void deleteAttribute();
+
+    korvex::db::TxDatabase &m_db;
+    QList<int> m_customers;
+    korvex::widgets::TxTreeModel *m_model;
+    korvex::widgets::TxDBTreeView *m_tree;
+};
+
+// "Аттрибут": one attribute of the tree.
+class TdlgCustAttr : public korvex::widgets::TxEditDialog
+{
+    Q_OBJECT
+public:
+    TdlgCustAttr(korvex::db::TxDatabase &db, const TCachedRow &row, QWidget *parent = nullptr);
+
+    int savedKey() const { return m_savedKey; }
+
+protected:
+    void writeRecord() override;
+    void afterSave() override;
+
+private:
+    TCachedRow m_row;
+    TRowBinder m_binder;
+    QKeySequenceEdit *m_hotkey;
+    int m_savedKey = -1;
+};
+
+} // namespace korvex::customers
