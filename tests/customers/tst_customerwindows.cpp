@@ -2,7 +2,11 @@
 #include "common/testMain.h"
 
 #include "customers/PlaceTreeModel.h"
+#include "customers/boCustAttr.h"
 #include "customers/ui/PlaceTree.h"
+#include "customers/ui/dlgBankAccount.h"
+#include "customers/ui/dlgCustAttributes.h"
+#include "customers/ui/dlgCustomerList.h"
 #include "customers/ui/dlgCustomer.h"
 #include "customers/ui/dlgFactoryFilter.h"
 #include "customers/ui/ptCustomer.h"
@@ -12,8 +16,12 @@
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/xQueryModel.h"
+#include "widgets/xTreeModel.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QTimer>
+#include <functional>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -28,6 +36,21 @@ using korvex::shell::TmmOptions;
 using korvex::test::TestDatabase;
 
 KORVEX_TEST_GUI_PROGRAM()
+
+namespace {
+
+// Runs the handler on the next modal dialog of type D once it is shown.
+template <typename D>
+void whenShown(const std::function<void(D &)> &handler)
+{
+    QTimer::singleShot(0, [handler] {
+        auto *dialog = qobject_cast<D *>(QApplication::activeModalWidget());
+        QVERIFY2(dialog, "the expected dialog is not open");
+        handler(*dialog);
+    });
+}
+
+} // namespace
 
 class CustomerWindowsTest : public QObject
 {
@@ -128,6 +151,67 @@ private Q_SLOTS:
                      .toString(),
                  QStringLiteral("Test LLC"));
         QVERIFY(prompts.messages.isEmpty());
+    }
+
+    // A user adds an enterprise with a bank account and an address, finds it
+    // with the filter, and gives three customers the same attributes.
+    void enterpriseToAttributes()
+    {
+        TestDatabase t(TestDatabase::Content::Demo);
+        TxPromptRecorder prompts(true);
+        TxMessages::Intercept intercept(prompts);
+        TmmOptions options(t.db(), 7);
+        TAppContext context{t.db(), options, nullptr};
+
+        TdlgCustomer card(context, QString(), -1, 1);
+        card.nameEdit()->setText(QStringLiteral("ООО «Проверка»"));
+        whenShown<TdlgBankAccount>([](TdlgBankAccount &d) {
+            d.bankBox()->setKey(1);
+            d.findChild<QLineEdit *>(QStringLiteral("account"))->setText(QStringLiteral("BY99TEST"));
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        });
+        card.addAccount();
+        QCOMPARE(card.customer().accounts().size(), 1);
+        whenShown<TdlgPlaceTree>([](TdlgPlaceTree &d) {
+            QVERIFY(d.tree()->setCurrentKey(3));
+            d.accept();
+        });
+        card.chooseAddress();
+        QCOMPARE(card.addressEdit()->text(), QStringLiteral("Беларусь, г. Минск, ул. Немига"));
+        QVERIFY(card.save());
+        const int key = card.savedKey();
+        QCOMPARE(TxQuery::scalar(t.db(), QStringLiteral("SELECT COUNT(*) FROM cst_bankaccount WHERE customerkey = ? AND bankkey = 1"),
+                                 {key})
+                     .toInt(),
+                 1);
+
+        TFactoryFilter filter;
+        filter.setMask(TFactoryFilter::Name, QStringLiteral("провер"));
+        filter.setPlaceValue(2);
+        TxQuery q(t.db());
+        const auto list = filter.listStatement(1);
+        q.exec(list.text(), list.values());
+        QVERIFY(q.next());
+        QCOMPARE(q.value(QStringLiteral("customerkey")).toInt(), key);
+        QVERIFY(!q.next());
+        q.finish();
+
+        TdlgCustomerList customers(t.db());
+        TCheckedCustomerModel *model = customers.model();
+        QList<int> chosen;
+        for (int row = 0; row < 3; ++row) {
+            model->setData(model->index(row, model->fieldIndex(QStringLiteral("name"))), Qt::Checked, Qt::CheckStateRole);
+            chosen << model->keyAt(row);
+        }
+        whenShown<TdlgCustAttributes>([](TdlgCustAttributes &d) {
+            QCOMPARE(d.model()->markedCount(), 0);
+            d.model()->setMarked(QList<qint64>{2, 4}, true);
+            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("ok")), Qt::LeftButton);
+        });
+        customers.editAttributes();
+        QVERIFY(model->checkedKeys().isEmpty());
+        for (int c : chosen)
+            QCOMPARE(TCustAttributes(t.db()).attributesOf(c), (QList<int>{2, 4}));
     }
 };
 

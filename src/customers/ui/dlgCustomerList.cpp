@@ -21,7 +21,8 @@ using namespace korvex::widgets;
 TCheckedCustomerModel::TCheckedCustomerModel(korvex::db::TxDatabase &db, QObject *parent)
     : QSqlTableModel(parent, db.sql())
 {
-    setTable(QStringLiteral("cst_customer"));
+    // Upper case: the driver quotes the name, and the server keeps names so.
+    setTable(QStringLiteral("CST_CUSTOMER"));
     setEditStrategy(QSqlTableModel::OnManualSubmit);
     setFilter(QStringLiteral("kind <> 2"));
     m_nameColumn = fieldIndex(QStringLiteral("name"));

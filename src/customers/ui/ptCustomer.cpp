@@ -104,20 +104,22 @@ QWidget *TptCustomer::buildGrid(Tab tab)
         };
         static const Column columns[] = {
             {"name", QT_TRANSLATE_NOOP("TptCustomer", "Наименование"), 220},
-            {"fullname", QT_TRANSLATE_NOOP("TptCustomer", "Полное наименование"), 280},
             {"unn", QT_TRANSLATE_NOOP("TptCustomer", "УНН"), 90},
-            {"okpo", QT_TRANSLATE_NOOP("TptCustomer", "ОКПО"), 100},
             {"companykindname", QT_TRANSLATE_NOOP("TptCustomer", "Форма общества"), 80},
             {"propertykindname", QT_TRANSLATE_NOOP("TptCustomer", "Форма собственности"), 110},
+            {"phone", QT_TRANSLATE_NOOP("TptCustomer", "Телефон"), 120},
             {"zipcode", QT_TRANSLATE_NOOP("TptCustomer", "Индекс"), 60},
             {"domicile", QT_TRANSLATE_NOOP("TptCustomer", "Юридический адрес"), 260},
-            {"phone", QT_TRANSLATE_NOOP("TptCustomer", "Телефон"), 120},
             {"email", QT_TRANSLATE_NOOP("TptCustomer", "e-mail"), 140},
+            {"fullname", QT_TRANSLATE_NOOP("TptCustomer", "Полное наименование"), 280},
+            {"okpo", QT_TRANSLATE_NOOP("TptCustomer", "ОКПО"), 100},
             {"code", QT_TRANSLATE_NOOP("TptCustomer", "Код"), 60},
         };
+        int position = 0;
         for (const Column &c : columns) {
             grid->setFieldTitle(QString::fromLatin1(c.field), tr(c.title));
             grid->setFieldWidth(QString::fromLatin1(c.field), c.width);
+            grid->setFieldPosition(QString::fromLatin1(c.field), position++);
         }
         for (const char *hidden : {"customerkey", "id", "kind", "companykindkey", "propertykindkey", "placekey", "pobox",
                                    "fax", "url", "okonh", "soato", "soou", "externalkey", "disabled"})
