@@ -1,14 +1,13 @@
 #include "PlaceTree.h"
 
 #include "dlgClassifier.h"
-#include "uiGuard.h"
+#include "uiCommon.h"
 #include "customers/PlaceTreeModel.h"
 #include "db/xDbError.h"
 #include "widgets/ui/xMessages.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -120,15 +119,11 @@ TdlgPlaceTree::TdlgPlaceTree(korvex::db::TxDatabase &db, const QVariant &placeKe
     setWindowTitle(tr("Адрес"));
     setObjectName(QStringLiteral("dlgPlaceTree"));
     auto *layout = new QVBoxLayout(this);
-    auto *heading = new QLabel(tr(" Установите курсор на нужную позицию"), this);
-    QFont f = heading->font();
-    f.setBold(true);
-    heading->setFont(f);
-    layout->addWidget(heading);
+    addHeading(layout, tr(" Установите курсор на нужную позицию"));
     m_tree = new TPlaceTreeView(db, this);
     layout->addWidget(m_tree, 1);
 
-    auto *buttons = new QHBoxLayout;
+    QHBoxLayout *buttons = confirmRow(this, tr("&Готово"), tr("&Отмена"), {});
     auto *add = new QPushButton(tr("Добавить"), this);
     auto *menu = new QMenu(add);
     menu->addAction(tr("Уровень"), this, [this] { m_tree->addPlace(false); });
@@ -136,20 +131,12 @@ TdlgPlaceTree::TdlgPlaceTree(korvex::db::TxDatabase &db, const QVariant &placeKe
     add->setMenu(menu);
     auto *edit = new QPushButton(tr("Изменить"), this);
     auto *refresh = new QPushButton(tr("Перечитать"), this);
-    auto *ok = new QPushButton(tr("&Готово"), this);
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(tr("&Отмена"), this);
-    buttons->addWidget(add);
-    buttons->addWidget(edit);
-    buttons->addWidget(refresh);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    buttons->insertWidget(0, add);
+    buttons->insertWidget(1, edit);
+    buttons->insertWidget(2, refresh);
     layout->addLayout(buttons);
     connect(edit, &QPushButton::clicked, this, [this] { m_tree->editCurrent(); });
     connect(refresh, &QPushButton::clicked, this, [this] { m_tree->reload(); });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_tree, &QTreeView::doubleClicked, this, &QDialog::accept);
 
     m_tree->reload();

@@ -1,13 +1,12 @@
 #include "dlgBankAccount.h"
 
 #include "dlgCustomer.h"
-#include "uiGuard.h"
+#include "uiCommon.h"
 #include "db/xDatabase.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/xQueryModel.h"
 
 #include <QFormLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -25,11 +24,7 @@ TdlgBankAccount::TdlgBankAccount(korvex::shell::TAppContext &context, const TBan
     setObjectName(QStringLiteral("dlgBankAccount"));
     okButton()->setText(tr("&Готово"));
     cancelButton()->setText(tr("&Отмена"));
-    auto *heading = new QLabel(tr(" Ввод банковского счета"), this);
-    QFont f = heading->font();
-    f.setBold(true);
-    heading->setFont(f);
-    contentLayout()->addWidget(heading);
+    addHeading(contentLayout(), tr(" Ввод банковского счета"));
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
 

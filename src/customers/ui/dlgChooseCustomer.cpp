@@ -1,6 +1,6 @@
 #include "dlgChooseCustomer.h"
 
-#include "uiGuard.h"
+#include "uiCommon.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xDBTreeView.h"
 #include "widgets/ui/xLookupBox.h"
@@ -24,24 +24,6 @@ using namespace korvex::widgets;
 
 namespace {
 
-QHBoxLayout *okCancel(QDialog *dialog, const std::function<bool()> &onOk)
-{
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    auto *ok = new QPushButton(QCoreApplication::translate("TdlgChooseCustomer", "Ок"), dialog);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QCoreApplication::translate("TdlgChooseCustomer", "Отмена"), dialog);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    QObject::connect(ok, &QPushButton::clicked, dialog, [dialog, onOk] {
-        if (onOk())
-            dialog->accept();
-    });
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    return row;
-}
-
 // "Выбор услуг" while no service chooser is handed in: the service tree.
 std::optional<int> chooseServiceFromTree(korvex::db::TxDatabase &db, QWidget *parent)
 {
@@ -53,7 +35,9 @@ std::optional<int> chooseServiceFromTree(korvex::db::TxDatabase &db, QWidget *pa
     auto *tree = new TxDBTreeView(&dialog);
     tree->setTreeModel(&model);
     layout->addWidget(tree, 1);
-    layout->addLayout(okCancel(&dialog, [tree] { return tree->currentId().has_value(); }));
+    layout->addLayout(confirmRow(&dialog, QCoreApplication::translate("TdlgChooseCustomer", "Ок"),
+                                 QCoreApplication::translate("TdlgChooseCustomer", "Отмена"),
+                                 [tree] { return tree->currentId().has_value(); }));
     model.load();
     tree->expandAll();
     dialog.resize(420, 480);
@@ -93,7 +77,7 @@ TdlgCustomerFilter::TdlgCustomerFilter(korvex::shell::TAppContext &context, QWid
     m_tree = new TxDBTreeView(this);
     m_tree->setTreeModel(m_model);
     layout->addWidget(m_tree, 1);
-    layout->addLayout(okCancel(this, [this] {
+    layout->addLayout(confirmRow(this, tr("Ок"), tr("Отмена"), [this] {
         return guarded(this, [this] { filter().write(m_context.options); });
     }));
 
@@ -176,7 +160,7 @@ TdlgChooseCustomer::TdlgChooseCustomer(korvex::shell::TAppContext &context, QWid
     paymentLayout->addWidget(m_payment);
     right->addWidget(payment);
     right->addStretch();
-    right->addLayout(okCancel(this, [this] {
+    right->addLayout(confirmRow(this, tr("Ок"), tr("Отмена"), [this] {
         return guarded(this, [this] {
             TChooseCustomerOptions o;
             o.startDate = startDate();

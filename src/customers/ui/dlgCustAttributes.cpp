@@ -1,6 +1,6 @@
 #include "dlgCustAttributes.h"
 
-#include "uiGuard.h"
+#include "uiCommon.h"
 #include "customers/boCustAttr.h"
 #include "db/xDbError.h"
 #include "widgets/ui/xDBTreeView.h"
@@ -39,10 +39,11 @@ TdlgCustAttributes::TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<i
     m_tree->setTreeModel(m_model);
     layout->addWidget(m_tree, 1);
 
-    auto *row = new QHBoxLayout;
+    QHBoxLayout *row = confirmRow(this, tr("&Готово"), tr("&Отмена"), [this] { return confirm(); });
+    int at = 0;
     auto button = [&](const QString &text, const std::function<void()> &handler) {
         auto *b = new QPushButton(text, this);
-        row->addWidget(b);
+        row->insertWidget(at++, b);
         connect(b, &QPushButton::clicked, this, [this, handler] { guarded(this, handler); });
         return b;
     };
@@ -50,19 +51,7 @@ TdlgCustAttributes::TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<i
     button(tr("Подуровень..."), [this] { editAttribute(true, true); });
     button(tr("Изменить..."), [this] { editAttribute(false, false); });
     button(tr("Удалить"), [this] { deleteAttribute(); });
-    row->addStretch();
-    auto *ok = new QPushButton(tr("&Готово"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(tr("&Отмена"), this);
-    row->addWidget(ok);
-    row->addWidget(cancel);
     layout->addLayout(row);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (confirm())
-            accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_model->load();
     m_tree->expandAll();

@@ -3,7 +3,7 @@
 #include "PlaceTree.h"
 #include "dlgBankAccount.h"
 #include "dlgClassifier.h"
-#include "uiGuard.h"
+#include "uiCommon.h"
 #include "db/xDatabase.h"
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xLookupBox.h"

@@ -1,7 +1,7 @@
 #include "dlgCustomerList.h"
 
 #include "dlgCustAttributes.h"
-#include "uiGuard.h"
+#include "uiCommon.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xTransaction.h"
@@ -106,22 +106,12 @@ TdlgCustomerList::TdlgCustomerList(korvex::db::TxDatabase &db, QWidget *parent)
     m_grid->setFieldWidth(QStringLiteral("name"), 240);
     layout->addWidget(m_grid, 1);
 
-    auto *row = new QHBoxLayout;
+    QHBoxLayout *row = confirmRow(this, tr("Ок"), tr("Отмена"), [this] { return saveEdits(); });
     auto *attributes = new QPushButton(tr("Аттрибуты"), this);
     attributes->setObjectName(QStringLiteral("attributes"));
-    auto *ok = new QPushButton(tr("Ок"), this);
-    auto *cancel = new QPushButton(tr("Отмена"), this);
-    row->addWidget(attributes);
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
+    row->insertWidget(0, attributes);
     layout->addLayout(row);
     connect(attributes, &QPushButton::clicked, this, [this] { guarded(this, [this] { editAttributes(); }); });
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (saveEdits())
-            accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(760, 520);
 }
 

@@ -1,6 +1,7 @@
 #include "dlgFactoryFilter.h"
 
 #include "PlaceTree.h"
+#include "uiCommon.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/xQueryModel.h"
 
@@ -8,7 +9,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -26,31 +26,17 @@ TdlgFactoryFilter::TdlgFactoryFilter(korvex::db::TxDatabase &db, const TFactoryF
     setWindowTitle(tr("Фильтр"));
     setObjectName(QStringLiteral("dlgFactoryFilter"));
     auto *layout = new QVBoxLayout(this);
-    auto *heading = new QLabel(tr(" Установите условия отбора предприятий"), this);
-    QFont f = heading->font();
-    f.setBold(true);
-    heading->setFont(f);
-    layout->addWidget(heading);
+    addHeading(layout, tr(" Установите условия отбора предприятий"));
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(buildAddressTab(), tr("Адрес"));
     m_tabs->addTab(buildInfoTab(), tr("Информация"));
     m_tabs->setCurrentIndex(1);
     layout->addWidget(m_tabs, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto *ok = new QPushButton(tr("&Готово"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(tr("&Отмена"), this);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, [this] {
+    layout->addLayout(confirmRow(this, tr("&Готово"), tr("&Отмена"), [this] {
         confirm();
-        accept();
-    });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+        return true;
+    }));
 
     display(m_filter);
 }
