@@ -79,8 +79,9 @@ TptCustomer::TptCustomer(korvex::shell::TAppContext &context, QWidget *parent)
     restorePlacement();
     m_ready = true;
     const int stored = qBound(0, context.options.integerOption(TabOption, int(Banks)), int(TabCount) - 1);
+    // A list that cannot be opened is reported; the page stays usable.
     if (stored == currentTab())
-        tabChanged(stored);
+        guarded([&] { tabChanged(stored); });
     else
         setCurrentTab(stored);
 }
