@@ -56,5 +56,6 @@ Command calcCommand();
 Command userCommand();
 Command wordsCommand();
 Command rtfCommand();
+Command rateCommand();
 
 } // namespace korvex::cli

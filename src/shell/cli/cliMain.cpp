@@ -23,6 +23,7 @@ QList<Command> commands()
         userCommand(),
         wordsCommand(),
         rtfCommand(),
+        rateCommand(),
     };
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+namespace korvex::db {
+class TxDatabase;
+}
+
+namespace korvex::widgets {
+class TxPrompt;
+}
+
+namespace korvex::reference {
+
+// The texts of a delete: the question and the answer to a row still in use.
+struct TDeleteTexts {
+    QString question;
+    QString questionCaption;
+    QString inUse;
+    QString inUseCaption;
+};
+
+// Asks, then runs the delete statement (positional values) in a transaction
+// of its own or the caller's. A row other rows still reference is reported
+// with the in-use text and kept: false. Other failures throw EDatabaseError.
+bool confirmAndDelete(korvex::db::TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
+                      const QString &sql, const QVariantList &values);
+
+// The common texts of the object, location and type deletes.
+TDeleteTexts recordDeleteTexts();
+
+// Values of nullable columns.
+QVariant nullableInt(const std::optional<int> &v);
+QVariant nullableDouble(const std::optional<double> &v);
+QVariant nullableText(const QString &s);
+std::optional<int> optionalInt(const QVariant &v);
+std::optional<double> optionalDouble(const QVariant &v);
+// A fresh key from a sequence.
+int nextKey(korvex::db::TxDatabase &db, const QString &sequence);
+
+} // namespace korvex::reference
