@@ -369,7 +369,9 @@ QVariant TRateMatrix::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     if (index.column() == 0) {
-        if (role == Qt::DisplayRole || role == Qt::EditRole)
+        if (role == Qt::DisplayRole)
+            return m_dates.value(index.row()).toString(QStringLiteral("dd.MM.yyyy"));
+        if (role == Qt::EditRole)
             return m_dates.value(index.row());
         return {};
     }

@@ -56,6 +56,14 @@ QWidget *TptObject::buildObjectsTab()
     m_objectTree = new TxDBTreeView(this);
     m_objectTree->setObjectName(QStringLiteral("ObjectTree"));
     m_objectTree->setTreeModel(m_objects);
+    // A reload builds the columns anew: widths are set again each time.
+    connect(m_objects, &QAbstractItemModel::modelReset, m_objectTree, [this] {
+        m_objectTree->setFieldWidth(QStringLiteral("name"), 300);
+        m_objectTree->setFieldWidth(QStringLiteral("locationname"), 200);
+        m_objectTree->setFieldWidth(QStringLiteral("objecttypename"), 150);
+        for (const char *coef : {"coef1", "coef2", "coef3"})
+            m_objectTree->setFieldWidth(QString::fromLatin1(coef), 110);
+    });
     m_objectTree->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     // The tree's menu: the page's actions, then the moves.
@@ -109,6 +117,8 @@ TptObject::NameTree TptObject::buildNameTree(TboRentTreeItem *bo, const QString 
     tree.view = new TxDBTreeView(this);
     tree.view->setObjectName(name);
     tree.view->setTreeModel(tree.model);
+    connect(tree.model, &QAbstractItemModel::modelReset, tree.view,
+            [view = tree.view] { view->setFieldWidth(QStringLiteral("name"), 360); });
     connect(tree.view, &QAbstractItemView::doubleClicked, this, [this] { trigger(Action::Edit); });
     return tree;
 }
