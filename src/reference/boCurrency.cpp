@@ -380,7 +380,8 @@ QVariant TRateMatrix::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return c ? QLocale().toString(c->value, 'g', 10) : QVariant();
     case Qt::EditRole:
-        return c ? QVariant(c->value) : QVariant();
+        // Text, so that the editor is a plain line with every digit.
+        return c ? QString::number(c->value, 'g', 15) : QString();
     case Qt::TextAlignmentRole:
         return int(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::ToolTipRole:
@@ -414,6 +415,10 @@ bool TRateMatrix::setData(const QModelIndex &index, const QVariant &value, int r
         Q_EMIT cellRefused(tr("Введите число"));
         return false;
     }
+    // Passing through a cell stores nothing, also where it shows the
+    // reverse rate.
+    if (value.toString().trimmed() == data(index, Qt::EditRole).toString())
+        return true;
     const std::optional<Cell> old = cell(index.row(), index.column());
     if (old && old->direct && old->value == *number)
         return true;

@@ -195,6 +195,10 @@ private Q_SLOTS:
                 column = c;
         QVERIFY(row >= 0 && column > 0);
 
+        // Passing through the cell that shows the reverse rate stores nothing.
+        QVERIFY(m.setData(m.index(row, column), m.data(m.index(row, column), Qt::EditRole)));
+        QVERIFY(!rateOf(db(), NCU, USD, march(5)).isValid());
+
         QStringList refused;
         connect(&m, &TRateMatrix::cellRefused, this, [&](const QString &text) { refused << text; });
         QVERIFY(m.setData(m.index(row, column), QStringLiteral("0,0323")));

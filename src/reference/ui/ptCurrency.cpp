@@ -244,43 +244,32 @@ void TptCurrency::actionAdd()
     }
 }
 
-void TptCurrency::actionEdit()
+void TptCurrency::changeCurrent(bool (TboCurrency::*onRate)(int, int, const QDate &), bool (TboCurrency::*onCurrency)(int))
 {
     if (currentTab() == RatesTab) {
-        if (const std::optional<TRateRecord> rate = currentDirectRate()) {
-            if (m_bo->EditRate(rate->fromCurr, rate->toCurr, rate->forDate))
-                loadMatrix();
-        }
+        const std::optional<TRateRecord> rate = currentDirectRate();
+        if (rate && (m_bo->*onRate)(rate->fromCurr, rate->toCurr, rate->forDate))
+            loadMatrix();
         return;
     }
     const QVariant key = m_currencyGrid->currentKey();
-    if (key.isNull() || !key.isValid())
+    if (key.isNull() || !key.isValid() || !(m_bo->*onCurrency)(key.toInt()))
         return;
-    if (m_bo->EditCurrency(key.toInt())) {
-        loadCurrencies();
-        rebuildBaseMenu();
-        setBaseCurrency(m_matrix->baseCurrency());
-    }
+    const int base = m_matrix->baseCurrency();
+    loadCurrencies();
+    rebuildBaseMenu();
+    // A deleted base currency gives way to the national one.
+    setBaseCurrency(m_bo->currencyExists(base) ? base : m_bo->NCUKey);
+}
+
+void TptCurrency::actionEdit()
+{
+    changeCurrent(&TboCurrency::EditRate, &TboCurrency::EditCurrency);
 }
 
 void TptCurrency::actionDelete()
 {
-    if (currentTab() == RatesTab) {
-        if (const std::optional<TRateRecord> rate = currentDirectRate()) {
-            if (m_bo->DeleteRate(rate->fromCurr, rate->toCurr, rate->forDate))
-                loadMatrix();
-        }
-        return;
-    }
-    const QVariant key = m_currencyGrid->currentKey();
-    if (key.isNull() || !key.isValid())
-        return;
-    if (m_bo->DeleteCurrency(key.toInt())) {
-        loadCurrencies();
-        rebuildBaseMenu();
-        const int base = m_matrix->baseCurrency() == key.toInt() ? m_bo->NCUKey : m_matrix->baseCurrency();
-        setBaseCurrency(base);
-    }
+    changeCurrent(&TboCurrency::DeleteRate, &TboCurrency::DeleteCurrency);
 }
 
 } // namespace korvex::reference

@@ -51,6 +51,9 @@ private:
     // The stored rate under the matrix's current cell (none for an empty cell
     // or one derived from the reverse rate).
     std::optional<TRateRecord> currentDirectRate() const;
+    // Edits or deletes the rate under the current cell or the current
+    // currency, then shows the lists again.
+    void changeCurrent(bool (TboCurrency::*onRate)(int, int, const QDate &), bool (TboCurrency::*onCurrency)(int));
 
     TReferenceWindows m_windows;
     TboCurrency *m_bo;

@@ -166,86 +166,61 @@ void TptObject::loadContracts(TxQueryModel *model, TxDBGrid *grid, const QString
     grid->requery();
 }
 
-void TptObject::addObject(bool child)
+korvex::widgets::TxDBTreeView *TptObject::currentTree()
 {
-    const std::optional<int> current = currentObject();
-    int parent = 0;
-    if (child) {
-        if (!current)
-            return;
-        parent = *current;
-    } else if (current) {
-        parent = int(m_objects->parentOf(*current).value_or(0));
-    }
+    if (NameTree *tree = currentNameTree())
+        return tree->view;
+    return currentTab() == ObjectsTab ? m_objectTree : nullptr;
+}
+
+void TptObject::addRow(bool child)
+{
+    TxDBTreeView *view = currentTree();
+    if (!view)
+        return;
+    // A new row goes beside the current one, or below it for a sub-level.
+    const std::optional<qint64> current = view->currentId();
+    if (child && !current)
+        return;
+    const int parent = int(child ? *current : (current ? view->treeModel()->parentOf(*current).value_or(0) : 0));
     int key = 0;
-    if (m_bo->NewObject(parent, &key)) {
-        m_objectTree->reload();
-        m_objectTree->setCurrentId(key);
+    NameTree *tree = currentNameTree();
+    const bool stored = tree ? tree->bo->newItem(parent, QString(), &key) : m_bo->NewObject(parent, &key);
+    if (stored) {
+        view->reload();
+        view->setCurrentId(key);
     }
 }
 
-void TptObject::addName(NameTree &tree, bool child)
+void TptObject::changeCurrentRow(const std::function<bool(int)> &onObject, bool (TboRentTreeItem::*onName)(int))
 {
-    const std::optional<qint64> current = tree.view->currentId();
-    int parent = 0;
-    if (child) {
-        if (!current)
-            return;
-        parent = int(*current);
-    } else if (current) {
-        parent = int(tree.model->parentOf(*current).value_or(0));
-    }
-    int key = 0;
-    if (tree.bo->newItem(parent, QString(), &key)) {
-        tree.view->reload();
-        tree.view->setCurrentId(key);
-    }
+    TxDBTreeView *view = currentTree();
+    const std::optional<qint64> current = view ? view->currentId() : std::nullopt;
+    if (!current)
+        return;
+    NameTree *tree = currentNameTree();
+    if (tree ? (tree->bo->*onName)(int(*current)) : onObject(int(*current)))
+        view->reload();
 }
 
 void TptObject::actionAdd()
 {
-    if (NameTree *tree = currentNameTree())
-        addName(*tree, false);
-    else if (currentTab() == ObjectsTab)
-        addObject(false);
+    addRow(false);
 }
 
 void TptObject::actionAddChild()
 {
-    if (NameTree *tree = currentNameTree())
-        addName(*tree, true);
-    else if (currentTab() == ObjectsTab)
-        addObject(true);
+    addRow(true);
 }
 
 void TptObject::actionEdit()
 {
-    if (NameTree *tree = currentNameTree()) {
-        const std::optional<qint64> current = tree->view->currentId();
-        if (current && tree->bo->editItem(int(*current)))
-            tree->view->reload();
-        return;
-    }
-    if (currentTab() != ObjectsTab)
-        return;
-    const std::optional<int> current = currentObject();
-    if (current && m_bo->EditObject(*current))
-        m_objectTree->reload();
+    changeCurrentRow([this](int key) { return m_bo->EditObject(key); }, &TboRentTreeItem::editItem);
 }
 
 void TptObject::actionDelete()
 {
-    if (NameTree *tree = currentNameTree()) {
-        const std::optional<qint64> current = tree->view->currentId();
-        if (current && tree->bo->deleteItem(int(*current)))
-            tree->view->reload();
-        return;
-    }
-    if (currentTab() != ObjectsTab)
-        return;
-    const std::optional<int> current = currentObject();
-    if (current && m_bo->DeleteObject(*current))
-        m_objectTree->reload();
+    changeCurrentRow([this](int key) { return m_bo->DeleteObject(key); }, &TboRentTreeItem::deleteItem);
 }
 
 void TptObject::actionRefresh()

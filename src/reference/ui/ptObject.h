@@ -5,6 +5,7 @@
 #include "reference/boRentObject.h"
 #include "widgets/ui/Part.h"
 
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -63,8 +64,11 @@ private:
     korvex::widgets::TxDBGrid *buildContractGrid(const QString &name, korvex::widgets::TxQueryModel *&model);
     NameTree buildNameTree(TboRentTreeItem *bo, const QString &name);
     NameTree *currentNameTree();
-    void addObject(bool child);
-    void addName(NameTree &tree, bool child);
+    // The tree the current tab edits (none on the contract tabs).
+    korvex::widgets::TxDBTreeView *currentTree();
+    void addRow(bool child);
+    // Edits or deletes the current row of the tab's tree; reloads it after a change.
+    void changeCurrentRow(const std::function<bool(int)> &onObject, bool (TboRentTreeItem::*onName)(int));
     void loadContracts(korvex::widgets::TxQueryModel *model, korvex::widgets::TxDBGrid *grid, const QString &sql);
     void updateMoveActions();
     std::optional<int> currentObject() const;

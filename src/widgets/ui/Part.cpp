@@ -142,25 +142,16 @@ QString TPart::chapter() const
 
 int TPart::addTab(const QString &title, QWidget *content)
 {
-    // The list shows no mnemonics: "&" is dropped from the text ("&&" stays
-    // one "&") and Alt with the marked letter opens the tab.
+    // A list shows no mnemonics, and the buttons' Alt letters would clash
+    // with the tabs' ("&Изменить", "&История"): "&" is dropped, "&&" is "&".
     QString text;
-    QChar mnemonic;
     for (qsizetype i = 0; i < title.size(); ++i) {
-        if (title.at(i) == QLatin1Char('&') && i + 1 < title.size()) {
+        if (title.at(i) == QLatin1Char('&') && i + 1 < title.size())
             ++i;
-            if (title.at(i) != QLatin1Char('&') && mnemonic.isNull())
-                mnemonic = title.at(i);
-        }
         text += title.at(i);
     }
     m_tabs->addItem(text);
     const int index = m_stack->addWidget(content);
-    if (!mnemonic.isNull()) {
-        auto *shortcut = new QShortcut(QKeySequence(QStringLiteral("Alt+") + mnemonic.toUpper()), this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, index] { setCurrentTab(index); });
-    }
     m_tabs->setVisible(m_tabs->count() > 1);
     if (m_tabs->currentRow() < 0)
         m_tabs->setCurrentRow(0);
