@@ -148,38 +148,14 @@ std::optional<TCurrencyRecord> TboCurrency::readCurrency(int key) const
 
 void TboCurrency::writeCurrency(TCurrencyRecord &r)
 {
-    TxTransaction t(m_context.db);
-    const bool isNew = r.id == 0;
-    const int id = isNew ? nextKey(m_context.db, QStringLiteral("gen_fin_curr")) : r.id;
-    const QVariantList values{r.name,
-                              r.shortname,
-                              r.code,
-                              r.sign,
-                              r.place == 1 ? 1 : 0,
-                              r.fullcentname,
-                              r.shortcentname,
-                              nullableInt(r.centbase),
-                              nullableInt(r.decdigits),
-                              r.active ? 0 : 1,
-                              r.isNcu ? 1 : 0,
-                              id};
-    if (isNew) {
-        TxQuery::execute(m_context.db,
-                         QStringLiteral("INSERT INTO fin_curr (name, shortname, code, sign, place, fullcentname, "
-                                        "shortcentname, centbase, decdigits, disabled, isncu, id) "
-                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                         values);
-    } else {
-        const int n = TxQuery::execute(m_context.db,
-                                       QStringLiteral("UPDATE fin_curr SET name = ?, shortname = ?, code = ?, sign = ?, "
-                                                      "place = ?, fullcentname = ?, shortcentname = ?, centbase = ?, "
-                                                      "decdigits = ?, disabled = ?, isncu = ? WHERE id = ?"),
-                                       values);
-        if (n == 0)
-            throw EDatabaseError(tr("Валюта удалена другим пользователем"));
-    }
-    t.commit();
-    r.id = id;
+    r.id = writeRow(m_context.db, QStringLiteral("fin_curr"), QStringLiteral("gen_fin_curr"), r.id,
+                    {QStringLiteral("name"), QStringLiteral("shortname"), QStringLiteral("code"), QStringLiteral("sign"),
+                     QStringLiteral("place"), QStringLiteral("fullcentname"), QStringLiteral("shortcentname"),
+                     QStringLiteral("centbase"), QStringLiteral("decdigits"), QStringLiteral("disabled"),
+                     QStringLiteral("isncu")},
+                    {r.name, r.shortname, r.code, r.sign, r.place == 1 ? 1 : 0, r.fullcentname, r.shortcentname,
+                     nullableInt(r.centbase), nullableInt(r.decdigits), r.active ? 0 : 1, r.isNcu ? 1 : 0},
+                    tr("Валюта удалена другим пользователем"));
     refreshNCUKey();
 }
 

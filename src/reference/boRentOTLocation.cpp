@@ -4,9 +4,7 @@
 #include "referenceDialogs.h"
 
 #include "db/xDatabase.h"
-#include "db/xDbError.h"
 #include "db/xQuery.h"
-#include "db/xTransaction.h"
 #include "widgets/xTreeModel.h"
 
 #include <stdexcept>
@@ -79,21 +77,9 @@ std::optional<TRentTreeRecord> TboRentTreeItem::readItem(int key) const
 
 void TboRentTreeItem::writeItem(TRentTreeRecord &r)
 {
-    TxTransaction t(m_context.db);
-    const bool isNew = r.id == 0;
-    const int id = isNew ? nextKey(m_context.db, QStringLiteral("gen_") + table()) : r.id;
-    if (isNew) {
-        TxQuery::execute(m_context.db, QStringLiteral("INSERT INTO %1 (id, parent, name) VALUES (?, ?, ?)").arg(table()),
-                         {id, nullableInt(r.parent), r.name});
-    } else {
-        const int n = TxQuery::execute(m_context.db,
-                                       QStringLiteral("UPDATE %1 SET parent = ?, name = ? WHERE id = ?").arg(table()),
-                                       {nullableInt(r.parent), r.name, id});
-        if (n == 0)
-            throw EDatabaseError(tr("Запись удалена другим пользователем"));
-    }
-    t.commit();
-    r.id = id;
+    r.id = writeRow(m_context.db, table(), QStringLiteral("gen_") + table(), r.id,
+                    {QStringLiteral("parent"), QStringLiteral("name")}, {nullableInt(r.parent), r.name},
+                    tr("Запись удалена другим пользователем"));
 }
 
 void TboRentTreeItem::setUpTree(korvex::widgets::TxTreeModel &model) const

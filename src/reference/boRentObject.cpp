@@ -169,41 +169,16 @@ std::optional<TRentObjectRecord> TboRentObject::readObject(int key) const
 
 void TboRentObject::writeObject(TRentObjectRecord &r)
 {
-    TxTransaction t(m_context.db);
-    const bool isNew = r.id == 0;
-    const int id = isNew ? nextKey(m_context.db, QStringLiteral("gen_rent_object")) : r.id;
-    const QVariantList values{nullableInt(r.parent),
-                              r.name,
-                              nullableInt(r.locationKey),
-                              nullableInt(r.objectTypeKey),
-                              nullableText(r.description),
-                              nullableText(r.attribute),
-                              r.boolAttribute ? 1 : 0,
-                              r.complete ? 1 : 0,
-                              r.isGroup ? 1 : 0,
-                              r.disabled ? 1 : 0,
-                              nullableDouble(r.coef1),
-                              nullableDouble(r.coef2),
-                              nullableDouble(r.coef3),
-                              id};
-    if (isNew) {
-        TxQuery::execute(m_context.db,
-                         QStringLiteral("INSERT INTO rent_object (parent, name, locationkey, objecttypekey, description, "
-                                        "attribute, boolattribute, complete, isgroup, disabled, coef1, coef2, coef3, "
-                                        "id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                         values);
-    } else {
-        const int n = TxQuery::execute(
-            m_context.db,
-            QStringLiteral("UPDATE rent_object SET parent = ?, name = ?, locationkey = ?, objecttypekey = ?, "
-                           "description = ?, attribute = ?, boolattribute = ?, complete = ?, isgroup = ?, "
-                           "disabled = ?, coef1 = ?, coef2 = ?, coef3 = ? WHERE id = ?"),
-            values);
-        if (n == 0)
-            throw EDatabaseError(tr("Объект удален другим пользователем"));
-    }
-    t.commit();
-    r.id = id;
+    r.id = writeRow(m_context.db, QStringLiteral("rent_object"), QStringLiteral("gen_rent_object"), r.id,
+                    {QStringLiteral("parent"), QStringLiteral("name"), QStringLiteral("locationkey"),
+                     QStringLiteral("objecttypekey"), QStringLiteral("description"), QStringLiteral("attribute"),
+                     QStringLiteral("boolattribute"), QStringLiteral("complete"), QStringLiteral("isgroup"),
+                     QStringLiteral("disabled"), QStringLiteral("coef1"), QStringLiteral("coef2"), QStringLiteral("coef3")},
+                    {nullableInt(r.parent), r.name, nullableInt(r.locationKey), nullableInt(r.objectTypeKey),
+                     nullableText(r.description), nullableText(r.attribute), r.boolAttribute ? 1 : 0,
+                     r.complete ? 1 : 0, r.isGroup ? 1 : 0, r.disabled ? 1 : 0, nullableDouble(r.coef1),
+                     nullableDouble(r.coef2), nullableDouble(r.coef3)},
+                    tr("Объект удален другим пользователем"));
 }
 
 void TboRentObject::writeCoefficient(qint64 key, const QString &field, const QVariant &value)

@@ -104,4 +104,34 @@ int nextKey(TxDatabase &db, const QString &sequence)
     return TxQuery::scalar(db, sql).toInt();
 }
 
+int writeRow(TxDatabase &db, const QString &table, const QString &sequence, int id, const QStringList &columns,
+             const QVariantList &values, const QString &goneText)
+{
+    using korvex::widgets::TxSqlFilter;
+    QStringList names, sets;
+    for (const QString &c : columns) {
+        names << TxSqlFilter::identifier(c);
+        sets << names.last() + QStringLiteral(" = ?");
+    }
+    TxTransaction t(db);
+    const bool isNew = id == 0;
+    if (isNew)
+        id = nextKey(db, sequence);
+    QVariantList bound = values;
+    bound << id;
+    const QString name = TxSqlFilter::identifier(table);
+    if (isNew) {
+        TxQuery::execute(db,
+                         QStringLiteral("INSERT INTO %1 (%2, id) VALUES (%3?)")
+                             .arg(name, names.join(QStringLiteral(", ")), QStringLiteral("?, ").repeated(names.size())),
+                         bound);
+    } else if (TxQuery::execute(db, QStringLiteral("UPDATE %1 SET %2 WHERE id = ?").arg(name, sets.join(QStringLiteral(", "))),
+                                bound)
+               == 0) {
+        throw EDatabaseError(goneText);
+    }
+    t.commit();
+    return id;
+}
+
 } // namespace korvex::reference

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <optional>
 
@@ -39,5 +40,12 @@ std::optional<int> optionalInt(const QVariant &v);
 std::optional<double> optionalDouble(const QVariant &v);
 // A fresh key from a sequence.
 int nextKey(korvex::db::TxDatabase &db, const QString &sequence);
+
+// Writes one row by its key "id" in a transaction of its own or the
+// caller's: id 0 takes a key from the sequence and inserts the row, any other
+// id updates it. Returns the row's key. A row another workstation deleted
+// meanwhile is reported with goneText (EDatabaseError).
+int writeRow(korvex::db::TxDatabase &db, const QString &table, const QString &sequence, int id,
+             const QStringList &columns, const QVariantList &values, const QString &goneText);
 
 } // namespace korvex::reference
