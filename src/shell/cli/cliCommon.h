@@ -55,6 +55,7 @@ Command dbCommand();
 Command calcCommand();
 Command userCommand();
 Command wordsCommand();
+Command debtCommand();
 Command rtfCommand();
 Command rateCommand();
 

@@ -22,6 +22,7 @@ QList<Command> commands()
         calcCommand(),
         userCommand(),
         wordsCommand(),
+        debtCommand(),
         rtfCommand(),
         rateCommand(),
     };
