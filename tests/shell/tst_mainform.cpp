@@ -13,7 +13,10 @@
 #include "widgets/ui/xEditDialog.h"
 #include "widgets/ui/xMessages.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -185,6 +188,41 @@ private Q_SLOTS:
         saver2.restore();
         QCOMPARE(fresh.geometry().size(), QSize(200, 100));
         QVERIFY(!TxAppRegistry::handleCommandLine({QStringLiteral("korvex-rent"), QStringLiteral("/X")}));
+    }
+
+    // Column widths, column order and the grid's font come back with the form.
+    void gridLayoutIsRestored()
+    {
+        auto makeForm = [](QWidget &form) {
+            form.setObjectName(QStringLiteral("frmGrid"));
+            auto *model = new QStandardItemModel(2, 3, &form);
+            model->setObjectName(QStringLiteral("qryList"));
+            model->setHorizontalHeaderLabels({QStringLiteral("NUMBER"), QStringLiteral("NAME"), QStringLiteral("SUMNCU")});
+            auto *view = new QTableView(&form);
+            view->setObjectName(QStringLiteral("grList"));
+            view->setModel(model);
+            return view;
+        };
+        {
+            QWidget form;
+            QTableView *view = makeForm(form);
+            view->horizontalHeader()->resizeSection(1, 230);
+            view->horizontalHeader()->moveSection(2, 0);
+            QFont f = view->font();
+            f.setBold(true);
+            f.setPointSize(13);
+            view->setFont(f);
+            TFormPlaceSaver(&form).save();
+        }
+        QWidget form;
+        QTableView *view = makeForm(form);
+        TFormPlaceSaver(&form).restore();
+        QCOMPARE(view->horizontalHeader()->sectionSize(1), 230);
+        QCOMPARE(view->horizontalHeader()->visualIndex(2), 0);
+        QVERIFY(view->font().bold());
+        QCOMPARE(view->font().pointSize(), 13);
+        QCOMPARE(TxAppRegistry().readString(QStringLiteral("frmGrid/grList/Font"), QStringLiteral("Style")),
+                 std::optional<QString>(QStringLiteral("[B]")));
     }
 };
 

@@ -55,6 +55,8 @@ Command dbCommand();
 Command calcCommand();
 Command userCommand();
 Command wordsCommand();
+Command debtCommand();
 Command rtfCommand();
+Command rateCommand();
 
 } // namespace korvex::cli

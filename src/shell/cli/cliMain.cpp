@@ -22,7 +22,9 @@ QList<Command> commands()
         calcCommand(),
         userCommand(),
         wordsCommand(),
+        debtCommand(),
         rtfCommand(),
+        rateCommand(),
     };
 }
 

@@ -2,6 +2,8 @@
 
 #include "ptReference.h"
 #include "customers/ui/ptCustomer.h"
+#include "reference/ui/ptCurrency.h"
+#include "reference/ui/ptObject.h"
 #include "widgets/ui/Part.h"
 
 #include <QCoreApplication>
@@ -30,7 +32,7 @@ QList<TPageInfo> buildTable()
         {20, tr("Счета фактуры"), {}},
         {30, tr("Платежи"), {}},
         {50, tr("Отчеты"), {}},
-        {60, tr("Объекты"), {}},
+        {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
         {90, tr("Нарушения"), {}},
         {100, tr("Настройки"), {}},
         {110, tr("Общие настройки"), {}},
@@ -39,7 +41,7 @@ QList<TPageInfo> buildTable()
         {123, tr("SQL- запросы"), {}},
         {190, tr("Задолженности"), {}},
         {196, tr("Формулы для расчета"), {}},
-        {300, tr("Курсы валют"), {}},
+        {300, tr("Курсы валют"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptCurrency(ctx, parent); }},
         {725, tr("Услуги"), {}},
         {832, tr("Прайс листы"), {}},
         {916, tr("Справочники"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptReference(ctx, parent); }},

@@ -142,7 +142,15 @@ QString TPart::chapter() const
 
 int TPart::addTab(const QString &title, QWidget *content)
 {
-    m_tabs->addItem(title);
+    // A list shows no mnemonics, and the buttons' Alt letters would clash
+    // with the tabs' ("&Изменить", "&История"): "&" is dropped, "&&" is "&".
+    QString text;
+    for (qsizetype i = 0; i < title.size(); ++i) {
+        if (title.at(i) == QLatin1Char('&') && i + 1 < title.size())
+            ++i;
+        text += title.at(i);
+    }
+    m_tabs->addItem(text);
     const int index = m_stack->addWidget(content);
     m_tabs->setVisible(m_tabs->count() > 1);
     if (m_tabs->currentRow() < 0)

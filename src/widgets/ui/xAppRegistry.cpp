@@ -68,6 +68,54 @@ QHeaderView *columnHeader(QAbstractItemView *view)
     return nullptr;
 }
 
+// Font styles as letters within brackets: "[BI]" for bold italic.
+QString styleText(const QFont &f)
+{
+    QString letters;
+    if (f.bold())
+        letters += QLatin1Char('B');
+    if (f.italic())
+        letters += QLatin1Char('I');
+    if (f.underline())
+        letters += QLatin1Char('U');
+    if (f.strikeOut())
+        letters += QLatin1Char('S');
+    return QLatin1Char('[') + letters + QLatin1Char(']');
+}
+
+void saveFont(TxAppRegistry &reg, const QString &path, const QWidget *w)
+{
+    const QFont f = w->font();
+    reg.writeString(path, QStringLiteral("Name"), f.family());
+    reg.writeInt(path, QStringLiteral("Size"), f.pointSize());
+    reg.writeString(path, QStringLiteral("Style"), styleText(f));
+    reg.writeString(path, QStringLiteral("Color"), w->palette().color(QPalette::Text).name());
+}
+
+void restoreFont(TxAppRegistry &reg, const QString &path, QWidget *w)
+{
+    const auto name = reg.readString(path, QStringLiteral("Name"));
+    if (!name)
+        return;
+    QFont f = w->font();
+    if (!name->isEmpty())
+        f.setFamily(*name);
+    if (auto size = reg.readInt(path, QStringLiteral("Size")); size && *size > 0)
+        f.setPointSize(*size);
+    if (auto style = reg.readString(path, QStringLiteral("Style"))) {
+        f.setBold(style->contains(QLatin1Char('B')));
+        f.setItalic(style->contains(QLatin1Char('I')));
+        f.setUnderline(style->contains(QLatin1Char('U')));
+        f.setStrikeOut(style->contains(QLatin1Char('S')));
+    }
+    w->setFont(f);
+    if (auto color = reg.readString(path, QStringLiteral("Color")); color && QColor::isValidColorName(*color)) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Text, QColor::fromString(*color));
+        w->setPalette(pal);
+    }
+}
+
 } // namespace
 
 TxAppRegistry::TxAppRegistry()
@@ -242,6 +290,7 @@ void TFormPlaceSaver::restoreComponents(TxAppRegistry &reg)
             if (auto i = reg.readInt(path, name + QStringLiteral(".Index")))
                 positions.append({*i, c});
         }
+        restoreFont(reg, TxAppRegistry::componentPath(view) + QStringLiteral("/Font"), view);
         std::sort(positions.begin(), positions.end());
         for (const auto &[index, logical] : positions) {
             if (index >= 0 && index < header->count())
@@ -268,6 +317,7 @@ void TFormPlaceSaver::saveComponents(TxAppRegistry &reg)
             continue;
         const QString path = dataSetPath(view);
         const QAbstractItemModel *model = view->model();
+        saveFont(reg, TxAppRegistry::componentPath(view) + QStringLiteral("/Font"), view);
         for (int c = 0; c < model->columnCount(); ++c) {
             if (header->isSectionHidden(c))
                 continue;

@@ -84,7 +84,11 @@ void TxCheckedEdit::setIntValue(int v)
 
 void TxCheckedEdit::setFloatValue(double v)
 {
-    setText(QLocale(QLocale::Russian).toString(v, 'f', 2).remove(QChar(0xA0)));
+    // Every significant digit is shown: a rate or coefficient must not be
+    // cut to two decimals by being displayed.
+    QString shown = QString::number(v, 'g', 15);
+    shown.replace(QLatin1Char('.'), QLatin1Char(','));
+    setText(shown);
     m_remembered = text();
 }
 

@@ -1,0 +1,137 @@
+#include "referenceCommon.h"
+
+#include "referenceDialogs.h"
+
+#include "db/xDatabase.h"
+#include "db/xDbError.h"
+#include "db/xQuery.h"
+#include "db/xTransaction.h"
+#include "widgets/xPrompt.h"
+#include "widgets/xSqlFilter.h"
+
+#include <QCoreApplication>
+
+namespace korvex::reference {
+
+using namespace korvex::db;
+
+TReferenceDialogs::~TReferenceDialogs() = default;
+
+bool TReferenceDialogs::currencyDialog(TboCurrency &, TCurrencyRecord &, bool)
+{
+    return false;
+}
+
+bool TReferenceDialogs::rateDialog(TboCurrency &, TRateRecord &, bool)
+{
+    return false;
+}
+
+bool TReferenceDialogs::objectDialog(TboRentObject &, TRentObjectRecord &, bool, int &)
+{
+    return false;
+}
+
+bool TReferenceDialogs::treeItemDialog(TboRentTreeItem &, TRentTreeRecord &, bool, int &)
+{
+    return false;
+}
+
+bool TReferenceDialogs::chooseObject(TboRentObject &, TObjectChoice &)
+{
+    return false;
+}
+
+bool confirmAndDelete(TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
+                      const QString &sql, const QVariantList &values)
+{
+    if (!prompt.confirm(texts.question, texts.questionCaption))
+        return false;
+    try {
+        TxTransaction t(db);
+        TxQuery q(db);
+        q.exec(sql, values);
+        t.commit();
+    } catch (const EDatabaseError &e) {
+        if (!e.isInUse())
+            throw;
+        prompt.warning(texts.inUse, texts.inUseCaption);
+        return false;
+    }
+    return true;
+}
+
+TDeleteTexts recordDeleteTexts()
+{
+    auto tr = [](const char *s) { return QCoreApplication::translate("TboRentObject", s); };
+    const QString caption = korvex::widgets::TxPrompt::attention();
+    return {tr("Удалить запись?"), caption, tr("Данная запись уже где-то используется!"), caption};
+}
+
+QVariant nullableInt(const std::optional<int> &v)
+{
+    return v ? QVariant(*v) : QVariant(QMetaType::fromType<int>());
+}
+
+QVariant nullableDouble(const std::optional<double> &v)
+{
+    return v ? QVariant(*v) : QVariant(QMetaType::fromType<double>());
+}
+
+QVariant nullableText(const QString &s)
+{
+    return s.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(s);
+}
+
+std::optional<int> optionalInt(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return std::nullopt;
+    return v.toInt();
+}
+
+std::optional<double> optionalDouble(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return std::nullopt;
+    return v.toDouble();
+}
+
+int nextKey(TxDatabase &db, const QString &sequence)
+{
+    const QString sql = QStringLiteral("SELECT NEXT VALUE FOR %1 FROM rdb$database")
+                            .arg(korvex::widgets::TxSqlFilter::identifier(sequence));
+    return TxQuery::scalar(db, sql).toInt();
+}
+
+int writeRow(TxDatabase &db, const QString &table, const QString &sequence, int id, const QStringList &columns,
+             const QVariantList &values, const QString &goneText)
+{
+    using korvex::widgets::TxSqlFilter;
+    QStringList names, sets;
+    for (const QString &c : columns) {
+        names << TxSqlFilter::identifier(c);
+        sets << names.last() + QStringLiteral(" = ?");
+    }
+    TxTransaction t(db);
+    const bool isNew = id == 0;
+    if (isNew)
+        id = nextKey(db, sequence);
+    QVariantList bound = values;
+    bound << id;
+    const QString name = TxSqlFilter::identifier(table);
+    if (isNew) {
+        TxQuery::execute(db,
+                         QStringLiteral("INSERT INTO %1 (%2, id) VALUES (%3?)")
+                             .arg(name, names.join(QStringLiteral(", ")), QStringLiteral("?, ").repeated(names.size())),
+                         bound);
+    } else if (TxQuery::execute(db, QStringLiteral("UPDATE %1 SET %2 WHERE id = ?").arg(name, sets.join(QStringLiteral(", "))),
+                                bound)
+               == 0) {
+        throw EDatabaseError(goneText);
+    }
+    t.commit();
+    return id;
+}
+
+} // namespace korvex::reference
