@@ -106,8 +106,8 @@ QWidget *TptCustomer::buildGrid(Tab tab)
         static const Column columns[] = {
             {"name", QT_TRANSLATE_NOOP("TptCustomer", "Наименование"), 220},
             {"unn", QT_TRANSLATE_NOOP("TptCustomer", "УНН"), 90},
-            {"companykindname", QT_TRANSLATE_NOOP("TptCustomer", "Форма общества"), 80},
-            {"propertykindname", QT_TRANSLATE_NOOP("TptCustomer", "Форма собственности"), 110},
+            {"companykindname", QT_TRANSLATE_NOOP("TptCustomer", "Форма общества"), 110},
+            {"propertykindname", QT_TRANSLATE_NOOP("TptCustomer", "Форма собственности"), 150},
             {"phone", QT_TRANSLATE_NOOP("TptCustomer", "Телефон"), 120},
             {"zipcode", QT_TRANSLATE_NOOP("TptCustomer", "Индекс"), 60},
             {"domicile", QT_TRANSLATE_NOOP("TptCustomer", "Юридический адрес"), 260},
