@@ -122,6 +122,15 @@ private Q_SLOTS:
         QVERIFY(!alive);
     }
 
+    void denominationGridOpens()
+    {
+        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO rent_denomination (id, number, coeff) VALUES (1, '2016', 10000)"));
+        TptDenominasion dialog(*m_context);
+        auto *view = dialog.findChild<QTableView *>(QStringLiteral("grDenomination"));
+        QVERIFY(view);
+        QCOMPARE(view->model()->rowCount(), 1);
+    }
+
     void hintLineBreaks()
     {
         QCOMPARE(TAPPMAINFORM::hintText(QStringLiteral("Первая\\nвторая")), QStringLiteral("Первая\nвторая"));

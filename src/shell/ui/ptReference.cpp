@@ -110,7 +110,8 @@ TptDenominasion::TptDenominasion(TAppContext &context, QWidget *parent)
 
     auto *model = new QSqlTableModel(this, context.db.sql());
     model->setObjectName(QStringLiteral("tblDenomination"));
-    model->setTable(QStringLiteral("rent_denomination"));
+    // The driver finds tables by their stored (upper-case) names.
+    model->setTable(QStringLiteral("RENT_DENOMINATION"));
     model->setEditStrategy(QSqlTableModel::OnRowChange);
     if (!model->select())
         throw korvex::db::EDatabaseError::fromSqlError(model->lastError());
