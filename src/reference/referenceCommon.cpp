@@ -10,6 +10,7 @@
 #include "widgets/xSqlFilter.h"
 
 #include <QCoreApplication>
+#include <optional>
 
 namespace korvex::reference {
 
@@ -42,15 +43,43 @@ bool TReferenceDialogs::chooseObject(TboRentObject &, TObjectChoice &)
     return false;
 }
 
+bool TReferenceDialogs::serviceDialog(TboRentService &, TServiceRecord &, bool, int &)
+{
+    return false;
+}
+
+bool TReferenceDialogs::chooseServices(TboRentService &, QList<int> &)
+{
+    return false;
+}
+
+bool TReferenceDialogs::serviceCostDialog(TboRentServiceCost &, TServiceCostRecord &, bool, int &)
+{
+    return false;
+}
+
 bool confirmAndDelete(TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
                       const QString &sql, const QVariantList &values)
+{
+    return confirmAndDelete(db, prompt, texts, QList<TDeleteStatement>{{sql, values}});
+}
+
+bool confirmAndDelete(TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
+                      const QList<TDeleteStatement> &statements)
 {
     if (!prompt.confirm(texts.question, texts.questionCaption))
         return false;
     try {
         TxTransaction t(db);
-        TxQuery q(db);
-        q.exec(sql, values);
+        // Inside the caller's transaction a refused statement must not leave
+        // the earlier ones done.
+        std::optional<TxSavepoint> savepoint;
+        if (!t.owns())
+            savepoint.emplace(db, QStringLiteral("KX_DELETE"));
+        for (const TDeleteStatement &s : statements)
+            TxQuery::execute(db, s.sql, s.values);
+        if (savepoint)
+            savepoint->release();
         t.commit();
     } catch (const EDatabaseError &e) {
         if (!e.isInUse())

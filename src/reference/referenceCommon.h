@@ -23,9 +23,18 @@ struct TDeleteTexts {
     QString inUseCaption;
 };
 
-// Asks, then runs the delete statement (positional values) in a transaction
-// of its own or the caller's. A row other rows still reference is reported
-// with the in-use text and kept: false. Other failures throw EDatabaseError.
+// One statement of a delete, with its positional values.
+struct TDeleteStatement {
+    QString sql;
+    QVariantList values;
+};
+
+// Asks, then runs the delete statements in order in one transaction of its
+// own or the caller's. A row other rows still reference is reported with the
+// in-use text and nothing is deleted: false. Other failures throw
+// EDatabaseError.
+bool confirmAndDelete(korvex::db::TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
+                      const QList<TDeleteStatement> &statements);
 bool confirmAndDelete(korvex::db::TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
                       const QString &sql, const QVariantList &values);
 
