@@ -23,6 +23,7 @@ using korvex::reference::nullableInt;
 using korvex::reference::nullableText;
 using korvex::reference::optionalDouble;
 using korvex::reference::optionalInt;
+using korvex::widgets::TxFieldTableModel;
 
 namespace {
 
@@ -295,7 +296,9 @@ QString TboRentReckoning::stepsSql()
 // --- The steps being edited ----------------------------------------------------------
 
 TReckoningStepModel::TReckoningStepModel(QObject *parent)
-    : QAbstractTableModel(parent)
+    : TxFieldTableModel({QStringLiteral("NUMBER"), QStringLiteral("NAME"), QStringLiteral("FORMULA"),
+                         QStringLiteral("ROUNDING")},
+                        parent)
 {
 }
 
@@ -341,11 +344,6 @@ void TReckoningStepModel::appendToFormula(int row, const QString &text)
 int TReckoningStepModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_steps.size());
-}
-
-int TReckoningStepModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant TReckoningStepModel::data(const QModelIndex &index, int role) const
@@ -412,19 +410,6 @@ Qt::ItemFlags TReckoningStepModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-}
-
-QVariant TReckoningStepModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole))
-        return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case NumberColumn: return QStringLiteral("NUMBER");
-    case NameColumn: return QStringLiteral("NAME");
-    case FormulaColumn: return QStringLiteral("FORMULA");
-    case RoundingColumn: return QStringLiteral("ROUNDING");
-    default: return {};
-    }
 }
 
 } // namespace korvex::calc

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "shell/AppContext.h"
+#include "widgets/xFieldTableModel.h"
 
-#include <QAbstractTableModel>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -114,13 +114,12 @@ private:
 };
 
 // The steps of a type as the type dialog edits them: pending changes, written
-// only with the type. Columns NUMBER, NAME, FORMULA, ROUNDING (the header's
-// edit role gives these field names).
-class TReckoningStepModel : public QAbstractTableModel
+// only with the type. Fields NUMBER, NAME, FORMULA, ROUNDING.
+class TReckoningStepModel : public korvex::widgets::TxFieldTableModel
 {
     Q_OBJECT
 public:
-    enum Column { NumberColumn, NameColumn, FormulaColumn, RoundingColumn, ColumnCount };
+    enum Column { NumberColumn, NameColumn, FormulaColumn, RoundingColumn };
 
     explicit TReckoningStepModel(QObject *parent = nullptr);
 
@@ -134,11 +133,9 @@ public:
     void appendToFormula(int row, const QString &text);
 
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 Q_SIGNALS:
     // A typed value was not taken; the text is ready to be shown.

@@ -18,6 +18,7 @@ namespace korvex::reference {
 
 using namespace korvex::db;
 using korvex::widgets::TxPrompt;
+using korvex::widgets::TxFieldTableModel;
 using korvex::widgets::TxTreeModel;
 
 namespace {
@@ -297,7 +298,9 @@ void TboRentService::setUpTree(TxTreeModel &model, bool forChooser) const
 // --- TServiceOperationModel -------------------------------------------------------------
 
 TServiceOperationModel::TServiceOperationModel(QObject *parent)
-    : QAbstractTableModel(parent)
+    : TxFieldTableModel({QStringLiteral("RENTOPERATION"), QStringLiteral("TYPECUSTOMER"), QStringLiteral("OPERATIONNAME"),
+                         QStringLiteral("OPERATIONKEY")},
+                        parent)
 {
 }
 
@@ -329,11 +332,6 @@ void TServiceOperationModel::removeRow(int row)
 int TServiceOperationModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int TServiceOperationModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant TServiceOperationModel::data(const QModelIndex &index, int role) const
@@ -371,7 +369,7 @@ bool TServiceOperationModel::setData(const QModelIndex &index, const QVariant &v
         return false;
     }
     // The computed column follows its two inputs.
-    Q_EMIT dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));
+    Q_EMIT dataChanged(this->index(index.row(), 0), this->index(index.row(), OperationKeyColumn));
     return true;
 }
 
@@ -385,23 +383,10 @@ Qt::ItemFlags TServiceOperationModel::flags(const QModelIndex &index) const
     return f;
 }
 
-QVariant TServiceOperationModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole))
-        return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case RentOperationColumn: return QStringLiteral("RENTOPERATION");
-    case TypeCustomerColumn: return QStringLiteral("TYPECUSTOMER");
-    case CaptionColumn: return QStringLiteral("OPERATIONNAME");
-    case OperationKeyColumn: return QStringLiteral("OPERATIONKEY");
-    default: return {};
-    }
-}
-
 // --- TServiceValueModel -----------------------------------------------------------------
 
 TServiceValueModel::TServiceValueModel(TboRentService &bo, QObject *parent)
-    : QAbstractTableModel(parent)
+    : TxFieldTableModel({QStringLiteral("SERVICEDATE"), QStringLiteral("SERVICEVALUE")}, parent)
     , m_bo(bo)
 {
 }
@@ -446,11 +431,6 @@ int TServiceValueModel::rowOf(int id) const
 int TServiceValueModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int TServiceValueModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant TServiceValueModel::data(const QModelIndex &index, int role) const
@@ -531,17 +511,6 @@ Qt::ItemFlags TServiceValueModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-}
-
-QVariant TServiceValueModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole))
-        return QAbstractTableModel::headerData(section, orientation, role);
-    if (section == DateColumn)
-        return QStringLiteral("SERVICEDATE");
-    if (section == ValueColumn)
-        return QStringLiteral("SERVICEVALUE");
-    return {};
 }
 
 } // namespace korvex::reference

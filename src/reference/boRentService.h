@@ -1,8 +1,8 @@
 #pragma once
 
 #include "shell/AppContext.h"
+#include "widgets/xFieldTableModel.h"
 
-#include <QAbstractTableModel>
 #include <QDate>
 #include <QList>
 #include <QObject>
@@ -114,13 +114,13 @@ private:
 };
 
 // The operation rows of one service as the operations dialog edits them:
-// pending until the dialog stores them all. Columns RENTOPERATION,
+// pending until the dialog stores them all. Fields RENTOPERATION,
 // TYPECUSTOMER, OPERATIONNAME (computed, read-only), OPERATIONKEY.
-class TServiceOperationModel : public QAbstractTableModel
+class TServiceOperationModel : public korvex::widgets::TxFieldTableModel
 {
     Q_OBJECT
 public:
-    enum Column { RentOperationColumn, TypeCustomerColumn, CaptionColumn, OperationKeyColumn, ColumnCount };
+    enum Column { RentOperationColumn, TypeCustomerColumn, CaptionColumn, OperationKeyColumn };
 
     explicit TServiceOperationModel(QObject *parent = nullptr);
 
@@ -130,11 +130,9 @@ public:
     void removeRow(int row);
 
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 Q_SIGNALS:
     void cellRefused(const QString &message);
@@ -146,12 +144,12 @@ private:
 // The dated values of one service, edited in place: a stored row is written
 // as soon as a cell of it is changed; a new row (today, no value) is written
 // once it has a value. After every write the rows are read again.
-// Columns SERVICEDATE, SERVICEVALUE.
-class TServiceValueModel : public QAbstractTableModel
+// Fields SERVICEDATE, SERVICEVALUE.
+class TServiceValueModel : public korvex::widgets::TxFieldTableModel
 {
     Q_OBJECT
 public:
-    enum Column { DateColumn, ValueColumn, ColumnCount };
+    enum Column { DateColumn, ValueColumn };
 
     explicit TServiceValueModel(TboRentService &bo, QObject *parent = nullptr);
 
@@ -168,11 +166,9 @@ public:
     int rowOf(int id) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 Q_SIGNALS:
     // A typed value was not stored; the cell keeps its value.

@@ -197,7 +197,7 @@ TdlgServiceOperation::TdlgServiceOperation(TboRentService &bo, int serviceKey, Q
     m_grid->setFieldTitle(QStringLiteral("TYPECUSTOMER"), tr("Тип клиента"));
     m_grid->setFieldTitle(QStringLiteral("OPERATIONNAME"), tr("Операция / Тип клиента"));
     m_grid->setFieldTitle(QStringLiteral("OPERATIONKEY"), tr("Код операции"));
-    m_grid->setFieldWidth(QStringLiteral("RENTOPERATION"), 120);
+    m_grid->setFieldWidth(QStringLiteral("RENTOPERATION"), 140);
     m_grid->setFieldWidth(QStringLiteral("TYPECUSTOMER"), 90);
     m_grid->setFieldWidth(QStringLiteral("OPERATIONNAME"), 380);
     m_grid->setFieldWidth(QStringLiteral("OPERATIONKEY"), 100);
