@@ -6,9 +6,12 @@
 #include "calc/ui/calcWindows.h"
 #include "calc/ui/dlgRentChooseVariable.h"
 #include "calc/ui/dlgRentReckoning.h"
+#include "calc/ui/ptReckoning.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xDBGrid.h"
+#include "widgets/ui/xDBTreeView.h"
+#include "widgets/xTreeModel.h"
 #include "widgets/ui/xMessages.h"
 
 #include <QApplication>
@@ -374,6 +377,39 @@ private Q_SLOTS:
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.stepGrid()->currentIndex().row(), 1);
         QCOMPARE(bo.readType(7)->steps.at(1).name, QStringLiteral("ИТОГ"));
+    }
+
+    // "&Добавить" on an empty tree makes a top-level type; the page selects
+    // it and lists its steps on the second tab.
+    void pageAddOnEmptyTree()
+    {
+        m_s.reset();  // one options store at a time
+        m_s = std::make_unique<ReferenceSession>(TestDatabase::Content::Schema);
+        TptReckoning page(m_s->context, m_window.get());
+        QCOMPARE(page.typeModel()->count(), 0);
+        whenModal<TdlgRentReckoning>(this, [&](TdlgRentReckoning *dlg) {
+            QTest::keyClicks(dlg->findChild<QLineEdit *>(QStringLiteral("name")), QStringLiteral("Rent"));
+            const char *steps[][2] = {{"BASE", "ЦЕНАПРАЙСРУБ"}, {"AREA", "BASE*КОЭФI"}, {"TOTAL", "AREA*1,2"}};
+            for (int i = 0; i < 3; ++i) {
+                dlg->addStep();
+                dlg->steps()->setData(dlg->steps()->index(i, TReckoningStepModel::NameColumn), QString::fromUtf8(steps[i][0]));
+                dlg->steps()->setData(dlg->steps()->index(i, TReckoningStepModel::FormulaColumn), QString::fromUtf8(steps[i][1]));
+            }
+            QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+        });
+        page.trigger(korvex::widgets::TPart::Action::Add);
+        QCOMPARE(page.typeModel()->count(), 1);
+        const std::optional<qint64> current = page.typeTree()->currentId();
+        QVERIFY(current.has_value());
+        QCOMPARE(page.typeModel()->parentOf(*current), std::optional<qint64>());
+        QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT parent FROM rent_typereckoning WHERE id = ?"),
+                                 {*current})
+                     .isNull(),
+                 true);
+        page.setCurrentTab(TptReckoning::StepsTab);
+        QCOMPARE(page.stepGrid()->model()->rowCount(), 3);
+        QCOMPARE(page.stepGrid()->model()->index(2, page.stepGrid()->fieldColumn(QStringLiteral("name"))).data().toString(),
+                 QStringLiteral("TOTAL"));
     }
 };
 
