@@ -23,7 +23,6 @@ using korvex::reference::nullableInt;
 using korvex::reference::nullableText;
 using korvex::reference::optionalDouble;
 using korvex::reference::optionalInt;
-using korvex::widgets::TxFieldTableModel;
 
 namespace {
 
@@ -175,18 +174,11 @@ void TboRentReckoning::writeType(TReckoningType &type)
                          typeValues);
     }
 
-    QSet<int> existing;
-    TxQuery ids(db);
-    ids.exec(QStringLiteral("SELECT id FROM rent_reckoning WHERE typereckoningkey = ?"), {written.id});
-    while (ids.next())
-        existing.insert(ids.value(0).toInt());
-    QSet<int> kept;
+    QList<int> listed;
     for (const TReckoningStep &step : std::as_const(written.steps))
-        if (existing.contains(step.id))
-            kept.insert(step.id);
-    for (int id : std::as_const(existing))
-        if (!kept.contains(id))
-            TxQuery::execute(db, QStringLiteral("DELETE FROM rent_reckoning WHERE id = ?"), {id});
+        listed << step.id;
+    const QSet<int> kept = korvex::reference::deleteRowsNotIn(db, QStringLiteral("rent_reckoning"),
+                                                              QStringLiteral("typereckoningkey"), written.id, listed);
 
     for (TReckoningStep &step : written.steps) {
         const QVariantList values{written.id, nullableInt(step.number), step.name, nullableText(step.formula),
@@ -296,61 +288,37 @@ QString TboRentReckoning::stepsSql()
 // --- The steps being edited ----------------------------------------------------------
 
 TReckoningStepModel::TReckoningStepModel(QObject *parent)
-    : TxFieldTableModel({QStringLiteral("NUMBER"), QStringLiteral("NAME"), QStringLiteral("FORMULA"),
-                         QStringLiteral("ROUNDING")},
-                        parent)
+    : TxRecordTableModel({QStringLiteral("NUMBER"), QStringLiteral("NAME"), QStringLiteral("FORMULA"),
+                          QStringLiteral("ROUNDING")},
+                         parent)
 {
-}
-
-void TReckoningStepModel::setSteps(const QList<TReckoningStep> &steps)
-{
-    beginResetModel();
-    m_steps = steps;
-    endResetModel();
 }
 
 int TReckoningStepModel::appendStep()
 {
     int last = 0;
-    for (const TReckoningStep &s : std::as_const(m_steps))
+    for (const TReckoningStep &s : std::as_const(m_records))
         last = qMax(last, s.number.value_or(0));
-    const int row = int(m_steps.size());
-    beginInsertRows({}, row, row);
     TReckoningStep step;
     step.number = last + 1;
-    m_steps << step;
-    endInsertRows();
-    return row;
-}
-
-void TReckoningStepModel::removeStep(int row)
-{
-    if (row < 0 || row >= m_steps.size())
-        return;
-    beginRemoveRows({}, row, row);
-    m_steps.removeAt(row);
-    endRemoveRows();
+    return appendRecord(step);
 }
 
 void TReckoningStepModel::appendToFormula(int row, const QString &text)
 {
-    if (row < 0 || row >= m_steps.size() || text.isEmpty())
+    if (row < 0 || row >= m_records.size() || text.isEmpty())
         return;
-    m_steps[row].formula += text;
+    m_records[row].formula += text;
     const QModelIndex cell = index(row, FormulaColumn);
     Q_EMIT dataChanged(cell, cell);
 }
 
-int TReckoningStepModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_steps.size());
-}
-
 QVariant TReckoningStepModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_steps.size())
+    const TReckoningStep *step = recordAt(index);
+    if (!step)
         return {};
-    const TReckoningStep &s = m_steps.at(index.row());
+    const TReckoningStep &s = *step;
     if (role == Qt::TextAlignmentRole && (index.column() == NumberColumn || index.column() == RoundingColumn))
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
@@ -369,9 +337,9 @@ QVariant TReckoningStepModel::data(const QModelIndex &index, int role) const
 
 bool TReckoningStepModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_steps.size())
+    if (role != Qt::EditRole || !recordAt(index))
         return false;
-    TReckoningStep &s = m_steps[index.row()];
+    TReckoningStep &s = m_records[index.row()];
     const QString text = value.toString().trimmed();
     switch (index.column()) {
     case NumberColumn:

@@ -115,7 +115,7 @@ private:
 
 // The steps of a type as the type dialog edits them: pending changes, written
 // only with the type. Fields NUMBER, NAME, FORMULA, ROUNDING.
-class TReckoningStepModel : public korvex::widgets::TxFieldTableModel
+class TReckoningStepModel : public korvex::widgets::TxRecordTableModel<TReckoningStep>
 {
     Q_OBJECT
 public:
@@ -123,16 +123,14 @@ public:
 
     explicit TReckoningStepModel(QObject *parent = nullptr);
 
-    void setSteps(const QList<TReckoningStep> &steps);
-    const QList<TReckoningStep> &steps() const { return m_steps; }
+    void setSteps(const QList<TReckoningStep> &steps) { setRecords(steps); }
+    const QList<TReckoningStep> &steps() const { return records(); }
 
     // Appends a step numbered after the last; returns its row.
     int appendStep();
-    void removeStep(int row);
     // Appends text to the step's formula (a chosen variable).
     void appendToFormula(int row, const QString &text);
 
-    int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
@@ -140,9 +138,6 @@ public:
 Q_SIGNALS:
     // A typed value was not taken; the text is ready to be shown.
     void cellRefused(const QString &message);
-
-private:
-    QList<TReckoningStep> m_steps;
 };
 
 } // namespace korvex::calc

@@ -18,7 +18,6 @@ namespace korvex::reference {
 
 using namespace korvex::db;
 using korvex::widgets::TxPrompt;
-using korvex::widgets::TxFieldTableModel;
 using korvex::widgets::TxTreeModel;
 
 namespace {
@@ -188,18 +187,11 @@ void TboRentService::writeOperations(int serviceKey, const QList<TServiceOperati
     std::optional<TxSavepoint> savepoint;
     if (!t.owns())
         savepoint.emplace(db, QStringLiteral("KX_SERVICE_OPERATIONS"));
-    QSet<int> existing;
-    TxQuery ids(db);
-    ids.exec(QStringLiteral("SELECT id FROM rent_serviceoperation WHERE servicekey = ?"), {serviceKey});
-    while (ids.next())
-        existing.insert(ids.value(0).toInt());
-    QSet<int> kept;
+    QList<int> listed;
     for (const TServiceOperationRecord &r : rows)
-        if (existing.contains(r.id))
-            kept.insert(r.id);
-    for (int id : std::as_const(existing))
-        if (!kept.contains(id))
-            TxQuery::execute(db, QStringLiteral("DELETE FROM rent_serviceoperation WHERE id = ?"), {id});
+        listed << r.id;
+    const QSet<int> kept =
+        deleteRowsNotIn(db, QStringLiteral("rent_serviceoperation"), QStringLiteral("servicekey"), serviceKey, listed);
     for (const TServiceOperationRecord &r : rows) {
         const QVariantList values{serviceKey, nullableInt(r.rentOperation), nullableInt(r.typeCustomer),
                                   nullableInt(r.operationKey)};
@@ -298,47 +290,18 @@ void TboRentService::setUpTree(TxTreeModel &model, bool forChooser) const
 // --- TServiceOperationModel -------------------------------------------------------------
 
 TServiceOperationModel::TServiceOperationModel(QObject *parent)
-    : TxFieldTableModel({QStringLiteral("RENTOPERATION"), QStringLiteral("TYPECUSTOMER"), QStringLiteral("OPERATIONNAME"),
-                         QStringLiteral("OPERATIONKEY")},
-                        parent)
+    : TxRecordTableModel({QStringLiteral("RENTOPERATION"), QStringLiteral("TYPECUSTOMER"), QStringLiteral("OPERATIONNAME"),
+                          QStringLiteral("OPERATIONKEY")},
+                         parent)
 {
-}
-
-void TServiceOperationModel::setRows(const QList<TServiceOperationRecord> &rows)
-{
-    beginResetModel();
-    m_rows = rows;
-    endResetModel();
-}
-
-int TServiceOperationModel::appendRow()
-{
-    const int row = int(m_rows.size());
-    beginInsertRows({}, row, row);
-    m_rows.append(TServiceOperationRecord{});
-    endInsertRows();
-    return row;
-}
-
-void TServiceOperationModel::removeRow(int row)
-{
-    if (row < 0 || row >= m_rows.size())
-        return;
-    beginRemoveRows({}, row, row);
-    m_rows.removeAt(row);
-    endRemoveRows();
-}
-
-int TServiceOperationModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 QVariant TServiceOperationModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    const TServiceOperationRecord *record = recordAt(index);
+    if (!record)
         return {};
-    const TServiceOperationRecord &r = m_rows.at(index.row());
+    const TServiceOperationRecord &r = *record;
     if (role == Qt::TextAlignmentRole && index.column() != CaptionColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
@@ -354,9 +317,9 @@ QVariant TServiceOperationModel::data(const QModelIndex &index, int role) const
 
 bool TServiceOperationModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_rows.size())
+    if (role != Qt::EditRole || !recordAt(index))
         return false;
-    TServiceOperationRecord &r = m_rows[index.row()];
+    TServiceOperationRecord &r = m_records[index.row()];
     std::optional<int> *field = nullptr;
     switch (index.column()) {
     case RentOperationColumn: field = &r.rentOperation; break;
@@ -386,7 +349,7 @@ Qt::ItemFlags TServiceOperationModel::flags(const QModelIndex &index) const
 // --- TServiceValueModel -----------------------------------------------------------------
 
 TServiceValueModel::TServiceValueModel(TboRentService &bo, QObject *parent)
-    : TxFieldTableModel({QStringLiteral("SERVICEDATE"), QStringLiteral("SERVICEVALUE")}, parent)
+    : TxRecordTableModel({QStringLiteral("SERVICEDATE"), QStringLiteral("SERVICEVALUE")}, parent)
     , m_bo(bo)
 {
 }
@@ -396,48 +359,38 @@ void TServiceValueModel::load(int serviceKey)
     QList<TServiceValueRecord> rows;
     if (serviceKey > 0)
         rows = m_bo.readValues(serviceKey);
-    beginResetModel();
     m_serviceKey = serviceKey;
-    m_rows = rows;
-    endResetModel();
+    setRecords(rows);
 }
 
 int TServiceValueModel::appendRow()
 {
     if (m_serviceKey <= 0)
         return -1;
-    const int row = int(m_rows.size());
-    beginInsertRows({}, row, row);
-    m_rows.append({0, m_serviceKey, QDate::currentDate(), std::nullopt});
-    endInsertRows();
-    return row;
+    return appendRecord({0, m_serviceKey, QDate::currentDate(), std::nullopt});
 }
 
 std::optional<int> TServiceValueModel::idAt(int row) const
 {
-    if (row < 0 || row >= m_rows.size() || m_rows.at(row).id == 0)
+    if (row < 0 || row >= m_records.size() || m_records.at(row).id == 0)
         return std::nullopt;
-    return m_rows.at(row).id;
+    return m_records.at(row).id;
 }
 
 int TServiceValueModel::rowOf(int id) const
 {
-    for (int row = 0; row < m_rows.size(); ++row)
-        if (m_rows.at(row).id == id)
+    for (int row = 0; row < m_records.size(); ++row)
+        if (m_records.at(row).id == id)
             return row;
     return -1;
 }
 
-int TServiceValueModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
 QVariant TServiceValueModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    const TServiceValueRecord *record = recordAt(index);
+    if (!record)
         return {};
-    const TServiceValueRecord &r = m_rows.at(index.row());
+    const TServiceValueRecord &r = *record;
     if (index.column() == DateColumn) {
         if (role == Qt::DisplayRole)
             return r.serviceDate.toString(QStringLiteral("dd.MM.yyyy"));
@@ -454,9 +407,9 @@ QVariant TServiceValueModel::data(const QModelIndex &index, int role) const
 
 bool TServiceValueModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_rows.size())
+    if (role != Qt::EditRole || !recordAt(index))
         return false;
-    TServiceValueRecord r = m_rows.at(index.row());
+    TServiceValueRecord r = m_records.at(index.row());
     if (index.column() == DateColumn) {
         const QDate date = value.toDate();
         if (!date.isValid()) {
@@ -486,7 +439,7 @@ bool TServiceValueModel::setData(const QModelIndex &index, const QVariant &value
             return false;
         }
     }
-    m_rows[index.row()] = r;
+    m_records[index.row()] = r;
     Q_EMIT dataChanged(index, index);
     if (r.id != 0) {
         const int id = r.id;

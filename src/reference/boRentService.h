@@ -116,7 +116,7 @@ private:
 // The operation rows of one service as the operations dialog edits them:
 // pending until the dialog stores them all. Fields RENTOPERATION,
 // TYPECUSTOMER, OPERATIONNAME (computed, read-only), OPERATIONKEY.
-class TServiceOperationModel : public korvex::widgets::TxFieldTableModel
+class TServiceOperationModel : public korvex::widgets::TxRecordTableModel<TServiceOperationRecord>
 {
     Q_OBJECT
 public:
@@ -124,28 +124,19 @@ public:
 
     explicit TServiceOperationModel(QObject *parent = nullptr);
 
-    void setRows(const QList<TServiceOperationRecord> &rows);
-    const QList<TServiceOperationRecord> &rows() const { return m_rows; }
-    int appendRow();
-    void removeRow(int row);
-
-    int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 Q_SIGNALS:
     void cellRefused(const QString &message);
-
-private:
-    QList<TServiceOperationRecord> m_rows;
 };
 
 // The dated values of one service, edited in place: a stored row is written
 // as soon as a cell of it is changed; a new row (today, no value) is written
 // once it has a value. After every write the rows are read again.
 // Fields SERVICEDATE, SERVICEVALUE.
-class TServiceValueModel : public korvex::widgets::TxFieldTableModel
+class TServiceValueModel : public korvex::widgets::TxRecordTableModel<TServiceValueRecord>
 {
     Q_OBJECT
 public:
@@ -160,12 +151,10 @@ public:
     int serviceKey() const { return m_serviceKey; }
     // A new row for today without a value; -1 when no service is shown.
     int appendRow();
-    const QList<TServiceValueRecord> &rows() const { return m_rows; }
     std::optional<int> idAt(int row) const;
     // Row of a stored value, -1 when absent.
     int rowOf(int id) const;
 
-    int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
@@ -179,7 +168,6 @@ Q_SIGNALS:
 private:
     TboRentService &m_bo;
     int m_serviceKey = 0;
-    QList<TServiceValueRecord> m_rows;
 };
 
 } // namespace korvex::reference

@@ -163,4 +163,26 @@ int writeRow(TxDatabase &db, const QString &table, const QString &sequence, int 
     return id;
 }
 
+QSet<int> deleteRowsNotIn(TxDatabase &db, const QString &table, const QString &parentColumn, int parentKey,
+                          const QList<int> &keep)
+{
+    using korvex::widgets::TxSqlFilter;
+    const QString name = TxSqlFilter::identifier(table);
+    const QSet<int> wanted(keep.cbegin(), keep.cend());
+    QSet<int> kept;
+    QList<int> gone;
+    TxQuery q(db);
+    q.exec(QStringLiteral("SELECT id FROM %1 WHERE %2 = ?").arg(name, TxSqlFilter::identifier(parentColumn)), {parentKey});
+    while (q.next()) {
+        const int id = q.value(0).toInt();
+        if (wanted.contains(id))
+            kept.insert(id);
+        else
+            gone << id;
+    }
+    for (int id : std::as_const(gone))
+        TxQuery::execute(db, QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(name), {id});
+    return kept;
+}
+
 } // namespace korvex::reference

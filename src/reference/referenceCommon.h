@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -56,5 +58,11 @@ int nextKey(korvex::db::TxDatabase &db, const QString &sequence);
 // meanwhile is reported with goneText (EDatabaseError).
 int writeRow(korvex::db::TxDatabase &db, const QString &table, const QString &sequence, int id,
              const QStringList &columns, const QVariantList &values, const QString &goneText);
+
+// The detail rows of a list a dialog edits: deletes the rows of table whose
+// parentColumn is parentKey and whose id is not in keep, in the caller's
+// transaction; returns the ids of the rows that remain.
+QSet<int> deleteRowsNotIn(korvex::db::TxDatabase &db, const QString &table, const QString &parentColumn, int parentKey,
+                          const QList<int> &keep);
 
 } // namespace korvex::reference

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QList>
 #include <QStringList>
 
 namespace korvex::widgets {
@@ -24,6 +25,50 @@ public:
 private:
     QStringList m_fields;
     QStringList m_titles;
+};
+
+// A field table over a list of records, one row each.
+template<class Record>
+class TxRecordTableModel : public TxFieldTableModel
+{
+public:
+    using TxFieldTableModel::TxFieldTableModel;
+
+    const QList<Record> &records() const { return m_records; }
+    void setRecords(const QList<Record> &records)
+    {
+        beginResetModel();
+        m_records = records;
+        endResetModel();
+    }
+    // Returns the new row.
+    int appendRecord(const Record &record)
+    {
+        const int row = int(m_records.size());
+        beginInsertRows({}, row, row);
+        m_records.append(record);
+        endInsertRows();
+        return row;
+    }
+    void removeRecord(int row)
+    {
+        if (row < 0 || row >= m_records.size())
+            return;
+        beginRemoveRows({}, row, row);
+        m_records.removeAt(row);
+        endRemoveRows();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_records.size()); }
+
+protected:
+    // The record of a valid index of this model; null otherwise.
+    const Record *recordAt(const QModelIndex &index) const
+    {
+        return index.isValid() && index.row() < m_records.size() ? &m_records.at(index.row()) : nullptr;
+    }
+
+    QList<Record> m_records;
 };
 
 } // namespace korvex::widgets

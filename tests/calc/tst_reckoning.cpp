@@ -244,32 +244,25 @@ private Q_SLOTS:
 class ReckoningDialogTest : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<ReferenceSession> m_s;
-    std::unique_ptr<QWidget> m_window;
-    std::unique_ptr<TCalcWindows> m_windows;
+    std::unique_ptr<WindowedSession<TCalcWindows>> m_s;
     TxPromptRecorder m_prompts;
 
     TxDatabase &db() { return m_s->t.db(); }
+    TCalcWindows *windows() { return &m_s->windows; }
+    QWidget *window() { return m_s->window.get(); }
 
 private Q_SLOTS:
     void init()
     {
-        m_s = std::make_unique<ReferenceSession>(TestDatabase::Content::Demo);
-        m_window = std::make_unique<QWidget>();
-        m_windows = std::make_unique<TCalcWindows>(m_window.get());
+        m_s = std::make_unique<WindowedSession<TCalcWindows>>(TestDatabase::Content::Demo);
         m_prompts.messages.clear();
     }
-    void cleanup()
-    {
-        m_windows.reset();
-        m_window.reset();
-        m_s.reset();
-    }
+    void cleanup() { m_s.reset(); }
 
     // A key was taken for the new type, yet nothing is left of it.
     void cancelledNewType()
     {
-        TboRentReckoning bo(m_s->context, m_windows.get());
+        TboRentReckoning bo(m_s->context, windows());
         const int types = count(db(), QStringLiteral("SELECT COUNT(*) FROM rent_typereckoning"));
         int key = 0;
         whenModal<TdlgRentReckoning>(this, [&](TdlgRentReckoning *dlg) {
@@ -292,7 +285,7 @@ private Q_SLOTS:
     // key of its own.
     void nextTwice()
     {
-        TboRentReckoning bo(m_s->context, m_windows.get());
+        TboRentReckoning bo(m_s->context, windows());
         QList<int> keys;
         whenModal<TdlgRentReckoning>(this, [&](TdlgRentReckoning *dlg) {
             QVERIFY(dlg->nextButton()->isVisible());
@@ -328,7 +321,7 @@ private Q_SLOTS:
     // variable with a space on either side.
     void formulaChooser()
     {
-        TboRentReckoning bo(m_s->context, m_windows.get());
+        TboRentReckoning bo(m_s->context, windows());
         TdlgRentReckoning dlg(bo, *bo.readType(3), false);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -364,7 +357,7 @@ private Q_SLOTS:
     void badStepNameRefused()
     {
         TxMessages::Intercept intercept(m_prompts);
-        TboRentReckoning bo(m_s->context, m_windows.get());
+        TboRentReckoning bo(m_s->context, windows());
         TdlgRentReckoning dlg(bo, *bo.readType(7), false);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -384,8 +377,8 @@ private Q_SLOTS:
     void pageAddOnEmptyTree()
     {
         m_s.reset();  // one options store at a time
-        m_s = std::make_unique<ReferenceSession>(TestDatabase::Content::Schema);
-        TptReckoning page(m_s->context, m_window.get());
+        m_s = std::make_unique<WindowedSession<TCalcWindows>>(TestDatabase::Content::Schema);
+        TptReckoning page(m_s->context, window());
         QCOMPARE(page.typeModel()->count(), 0);
         whenModal<TdlgRentReckoning>(this, [&](TdlgRentReckoning *dlg) {
             QTest::keyClicks(dlg->findChild<QLineEdit *>(QStringLiteral("name")), QStringLiteral("Rent"));

@@ -154,27 +154,20 @@ private Q_SLOTS:
 class ServiceUiTest : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<ReferenceSession> m_s;
-    std::unique_ptr<QWidget> m_window;
-    std::unique_ptr<TReferenceWindows> m_windows;
+    std::unique_ptr<WindowedSession<TReferenceWindows>> m_s;
     TxPromptRecorder m_prompts;
 
     TxDatabase &db() { return m_s->t.db(); }
+    TReferenceWindows *windows() { return &m_s->windows; }
+    QWidget *window() { return m_s->window.get(); }
 
 private Q_SLOTS:
     void init()
     {
-        m_s = std::make_unique<ReferenceSession>(TestDatabase::Content::Demo);
-        m_window = std::make_unique<QWidget>();
-        m_windows = std::make_unique<TReferenceWindows>(m_window.get());
+        m_s = std::make_unique<WindowedSession<TReferenceWindows>>(TestDatabase::Content::Demo);
         m_prompts.messages.clear();
     }
-    void cleanup()
-    {
-        m_windows.reset();
-        m_window.reset();
-        m_s.reset();
-    }
+    void cleanup() { m_s.reset(); }
 
     // Without a usable rate the buttons leave the price alone and say so.
     void conversion_data()
@@ -201,7 +194,7 @@ private Q_SLOTS:
         QFETCH(QString, result);
         QFETCH(bool, refused);
         TxMessages::Intercept intercept(m_prompts);
-        TboRentServiceCost bo(m_s->context, m_windows.get());
+        TboRentServiceCost bo(m_s->context, windows());
         TdlgRentServiceCost d(bo, bo.newRecord({}), true);
         d.rateField()->setText(rate);
         d.ncuField()->setText(ncu);
@@ -218,7 +211,7 @@ private Q_SLOTS:
     void rateRecordedOnConfirm()
     {
         TxMessages::Intercept intercept(m_prompts);
-        TboRentServiceCost bo(m_s->context, m_windows.get());
+        TboRentServiceCost bo(m_s->context, windows());
         {
             TdlgRentServiceCost d(bo, bo.newRecord({}), true);
             d.show();
@@ -263,7 +256,7 @@ private Q_SLOTS:
     {
         TxMessages::Intercept intercept(m_prompts);
         m_s->options.SetIntegerOption(QStringLiteral("rentNCUReckoning"), true, 1);
-        TboRentServiceCost bo(m_s->context, m_windows.get());
+        TboRentServiceCost bo(m_s->context, windows());
         TdlgRentServiceCost d(bo, bo.newRecord(7), true);
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
@@ -301,7 +294,7 @@ private Q_SLOTS:
     void serviceDialog()
     {
         TxMessages::Intercept intercept(m_prompts);
-        TboRentService bo(m_s->context, m_windows.get());
+        TboRentService bo(m_s->context, windows());
         TdlgRentService edit(bo, *bo.readService(2), false);
         QVERIFY(edit.currencyButton()->isChecked());
         QVERIFY(!edit.currencyButton()->isEnabled());
@@ -333,11 +326,11 @@ private Q_SLOTS:
     void operations()
     {
         TxMessages::Intercept intercept(m_prompts);
-        TboRentService bo(m_s->context, m_windows.get());
+        TboRentService bo(m_s->context, windows());
         {
             TdlgServiceOperation d(bo, 3);
             TServiceOperationModel *rows = d.rows();
-            const int row = rows->appendRow();
+            const int row = rows->appendRecord({});
             rows->setData(rows->index(row, TServiceOperationModel::RentOperationColumn), QStringLiteral("0"));
             rows->setData(rows->index(row, TServiceOperationModel::TypeCustomerColumn), QStringLiteral("2"));
             rows->setData(rows->index(row, TServiceOperationModel::OperationKeyColumn), QStringLiteral("1700"));
@@ -350,7 +343,7 @@ private Q_SLOTS:
         }
         QVERIFY(bo.readOperations(3).isEmpty());
         TdlgServiceOperation d(bo, 3);
-        const int row = d.rows()->appendRow();
+        const int row = d.rows()->appendRecord({});
         d.rows()->setData(d.rows()->index(row, TServiceOperationModel::TypeCustomerColumn), QStringLiteral("3"));
         QVERIFY(d.save());
         const QList<TServiceOperationRecord> stored = bo.readOperations(3);
@@ -363,7 +356,7 @@ private Q_SLOTS:
     void pagesTypeInPlace()
     {
         TxMessages::Intercept intercept(m_prompts);
-        TptServiceCost prices(m_s->context, m_window.get());
+        TptServiceCost prices(m_s->context, window());
         korvex::widgets::TxTreeModel *model = prices.costModel();
         QCOMPARE(model->count(), count(db(), QStringLiteral("SELECT COUNT(*) FROM rent_servicecost")));
         QVERIFY(prices.costTree()->setCurrentId(6));
@@ -373,7 +366,7 @@ private Q_SLOTS:
         QTRY_COMPARE(model->value(6, QStringLiteral("costncu")).toDouble(), 16.5);
         QCOMPARE(prices.costTree()->currentId(), std::optional<qint64>(6));
 
-        TptService services(m_s->context, m_window.get());
+        TptService services(m_s->context, window());
         QVERIFY(services.serviceTree()->setCurrentId(9));
         services.setCurrentTab(TptService::ValuesTab);
         TServiceValueModel *values = services.valueModel();

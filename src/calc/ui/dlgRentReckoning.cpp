@@ -210,7 +210,7 @@ void TdlgRentReckoning::removeCurrentStep()
 {
     const QModelIndex current = m_grid->currentIndex();
     if (current.isValid())
-        m_steps->removeStep(current.row());
+        m_steps->removeRecord(current.row());
 }
 
 void TdlgRentReckoning::chooseVariableFor(int row)

@@ -186,7 +186,7 @@ TdlgServiceOperation::TdlgServiceOperation(TboRentService &bo, int serviceKey, Q
     setObjectName(QStringLiteral("dlgServiceOperation"));
     setWindowTitle(tr("Операции"));
     m_rows = new TServiceOperationModel(this);
-    m_rows->setRows(bo.readOperations(serviceKey));
+    m_rows->setRecords(bo.readOperations(serviceKey));
     m_grid = new TxDBGrid(this);
     m_grid->setObjectName(QStringLiteral("OperationGrid"));
     m_grid->setSortingByTitle(false);
@@ -215,14 +215,14 @@ TdlgServiceOperation::TdlgServiceOperation(TboRentService &bo, int serviceKey, Q
     rowButtons->addStretch();
     contentLayout()->addLayout(rowButtons);
     auto addRow = [this] {
-        const QModelIndex cell = m_rows->index(m_rows->appendRow(), TServiceOperationModel::RentOperationColumn);
+        const QModelIndex cell = m_rows->index(m_rows->appendRecord({}), TServiceOperationModel::RentOperationColumn);
         m_grid->setCurrentIndex(cell);
         m_grid->setFocus();
         m_grid->edit(cell);
     };
     auto removeRow = [this] {
         if (m_grid->currentIndex().isValid())
-            m_rows->removeRow(m_grid->currentIndex().row());
+            m_rows->removeRecord(m_grid->currentIndex().row());
     };
     connect(add, &QPushButton::clicked, this, addRow);
     connect(remove, &QPushButton::clicked, this, removeRow);
@@ -239,7 +239,7 @@ TdlgServiceOperation::~TdlgServiceOperation() = default;
 
 void TdlgServiceOperation::writeRecord()
 {
-    m_bo.writeOperations(m_serviceKey, m_rows->rows());
+    m_bo.writeOperations(m_serviceKey, m_rows->records());
 }
 
 // --- TdlgRentChooseService ---------------------------------------------------------------------
