@@ -10,6 +10,7 @@
 #include "widgets/xSqlFilter.h"
 
 #include <QCoreApplication>
+#include <optional>
 
 namespace korvex::reference {
 
@@ -42,15 +43,43 @@ bool TReferenceDialogs::chooseObject(TboRentObject &, TObjectChoice &)
     return false;
 }
 
+bool TReferenceDialogs::serviceDialog(TboRentService &, TServiceRecord &, bool, int &)
+{
+    return false;
+}
+
+bool TReferenceDialogs::chooseServices(TboRentService &, QList<int> &)
+{
+    return false;
+}
+
+bool TReferenceDialogs::serviceCostDialog(TboRentServiceCost &, TServiceCostRecord &, bool, int &)
+{
+    return false;
+}
+
 bool confirmAndDelete(TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
                       const QString &sql, const QVariantList &values)
+{
+    return confirmAndDelete(db, prompt, texts, QList<TDeleteStatement>{{sql, values}});
+}
+
+bool confirmAndDelete(TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
+                      const QList<TDeleteStatement> &statements)
 {
     if (!prompt.confirm(texts.question, texts.questionCaption))
         return false;
     try {
         TxTransaction t(db);
-        TxQuery q(db);
-        q.exec(sql, values);
+        // Inside the caller's transaction a refused statement must not leave
+        // the earlier ones done.
+        std::optional<TxSavepoint> savepoint;
+        if (!t.owns())
+            savepoint.emplace(db, QStringLiteral("KX_DELETE"));
+        for (const TDeleteStatement &s : statements)
+            TxQuery::execute(db, s.sql, s.values);
+        if (savepoint)
+            savepoint->release();
         t.commit();
     } catch (const EDatabaseError &e) {
         if (!e.isInUse())
@@ -132,6 +161,28 @@ int writeRow(TxDatabase &db, const QString &table, const QString &sequence, int 
     }
     t.commit();
     return id;
+}
+
+QSet<int> deleteRowsNotIn(TxDatabase &db, const QString &table, const QString &parentColumn, int parentKey,
+                          const QList<int> &keep)
+{
+    using korvex::widgets::TxSqlFilter;
+    const QString name = TxSqlFilter::identifier(table);
+    const QSet<int> wanted(keep.cbegin(), keep.cend());
+    QSet<int> kept;
+    QList<int> gone;
+    TxQuery q(db);
+    q.exec(QStringLiteral("SELECT id FROM %1 WHERE %2 = ?").arg(name, TxSqlFilter::identifier(parentColumn)), {parentKey});
+    while (q.next()) {
+        const int id = q.value(0).toInt();
+        if (wanted.contains(id))
+            kept.insert(id);
+        else
+            gone << id;
+    }
+    for (int id : std::as_const(gone))
+        TxQuery::execute(db, QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(name), {id});
+    return kept;
 }
 
 } // namespace korvex::reference

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -23,9 +25,18 @@ struct TDeleteTexts {
     QString inUseCaption;
 };
 
-// Asks, then runs the delete statement (positional values) in a transaction
-// of its own or the caller's. A row other rows still reference is reported
-// with the in-use text and kept: false. Other failures throw EDatabaseError.
+// One statement of a delete, with its positional values.
+struct TDeleteStatement {
+    QString sql;
+    QVariantList values;
+};
+
+// Asks, then runs the delete statements in order in one transaction of its
+// own or the caller's. A row other rows still reference is reported with the
+// in-use text and nothing is deleted: false. Other failures throw
+// EDatabaseError.
+bool confirmAndDelete(korvex::db::TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
+                      const QList<TDeleteStatement> &statements);
 bool confirmAndDelete(korvex::db::TxDatabase &db, korvex::widgets::TxPrompt &prompt, const TDeleteTexts &texts,
                       const QString &sql, const QVariantList &values);
 
@@ -47,5 +58,11 @@ int nextKey(korvex::db::TxDatabase &db, const QString &sequence);
 // meanwhile is reported with goneText (EDatabaseError).
 int writeRow(korvex::db::TxDatabase &db, const QString &table, const QString &sequence, int id,
              const QStringList &columns, const QVariantList &values, const QString &goneText);
+
+// The detail rows of a list a dialog edits: deletes the rows of table whose
+// parentColumn is parentKey and whose id is not in keep, in the caller's
+// transaction; returns the ids of the rows that remain.
+QSet<int> deleteRowsNotIn(korvex::db::TxDatabase &db, const QString &table, const QString &parentColumn, int parentKey,
+                          const QList<int> &keep);
 
 } // namespace korvex::reference

@@ -3,6 +3,8 @@
 #include "boCurrency.h"
 #include "boRentObject.h"
 #include "boRentOTLocation.h"
+#include "boRentService.h"
+#include "boRentServiceCost.h"
 
 namespace korvex::widgets {
 class TxPrompt;
@@ -30,6 +32,10 @@ public:
     virtual bool objectDialog(TboRentObject &bo, TRentObjectRecord &record, bool isNew, int &savedKey);
     virtual bool treeItemDialog(TboRentTreeItem &bo, TRentTreeRecord &record, bool isNew, int &savedKey);
     virtual bool chooseObject(TboRentObject &bo, TObjectChoice &choice);
+    virtual bool serviceDialog(TboRentService &bo, TServiceRecord &record, bool isNew, int &savedKey);
+    // "Выбор услуг": keys holds the marked services on entry and on "Ок".
+    virtual bool chooseServices(TboRentService &bo, QList<int> &keys);
+    virtual bool serviceCostDialog(TboRentServiceCost &bo, TServiceCostRecord &record, bool isNew, int &savedKey);
 };
 
 } // namespace korvex::reference

@@ -7,6 +7,8 @@
 #include "shell/mmOptions.h"
 #include "widgets/xPrompt.h"
 
+#include <QWidget>
+
 #include <functional>
 #include <memory>
 
@@ -22,6 +24,20 @@ struct ReferenceSession {
     korvex::test::TestDatabase t;
     korvex::shell::TmmOptions options;
     korvex::shell::TAppContext context;
+};
+
+// A session with a window over which a subsystem's dialogs open (Windows:
+// TReferenceWindows, TCalcWindows).
+template<class Windows>
+struct WindowedSession : ReferenceSession {
+    explicit WindowedSession(korvex::test::TestDatabase::Content content)
+        : ReferenceSession(content)
+        , window(std::make_unique<QWidget>())
+        , windows(window.get())
+    {
+    }
+    std::unique_ptr<QWidget> window;
+    Windows windows;
 };
 
 // Dialogs that record what they were asked and answer as told.

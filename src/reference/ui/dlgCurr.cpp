@@ -1,8 +1,9 @@
 #include "dlgCurr.h"
 
+#include "referenceLookups.h"
+
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xLookupBox.h"
-#include "widgets/xLookupSource.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +15,6 @@ namespace korvex::reference {
 
 using korvex::widgets::TxCheckedEdit;
 using korvex::widgets::TxLookupBox;
-using korvex::widgets::TxTableLookup;
 
 QString numberFieldText(double value)
 {
@@ -143,16 +143,8 @@ TdlgCurrRate::TdlgCurrRate(TboCurrency &bo, const TRateRecord &record, bool isNe
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
 
-    auto currencyBox = [this](const QString &name) {
-        auto *box = new TxLookupBox(this);
-        box->setObjectName(name);
-        box->setChooserVisible(false);
-        box->setSource(std::make_unique<TxTableLookup>(m_bo.context().db, QStringLiteral("fin_curr"),
-                                                       QStringLiteral("id"), QStringLiteral("shortname")));
-        return box;
-    };
-    m_from = currencyBox(QStringLiteral("fromcurr"));
-    m_to = currencyBox(QStringLiteral("tocurr"));
+    m_from = newCurrencyBox(m_bo.context().db, QStringLiteral("fromcurr"), this);
+    m_to = newCurrencyBox(m_bo.context().db, QStringLiteral("tocurr"), this);
     m_date = new TxCheckedEdit(TxCheckedEdit::Kind::Date, this);
     m_date->setObjectName(QStringLiteral("fordate"));
     m_coeff = new TxCheckedEdit(TxCheckedEdit::Kind::Float, this);

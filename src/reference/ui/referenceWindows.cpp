@@ -2,6 +2,8 @@
 
 #include "dlgCurr.h"
 #include "dlgRentObject.h"
+#include "dlgRentService.h"
+#include "dlgRentServiceCost.h"
 
 #include <QApplication>
 
@@ -58,6 +60,29 @@ bool TReferenceWindows::chooseObject(TboRentObject &bo, TObjectChoice &choice)
 {
     TdlgRentChooseObject dlg(bo, choice, parentWidget());
     return dlg.exec() == QDialog::Accepted;
+}
+
+bool TReferenceWindows::serviceDialog(TboRentService &bo, TServiceRecord &record, bool isNew, int &savedKey)
+{
+    TdlgRentService dlg(bo, record, isNew, parentWidget());
+    dlg.exec();
+    savedKey = dlg.savedKey();
+    return dlg.savedCount() > 0;
+}
+
+bool TReferenceWindows::chooseServices(TboRentService &bo, QList<int> &keys)
+{
+    TdlgRentChooseService dlg(bo, keys, parentWidget());
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool TReferenceWindows::serviceCostDialog(TboRentServiceCost &bo, TServiceCostRecord &record, bool isNew,
+                                          int &savedKey)
+{
+    TdlgRentServiceCost dlg(bo, record, isNew, parentWidget());
+    dlg.exec();
+    savedKey = dlg.savedKey();
+    return dlg.savedCount() > 0;
 }
 
 } // namespace korvex::reference

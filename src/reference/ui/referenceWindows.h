@@ -22,6 +22,9 @@ public:
     bool objectDialog(TboRentObject &bo, TRentObjectRecord &record, bool isNew, int &savedKey) override;
     bool treeItemDialog(TboRentTreeItem &bo, TRentTreeRecord &record, bool isNew, int &savedKey) override;
     bool chooseObject(TboRentObject &bo, TObjectChoice &choice) override;
+    bool serviceDialog(TboRentService &bo, TServiceRecord &record, bool isNew, int &savedKey) override;
+    bool chooseServices(TboRentService &bo, QList<int> &keys) override;
+    bool serviceCostDialog(TboRentServiceCost &bo, TServiceCostRecord &record, bool isNew, int &savedKey) override;
 
 private:
     // The active window, so that a dialog opened from a dialog stays above it.

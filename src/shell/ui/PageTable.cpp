@@ -2,8 +2,11 @@
 
 #include "ptReference.h"
 #include "customers/ui/ptCustomer.h"
+#include "calc/ui/ptReckoning.h"
 #include "reference/ui/ptCurrency.h"
 #include "reference/ui/ptObject.h"
+#include "reference/ui/ptService.h"
+#include "reference/ui/ptServiceCost.h"
 #include "widgets/ui/Part.h"
 
 #include <QCoreApplication>
@@ -40,10 +43,10 @@ QList<TPageInfo> buildTable()
         {120, tr("Переменные"), {}},
         {123, tr("SQL- запросы"), {}},
         {190, tr("Задолженности"), {}},
-        {196, tr("Формулы для расчета"), {}},
+        {196, tr("Формулы для расчета"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptReckoning(ctx, parent); }},
         {300, tr("Курсы валют"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptCurrency(ctx, parent); }},
-        {725, tr("Услуги"), {}},
-        {832, tr("Прайс листы"), {}},
+        {725, tr("Услуги"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptService(ctx, parent); }},
+        {832, tr("Прайс листы"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptServiceCost(ctx, parent); }},
         {916, tr("Справочники"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptReference(ctx, parent); }},
         {918, tr("Справочник клиентов"),
          [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::customers::TptCustomer(ctx, parent); }},

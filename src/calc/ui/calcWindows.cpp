@@ -1,0 +1,39 @@
+#include "calcWindows.h"
+
+#include "dlgRentChooseVariable.h"
+#include "dlgRentReckoning.h"
+
+#include <QApplication>
+
+namespace korvex::calc {
+
+TCalcWindows::TCalcWindows(QWidget *parent)
+    : m_parent(parent)
+    , m_messages(parent)
+{
+}
+
+QWidget *TCalcWindows::parentWidget() const
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return m_parent;
+}
+
+bool TCalcWindows::reckoningTypeDialog(TboRentReckoning &bo, TReckoningType &type, bool isNew, int &savedKey)
+{
+    TdlgRentReckoning dlg(bo, type, isNew, parentWidget());
+    dlg.exec();
+    savedKey = dlg.savedKey();
+    return dlg.savedCount() > 0;
+}
+
+QString TCalcWindows::chooseVariable()
+{
+    TdlgRentChooseVariable dlg(parentWidget());
+    if (dlg.exec() != QDialog::Accepted)
+        return {};
+    return dlg.chosenName();
+}
+
+} // namespace korvex::calc

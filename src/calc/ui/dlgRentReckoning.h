@@ -1,0 +1,58 @@
+#pragma once
+
+#include "calc/boRentReckoning.h"
+#include "widgets/ui/xEditDialog.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace korvex::widgets {
+class TxDBGrid;
+}
+
+namespace korvex::calc {
+
+// "Формула": a reckoning type and its steps. Both are pending changes of the
+// dialog until "Ок" or "&Следующий" stores them together; the formula cell
+// has a button that appends a chosen variable to the formula.
+class TdlgRentReckoning : public korvex::widgets::TxEditDialog
+{
+    Q_OBJECT
+public:
+    TdlgRentReckoning(TboRentReckoning &bo, const TReckoningType &type, bool isNew, QWidget *parent = nullptr);
+    ~TdlgRentReckoning() override;
+
+    // The key of the last type stored (0: none).
+    int savedKey() const { return m_lastSaved; }
+    // The type being edited (its key is taken before anything is stored).
+    int typeKey() const { return m_type.id; }
+
+    TReckoningStepModel *steps() const { return m_steps; }
+    korvex::widgets::TxDBGrid *stepGrid() const { return m_grid; }
+
+    // Asks the variable chooser and appends " NAME " to the step's formula.
+    void chooseVariableFor(int row);
+    // A new step after the last one, its name cell ready for typing.
+    void addStep();
+    void removeCurrentStep();
+
+protected:
+    bool validate() override;
+    void writeRecord() override;
+    void afterSave() override;
+    void startNextRecord() override;
+
+private:
+    void display(const TReckoningType &type);
+
+    TboRentReckoning &m_bo;
+    TReckoningType m_type;
+    TReckoningType m_written;
+    int m_lastSaved = 0;
+    QLineEdit *m_name;
+    QLineEdit *m_description;
+    TReckoningStepModel *m_steps;
+    korvex::widgets::TxDBGrid *m_grid;
+};
+
+} // namespace korvex::calc

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "calcWindows.h"
+#include "calc/boRentReckoning.h"
+#include "widgets/ui/Part.h"
+
+#include <optional>
+
+namespace korvex::widgets {
+class TxDBGrid;
+class TxDBTreeView;
+class TxQueryModel;
+class TxTreeModel;
+}
+
+namespace korvex::calc {
+
+// "Формулы для расчета" (196): the tree of reckoning types and, read-only,
+// the steps of the type selected in it.
+class TptReckoning : public korvex::widgets::TPart
+{
+    Q_OBJECT
+public:
+    enum Tab { TypesTab = 0, StepsTab = 1 };
+
+    TptReckoning(korvex::shell::TAppContext &context, QWidget *parent);
+    ~TptReckoning() override;
+
+    TboRentReckoning &reckoning() { return *m_bo; }
+    korvex::widgets::TxDBTreeView *typeTree() const { return m_tree; }
+    korvex::widgets::TxTreeModel *typeModel() const { return m_types; }
+    korvex::widgets::TxDBGrid *stepGrid() const { return m_stepGrid; }
+
+protected:
+    void actionAdd() override;
+    void actionAddChild() override;
+    void actionEdit() override;
+    void actionDelete() override;
+    void actionRefresh() override;
+    void tabChanged(int index) override;
+
+private:
+    std::optional<int> currentType() const;
+    void addType(bool child);
+    void loadSteps();
+
+    TCalcWindows m_windows;
+    TboRentReckoning *m_bo;
+    korvex::widgets::TxTreeModel *m_types;
+    korvex::widgets::TxDBTreeView *m_tree;
+    korvex::widgets::TxQueryModel *m_stepRows;
+    korvex::widgets::TxDBGrid *m_stepGrid;
+};
+
+} // namespace korvex::calc

@@ -1,0 +1,302 @@
+#include "dlgRentService.h"
+
+#include "referenceLookups.h"
+
+#include "db/xDbError.h"
+#include "widgets/ui/xCheckedEdit.h"
+#include "widgets/ui/xDBGrid.h"
+#include "widgets/ui/xDBTreeView.h"
+#include "widgets/ui/xLookupBox.h"
+#include "widgets/ui/xMessages.h"
+#include "widgets/xTreeModel.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace korvex::reference {
+
+using korvex::widgets::TxCheckedEdit;
+using korvex::widgets::TxDBGrid;
+using korvex::widgets::TxDBTreeView;
+using korvex::widgets::TxTreeModel;
+
+// --- TdlgRentService ----------------------------------------------------------------------
+
+TdlgRentService::TdlgRentService(TboRentService &bo, const TServiceRecord &record, bool isNew, QWidget *parent)
+    : TxEditDialog(bo.context().db, parent)
+    , m_bo(bo)
+    , m_record(record)
+{
+    setObjectName(QStringLiteral("dlgRentService"));
+    setWindowTitle(tr("Услуга"));
+    auto *form = new QFormLayout;
+    contentLayout()->addLayout(form);
+
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("name"));
+    m_name->setMaxLength(60);
+    m_priority = new TxCheckedEdit(TxCheckedEdit::Kind::Integer, this);
+    m_priority->setObjectName(QStringLiteral("priority"));
+    form->addRow(tr("Наименование"), m_name);
+    form->addRow(tr("Приоритет"), m_priority);
+    for (int i = 0; i < 3; ++i) {
+        m_description[i] = new QLineEdit(this);
+        m_description[i]->setObjectName(QStringLiteral("description%1").arg(i + 1));
+        m_description[i]->setMaxLength(254);
+        form->addRow(tr("Описание %1").arg(i + 1), m_description[i]);
+    }
+    m_mainService = newServiceBox(bo.context().db, QStringLiteral("mainservice"), this);
+    form->addRow(tr("Главная услуга"), m_mainService);
+
+    auto *kind = new QWidget(this);
+    auto *kindLayout = new QHBoxLayout(kind);
+    kindLayout->setContentsMargins(0, 0, 0, 0);
+    m_currency = new QRadioButton(tr("Валютная"), kind);
+    m_currency->setObjectName(QStringLiteral("currservice"));
+    m_ncu = new QRadioButton(tr("Рублевая"), kind);
+    m_ncu->setObjectName(QStringLiteral("ncuservice"));
+    kindLayout->addWidget(m_currency);
+    kindLayout->addWidget(m_ncu);
+    kindLayout->addStretch();
+    form->addRow(kind);
+    // A service's prices, contracts and debts are kept in its kind of money.
+    kind->setEnabled(isNew);
+
+    m_printService = new QCheckBox(tr("Печатать услугу в договоре"), this);
+    m_printService->setObjectName(QStringLiteral("printservice"));
+    m_rejectDebt = new QCheckBox(tr("Списывать данную услугу только по долгу"), this);
+    m_rejectDebt->setObjectName(QStringLiteral("rejectdebt"));
+    form->addRow(m_printService);
+    form->addRow(m_rejectDebt);
+
+    auto *period = new QGroupBox(tr("Период действия"), this);
+    auto *periodLayout = new QHBoxLayout(period);
+    m_startDate = new TxCheckedEdit(TxCheckedEdit::Kind::Date, period);
+    m_startDate->setObjectName(QStringLiteral("startdate"));
+    m_endDate = new TxCheckedEdit(TxCheckedEdit::Kind::Date, period);
+    m_endDate->setObjectName(QStringLiteral("enddate"));
+    periodLayout->addWidget(new QLabel(tr("с"), period));
+    periodLayout->addWidget(m_startDate);
+    periodLayout->addWidget(new QLabel(tr("по"), period));
+    periodLayout->addWidget(m_endDate);
+    contentLayout()->addWidget(period);
+
+    m_operations = new QPushButton(tr("Операции"), this);
+    m_operations->setObjectName(QStringLiteral("operations"));
+    buttonLayout()->insertWidget(0, m_operations);
+    connect(m_operations, &QPushButton::clicked, this, &TdlgRentService::openOperations);
+
+    setNextEnabled(isNew);
+    addRequired(m_startDate, tr("Введите дату"), [this] { return m_startDate->dateValue().has_value(); });
+    addRequired(m_endDate, tr("Введите дату"), [this] { return m_endDate->dateValue().has_value(); });
+    display(m_record);
+}
+
+TdlgRentService::~TdlgRentService() = default;
+
+void TdlgRentService::display(const TServiceRecord &r)
+{
+    m_name->setText(r.name);
+    if (r.priority)
+        m_priority->setIntValue(*r.priority);
+    else
+        m_priority->clear();
+    m_description[0]->setText(r.description1);
+    m_description[1]->setText(r.description2);
+    m_description[2]->setText(r.description3);
+    m_mainService->setKey(r.mainService ? QVariant(*r.mainService) : QVariant());
+    m_currency->setChecked(r.currService);
+    m_ncu->setChecked(!r.currService);
+    m_printService->setChecked(r.printService);
+    m_rejectDebt->setChecked(r.rejectDebt);
+    if (r.startDate.isValid())
+        m_startDate->setDateValue(r.startDate);
+    else
+        m_startDate->clear();
+    if (r.endDate.isValid())
+        m_endDate->setDateValue(r.endDate);
+    else
+        m_endDate->clear();
+    // Operation rows need the service's key.
+    m_operations->setEnabled(r.id > 0);
+}
+
+void TdlgRentService::writeRecord()
+{
+    TServiceRecord r = m_record;
+    r.name = m_name->text().trimmed();
+    r.priority = m_priority->intValue();
+    r.description1 = m_description[0]->text().trimmed();
+    r.description2 = m_description[1]->text().trimmed();
+    r.description3 = m_description[2]->text().trimmed();
+    r.mainService = m_mainService->key().isNull() ? std::nullopt : std::optional<int>(m_mainService->key().toInt());
+    r.currService = m_currency->isChecked();
+    r.printService = m_printService->isChecked();
+    r.rejectDebt = m_rejectDebt->isChecked();
+    r.startDate = m_startDate->dateValue().value_or(QDate());
+    r.endDate = m_endDate->dateValue().value_or(QDate());
+    m_bo.writeService(r);
+    m_writtenId = r.id;
+}
+
+void TdlgRentService::afterSave()
+{
+    m_record.id = m_writtenId;
+    m_lastSaved = m_writtenId;
+    m_operations->setEnabled(true);
+    m_mainService->reload();
+}
+
+void TdlgRentService::startNextRecord()
+{
+    m_record = m_bo.newRecord(m_record.parent, QString());
+    display(m_record);
+    m_name->setFocus();
+}
+
+void TdlgRentService::openOperations()
+{
+    if (m_record.id <= 0)
+        return;
+    try {
+        TdlgServiceOperation dlg(m_bo, m_record.id, this);
+        dlg.exec();
+    } catch (const korvex::db::EDatabaseError &e) {
+        korvex::widgets::TxMessages::error(this, e.message());
+    }
+}
+
+// --- TdlgServiceOperation ---------------------------------------------------------------------
+
+TdlgServiceOperation::TdlgServiceOperation(TboRentService &bo, int serviceKey, QWidget *parent)
+    : TxEditDialog(bo.context().db, parent)
+    , m_bo(bo)
+    , m_serviceKey(serviceKey)
+{
+    setObjectName(QStringLiteral("dlgServiceOperation"));
+    setWindowTitle(tr("Операции"));
+    m_rows = new TServiceOperationModel(this);
+    m_rows->setRecords(bo.readOperations(serviceKey));
+    m_grid = new TxDBGrid(this);
+    m_grid->setObjectName(QStringLiteral("OperationGrid"));
+    m_grid->setSortingByTitle(false);
+    m_grid->setModel(m_rows);
+    m_grid->setReadOnly(false);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_grid->setFieldTitle(QStringLiteral("RENTOPERATION"), tr("Операция в аренде"));
+    m_grid->setFieldTitle(QStringLiteral("TYPECUSTOMER"), tr("Тип клиента"));
+    m_grid->setFieldTitle(QStringLiteral("OPERATIONNAME"), tr("Операция / Тип клиента"));
+    m_grid->setFieldTitle(QStringLiteral("OPERATIONKEY"), tr("Код операции"));
+    m_grid->setFieldWidth(QStringLiteral("RENTOPERATION"), 140);
+    m_grid->setFieldWidth(QStringLiteral("TYPECUSTOMER"), 90);
+    m_grid->setFieldWidth(QStringLiteral("OPERATIONNAME"), 380);
+    m_grid->setFieldWidth(QStringLiteral("OPERATIONKEY"), 100);
+    contentLayout()->addWidget(m_grid, 1);
+    connect(m_rows, &TServiceOperationModel::cellRefused, this,
+            [this](const QString &message) { showMessage(this, messageCaption(), message); });
+
+    auto *rowButtons = new QHBoxLayout;
+    auto *add = new QPushButton(tr("Добавить"), this);
+    add->setObjectName(QStringLiteral("addRow"));
+    auto *remove = new QPushButton(tr("Удалить"), this);
+    remove->setObjectName(QStringLiteral("removeRow"));
+    rowButtons->addWidget(add);
+    rowButtons->addWidget(remove);
+    rowButtons->addStretch();
+    contentLayout()->addLayout(rowButtons);
+    auto addRow = [this] {
+        const QModelIndex cell = m_rows->index(m_rows->appendRecord({}), TServiceOperationModel::RentOperationColumn);
+        m_grid->setCurrentIndex(cell);
+        m_grid->setFocus();
+        m_grid->edit(cell);
+    };
+    auto removeRow = [this] {
+        if (m_grid->currentIndex().isValid())
+            m_rows->removeRecord(m_grid->currentIndex().row());
+    };
+    connect(add, &QPushButton::clicked, this, addRow);
+    connect(remove, &QPushButton::clicked, this, removeRow);
+    auto *insertKey = new QShortcut(QKeySequence(Qt::Key_Insert), m_grid);
+    insertKey->setContext(Qt::WidgetShortcut);
+    connect(insertKey, &QShortcut::activated, this, addRow);
+    auto *deleteKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete), m_grid);
+    deleteKey->setContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, removeRow);
+    resize(760, 360);
+}
+
+TdlgServiceOperation::~TdlgServiceOperation() = default;
+
+void TdlgServiceOperation::writeRecord()
+{
+    m_bo.writeOperations(m_serviceKey, m_rows->records());
+}
+
+// --- TdlgRentChooseService ---------------------------------------------------------------------
+
+TdlgRentChooseService::TdlgRentChooseService(TboRentService &bo, QList<int> &keys, QWidget *parent)
+    : QDialog(parent)
+    , m_keys(keys)
+{
+    setObjectName(QStringLiteral("dlgRentChooseService"));
+    setWindowTitle(tr("Выбор услуг"));
+    auto *layout = new QVBoxLayout(this);
+    m_model = new TxTreeModel(bo.context().db, this);
+    bo.setUpTree(*m_model, true);
+    m_tree = new TxDBTreeView(this);
+    m_tree->setObjectName(QStringLiteral("ServiceList"));
+    m_tree->setTreeModel(m_model);
+    m_tree->setRootIsDecorated(false);
+    layout->addWidget(m_tree, 1);
+
+    auto *marks = new QHBoxLayout;
+    auto *all = new QPushButton(tr("Выделить все"), this);
+    all->setObjectName(QStringLiteral("markAll"));
+    auto *none = new QPushButton(tr("Снять выделение"), this);
+    none->setObjectName(QStringLiteral("clearMarks"));
+    marks->addWidget(all);
+    marks->addWidget(none);
+    marks->addStretch();
+    layout->addLayout(marks);
+    connect(all, &QPushButton::clicked, m_model, &TxTreeModel::markTopLevel);
+    connect(none, &QPushButton::clicked, m_model, &TxTreeModel::clearMarks);
+
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(460, 480);
+
+    if (m_tree->reload()) {
+        m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        QList<qint64> marked;
+        for (int key : std::as_const(keys))
+            marked << key;
+        m_model->setMarked(marked, true);
+        m_tree->setCurrentIndex(m_model->index(0, 0));
+    }
+}
+
+TdlgRentChooseService::~TdlgRentChooseService() = default;
+
+void TdlgRentChooseService::accept()
+{
+    m_keys.clear();
+    for (qint64 id : m_model->markedIds())
+        m_keys << int(id);
+    QDialog::accept();
+}
+
+} // namespace korvex::reference

@@ -1,0 +1,305 @@
+#include "dlgRentServiceCost.h"
+
+#include "dlgCurr.h"
+#include "referenceLookups.h"
+
+#include "calc/boRentReckoning.h"
+#include "db/xDbError.h"
+#include "widgets/ui/xCheckedEdit.h"
+#include "widgets/ui/xLookupBox.h"
+#include "widgets/ui/xMessages.h"
+#include "widgets/xLookupSource.h"
+#include "widgets/xPrompt.h"
+
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <stdexcept>
+
+namespace korvex::reference {
+
+using korvex::widgets::TxCheckedEdit;
+using korvex::widgets::TxLookupBox;
+using korvex::widgets::TxMessages;
+using korvex::widgets::TxTableLookup;
+
+namespace {
+
+std::optional<int> keyOf(const TxLookupBox *box)
+{
+    return box->key().isNull() ? std::nullopt : std::optional<int>(box->key().toInt());
+}
+
+QVariant keyValue(const std::optional<int> &key)
+{
+    return key ? QVariant(*key) : QVariant();
+}
+
+void setNumber(TxCheckedEdit *field, const std::optional<double> &value)
+{
+    if (value)
+        field->setText(numberFieldText(*value));
+    else
+        field->clear();
+}
+
+} // namespace
+
+TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceCostRecord &record, bool isNew,
+                                         QWidget *parent)
+    : TxEditDialog(bo.context().db, parent)
+    , m_bo(bo)
+    , m_record(record)
+    , m_calcWindows(this)
+    , m_objects(new TboRentObject(bo.context(), bo.dialogs(), this))
+    , m_services(new TboRentService(bo.context(), bo.dialogs(), this))
+    , m_currencies(new TboCurrency(bo.context(), bo.dialogs(), this))
+    , m_reckoning(new korvex::calc::TboRentReckoning(bo.context(), &m_calcWindows, this))
+{
+    setObjectName(QStringLiteral("dlgRentServiceCost"));
+    setWindowTitle(tr("Услуга (прайс)"));
+    auto *form = new QFormLayout;
+    contentLayout()->addLayout(form);
+    korvex::db::TxDatabase &db = bo.context().db;
+
+    m_object = newObjectBox(db, QStringLiteral("object"), this);
+    m_object->setChooserVisible(true);
+    QToolButton *editObject = m_object->addButton(tr("О"), tr("Объект"));
+    connect(m_object, &TxLookupBox::chooserClicked, this, [this] {
+        guarded([&] {
+            int key = m_object->key().toInt();
+            if (m_objects->ChooseObject(key))
+                m_object->setKey(key);
+        });
+    });
+    connect(editObject, &QToolButton::clicked, this, [this] {
+        if (const std::optional<int> key = keyOf(m_object))
+            guarded([&] {
+                if (m_objects->EditObject(*key))
+                    m_object->reload();
+            });
+    });
+
+    m_service = newServiceBox(db, QStringLiteral("service"), this);
+    QToolButton *editService = m_service->addButton(tr("У"), tr("Услуга"));
+    connect(editService, &QToolButton::clicked, this, [this] {
+        if (const std::optional<int> key = keyOf(m_service))
+            guarded([&] {
+                if (m_services->EditService(*key))
+                    m_service->reload();
+            });
+    });
+
+    m_currency = newCurrencyBox(db, QStringLiteral("currency"), this);
+    connect(m_currency, &TxLookupBox::keyChanged, this, [this] { guarded([&] { showRate(); }); });
+    m_rate = new QLineEdit(this);
+    m_rate->setObjectName(QStringLiteral("rate"));
+    m_rate->setAlignment(Qt::AlignRight);
+
+    auto priceRow = [this](TxCheckedEdit *&field, QPushButton *&button, const QString &name, const QString &text) {
+        auto *row = new QWidget(this);
+        auto *layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        field = new TxCheckedEdit(TxCheckedEdit::Kind::Float, row);
+        field->setObjectName(name);
+        button = new QPushButton(text, row);
+        button->setObjectName(name + QStringLiteral("Button"));
+        layout->addWidget(field, 1);
+        layout->addWidget(button);
+        return row;
+    };
+    QWidget *ncuRow = priceRow(m_costNcu, m_toNcu, QStringLiteral("costncu"), tr("Цена в валюте × курс"));
+    QWidget *currRow = priceRow(m_costCurr, m_toCurr, QStringLiteral("costcurr"), tr("Цена в рублях / курс"));
+    connect(m_toNcu, &QPushButton::clicked, this, &TdlgRentServiceCost::convertToNcu);
+    connect(m_toCurr, &QPushButton::clicked, this, &TdlgRentServiceCost::convertToCurr);
+
+    m_type = new TxLookupBox(this);
+    m_type->setObjectName(QStringLiteral("typereckoning"));
+    m_type->setChooserVisible(false);
+    m_type->setSource(
+        std::make_unique<TxTableLookup>(db, QStringLiteral("rent_typereckoning"), QStringLiteral("id"), QStringLiteral("name")));
+    // A name that is no type makes a type of that name, which is then chosen.
+    connect(m_type, &TxLookupBox::textNotFound, this, [this](const QString &text) {
+        guarded([&] {
+            int key = 0;
+            if (m_reckoning->NewReckoningType(0, text, &key) && key > 0) {
+                m_type->reload();
+                m_type->setKey(key);
+            }
+        });
+    });
+    QToolButton *editType = m_type->addButton(tr("Ф"), tr("Формула"));
+    connect(editType, &QToolButton::clicked, this, [this] {
+        if (const std::optional<int> key = keyOf(m_type))
+            guarded([&] {
+                if (m_reckoning->EditReckoningType(*key))
+                    m_type->reload();
+            });
+    });
+
+    auto *reckon = new QGroupBox(tr("Рассчитывать"), this);
+    auto *reckonLayout = new QHBoxLayout(reckon);
+    m_reckonCurr = new QRadioButton(tr("Валютная цена"), reckon);
+    m_reckonCurr->setObjectName(QStringLiteral("reckoncurr"));
+    m_reckonNcu = new QRadioButton(tr("Рублевая цена"), reckon);
+    m_reckonNcu->setObjectName(QStringLiteral("reckonncu"));
+    reckonLayout->addWidget(m_reckonCurr);
+    reckonLayout->addWidget(m_reckonNcu);
+
+    form->addRow(tr("Объект"), m_object);
+    form->addRow(tr("Услуга"), m_service);
+    form->addRow(tr("Валюта"), m_currency);
+    form->addRow(tr("Курс валюты"), m_rate);
+    form->addRow(tr("Цена в рублях"), ncuRow);
+    form->addRow(tr("Цена в валюте"), currRow);
+    form->addRow(tr("Формула для рассчета цены"), m_type);
+    form->addRow(reckon);
+
+    setNextEnabled(isNew);
+    addRequired(m_service, tr("Выберите услугу"), [this] { return !m_service->key().isNull(); });
+    // The same message has a caption of its own for each of the two buttons.
+    connect(okButton(), &QPushButton::pressed, this,
+            [this] { setMessageCaption(korvex::widgets::TxPrompt::attentionBang()); });
+    connect(nextButton(), &QPushButton::pressed, this, [this] { setMessageCaption(tr("Внимание!!!")); });
+    display(m_record);
+    resize(560, 380);
+}
+
+TdlgRentServiceCost::~TdlgRentServiceCost() = default;
+
+void TdlgRentServiceCost::guarded(const std::function<void()> &body)
+{
+    try {
+        body();
+    } catch (const korvex::db::EDatabaseError &e) {
+        TxMessages::error(this, e.message());
+    }
+}
+
+void TdlgRentServiceCost::display(const TServiceCostRecord &r)
+{
+    m_object->setKey(keyValue(r.objectKey));
+    m_service->setKey(keyValue(r.serviceKey));
+    m_currency->setKey(keyValue(r.currKey));  // shows its rate
+    setNumber(m_costNcu, r.costNcu);
+    setNumber(m_costCurr, r.costCurr);
+    m_type->setKey(keyValue(r.typeReckoningKey));
+    m_reckonNcu->setChecked(r.ncuReckoning == 1);
+    m_reckonCurr->setChecked(r.ncuReckoning != 1);
+    guarded([&] { showRate(); });
+}
+
+void TdlgRentServiceCost::showRate()
+{
+    m_shownRate.clear();
+    const std::optional<int> currency = keyOf(m_currency);
+    if (currency && m_currencies->FindRate(*currency))
+        m_shownRate = numberFieldText(m_currencies->Rate);
+    m_rate->setText(m_shownRate);
+}
+
+bool TdlgRentServiceCost::rateTyped() const
+{
+    const QString text = m_rate->text().trimmed();
+    return !text.isEmpty() && text != m_shownRate;
+}
+
+bool TdlgRentServiceCost::event(QEvent *e)
+{
+    // Rates may have changed in another window; a rate being typed is kept.
+    if (e->type() == QEvent::WindowActivate && !rateTyped()) {
+        try {
+            showRate();
+        } catch (const korvex::db::EDatabaseError &) {
+            // Shown when the currency is chosen; activation only refreshes.
+            m_rate->clear();
+        }
+    }
+    return TxEditDialog::event(e);
+}
+
+void TdlgRentServiceCost::convert(TxCheckedEdit *from, TxCheckedEdit *to, bool toNcu)
+{
+    const std::optional<double> rate = TboRentServiceCost::rateFromText(m_rate->text());
+    if (!rate) {
+        // Without a rate there is nothing to convert by; the price stays.
+        TxMessages::warning(this, tr("Не указан курс валюты"), korvex::widgets::TxPrompt::attentionBang());
+        m_rate->setFocus();
+        return;
+    }
+    const double price = from->floatValue().value_or(0);
+    to->setText(numberFieldText(toNcu ? TboRentServiceCost::ncuFromCurr(price, *rate)
+                                      : TboRentServiceCost::currFromNcu(price, *rate)));
+}
+
+void TdlgRentServiceCost::convertToNcu()
+{
+    convert(m_costCurr, m_costNcu, true);
+}
+
+void TdlgRentServiceCost::convertToCurr()
+{
+    convert(m_costNcu, m_costCurr, false);
+}
+
+bool TdlgRentServiceCost::validate()
+{
+    if (!rateTyped())
+        return true;
+    if (m_currency->key().isNull()) {
+        fail(m_currency, tr("Выберите валюту"));
+        return false;
+    }
+    if (!TboRentServiceCost::rateFromText(m_rate->text())) {
+        fail(m_rate, tr("Курс должен быть больше нуля"));
+        return false;
+    }
+    return true;
+}
+
+void TdlgRentServiceCost::writeRecord()
+{
+    TServiceCostRecord r = m_record;
+    r.objectKey = keyOf(m_object);
+    r.serviceKey = keyOf(m_service);
+    r.currKey = keyOf(m_currency);
+    r.costNcu = m_costNcu->floatValue();
+    r.costCurr = m_costCurr->floatValue();
+    r.typeReckoningKey = keyOf(m_type);
+    r.ncuReckoning = m_reckonNcu->isChecked() ? 1 : 0;
+    m_bo.writeServiceCost(r);
+    if (rateTyped()) {
+        // Recorded with the row, in its transaction.
+        try {
+            m_currencies->SetRate(*r.currKey, *TboRentServiceCost::rateFromText(m_rate->text()));
+        } catch (const std::invalid_argument &e) {
+            throw korvex::db::EDatabaseError(QString::fromUtf8(e.what()));
+        }
+    }
+    m_writtenId = r.id;
+}
+
+void TdlgRentServiceCost::afterSave()
+{
+    m_record.id = m_writtenId;
+    m_lastSaved = m_writtenId;
+    if (rateTyped())
+        m_shownRate = m_rate->text().trimmed();
+}
+
+void TdlgRentServiceCost::startNextRecord()
+{
+    TServiceCostRecord next = m_bo.newRecord(m_record.parent);
+    // The switch stays as chosen for the next row.
+    next.ncuReckoning = m_reckonNcu->isChecked() ? 1 : 0;
+    m_record = next;
+    display(m_record);
+    m_object->setFocus();
+}
+
+} // namespace korvex::reference
