@@ -1,15 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 namespace korvex::widgets {
 class TxPrompt;
+class TxProgress;
 }
 
 namespace korvex::calc {
 
 class TboRentReckoning;
+class TboRentVariable;
+class TboRentValueVariable;
 struct TReckoningType;
+struct TVariableRecord;
+struct TValueVariableRecord;
 
 // The windows the calculation operations open, supplied by the window layer
 // (TCalcWindows) so that the business objects decide and write without
@@ -26,8 +32,22 @@ public:
     // business object; true when at least one type was stored. savedKey: the
     // key of the last type stored ("&Следующий" may store several).
     virtual bool reckoningTypeDialog(TboRentReckoning &bo, TReckoningType &type, bool isNew, int &savedKey);
-    // "Выбор переменной": the chosen variable's name, empty when cancelled.
+    // "Выбор переменной" with the built-in variables only: the chosen
+    // variable's name, empty when cancelled.
     virtual QString chooseVariable();
+    // "Выбор переменной" with the user variables of the dictionary beside the
+    // built-in ones. By default the built-in ones only.
+    virtual QString chooseVariableFrom(TboRentVariable &dictionary);
+
+    // "Переменная" and "Значение переменной": edit the record and store it
+    // through the business object; true when at least one row was stored.
+    // savedKey: the key of the last row stored.
+    virtual bool variableDialog(TboRentVariable &bo, TVariableRecord &record, bool isNew, int &savedKey);
+    virtual bool valueVariableDialog(TboRentValueVariable &bo, TValueVariableRecord &record, bool isNew,
+                                     int &savedKey);
+
+    // A progress window with the caption for a long loop; none by default.
+    virtual std::unique_ptr<korvex::widgets::TxProgress> openProgress(const QString &caption);
 };
 
 } // namespace korvex::calc

@@ -501,6 +501,18 @@ void TxTreeModel::moveOne(qint64 id, std::optional<qint64> target, MoveResult &r
         ++result.refused;
         return;
     }
+    if (m_mover) {
+        TxTransaction t(m_db);
+        const bool moved = m_mover(id, target);
+        t.commit();
+        if (!moved) {
+            ++result.refused;
+            return;
+        }
+        ++result.moved;
+        m_marked.remove(id);
+        return;
+    }
     QString sql = m_moveSql;
     if (sql.isEmpty()) {
         if (m_table.isEmpty())

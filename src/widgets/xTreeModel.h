@@ -49,6 +49,9 @@ public:
     };
     // Writes one edited number; throws EDatabaseError to refuse it.
     using CellWriter = std::function<void(qint64 id, const QString &field, const QVariant &value)>;
+    // Moves one row under target (nullopt: the top level) as a business
+    // object decides; false when the move is refused.
+    using Mover = std::function<bool(qint64 id, std::optional<qint64> target)>;
 
     explicit TxTreeModel(db::TxDatabase &db, QObject *parent = nullptr);
     ~TxTreeModel() override;
@@ -116,12 +119,15 @@ public:
     // Statement with ":parent" and ":id"; by default
     // UPDATE <table> SET <parent> = :parent WHERE <id> = :id.
     void setMoveStatement(const QString &sql) { m_moveSql = sql; }
+    // Moves through the business object instead of the test and statement
+    // above; it runs inside the row's transaction.
+    void setMover(Mover mover) { m_mover = std::move(mover); }
     // Moves every marked row under target (nullopt: to the top level, where
     // no test is asked). A row moved onto itself counts as moved and stays;
     // a row that would land below itself is refused without asking; other
-    // rows go when the test procedure answers 1. Moved rows lose their mark,
-    // refused ones keep it; the tree is reloaded. Each row is tested and
-    // written in a transaction of its own (or the caller's).
+    // rows go when the mover (or else the test procedure) says yes. Moved
+    // rows lose their mark, refused ones keep it; the tree is reloaded. Each
+    // row is tested and written in a transaction of its own (or the caller's).
     MoveResult moveMarked(std::optional<qint64> target);
     // "Количество перенесенных объектов: n" and, when rows were refused, a
     // second line "Количество не перенесенных объектов: m".
@@ -190,6 +196,7 @@ private:
 
     MoveTest m_moveTest;
     QString m_moveSql;
+    Mover m_mover;
 };
 
 } // namespace korvex::widgets

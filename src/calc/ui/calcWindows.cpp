@@ -3,6 +3,10 @@
 #include "dlgRentChooseVariable.h"
 #include "dlgRentReckoning.h"
 
+#include "calc/boRentVariable.h"
+#include "shell/AppContext.h"
+#include "widgets/ui/xProgressDialog.h"
+
 #include <QApplication>
 
 namespace korvex::calc {
@@ -34,6 +38,21 @@ QString TCalcWindows::chooseVariable()
     if (dlg.exec() != QDialog::Accepted)
         return {};
     return dlg.chosenName();
+}
+
+QString TCalcWindows::chooseVariableFrom(TboRentVariable &dictionary)
+{
+    TdlgRentChooseVariable dlg(parentWidget(), &dictionary.context().db);
+    if (dlg.exec() != QDialog::Accepted)
+        return {};
+    return dlg.chosenName();
+}
+
+std::unique_ptr<korvex::widgets::TxProgress> TCalcWindows::openProgress(const QString &caption)
+{
+    auto progress = std::make_unique<korvex::widgets::TxProgressDialog>(parentWidget());
+    progress->setWindowTitle(caption);
+    return progress;
 }
 
 } // namespace korvex::calc

@@ -1,8 +1,11 @@
 #include "dlgRentChooseVariable.h"
 
 #include "calc/boRentReckoning.h"
+#include "widgets/ui/xDBTreeView.h"
+#include "widgets/xTreeModel.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -10,13 +13,16 @@
 
 namespace korvex::calc {
 
-TdlgRentChooseVariable::TdlgRentChooseVariable(QWidget *parent)
+using korvex::widgets::TxDBTreeView;
+using korvex::widgets::TxTreeModel;
+
+TdlgRentChooseVariable::TdlgRentChooseVariable(QWidget *parent, korvex::db::TxDatabase *db)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("dlgRentChooseVariable"));
     setWindowTitle(tr("Выбор переменной"));
     auto *layout = new QVBoxLayout(this);
-    auto *tabs = new QTabWidget(this);
+    m_tabs = new QTabWidget(this);
     m_standard = new QListWidget(this);
     m_standard->setObjectName(QStringLiteral("StandardList"));
     for (const TBuiltInVariable &v : TboRentReckoning::builtInVariables()) {
@@ -24,25 +30,66 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(QWidget *parent)
         item->setData(Qt::UserRole, v.name);
     }
     m_standard->setCurrentRow(0);
-    tabs->addTab(m_standard, tr("Стандартные переменные"));
-    layout->addWidget(tabs, 1);
+    m_standard->installEventFilter(this);
+    m_tabs->addTab(m_standard, tr("Стандартные переменные"));
+    connect(m_standard, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+
+    if (db) {
+        m_userModel = new TxTreeModel(*db, this);
+        m_userModel->setQuery(QStringLiteral("SELECT id, parent, name, description FROM rent_variable ORDER BY name, id"));
+        m_userModel->setFieldTitle(QStringLiteral("name"), tr("Наименование"));
+        m_userModel->setFieldTitle(QStringLiteral("description"), tr("Описание"));
+        m_userTree = new TxDBTreeView(this);
+        m_userTree->setObjectName(QStringLiteral("UserTree"));
+        m_userTree->setTreeModel(m_userModel);
+        m_userTree->installEventFilter(this);
+        m_tabs->addTab(m_userTree, tr("Пользовательские переменные"));
+        connect(m_userTree, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+        if (m_userTree->reload()) {
+            m_userTree->expandAll();
+            m_userTree->setFieldWidth(QStringLiteral("name"), 200);
+            if (const QList<qint64> top = m_userModel->childrenOf(std::nullopt); !top.isEmpty())
+                m_userTree->setCurrentId(top.first());
+        }
+    }
+    // Showing a tab puts the focus on its list, so that "Ок" takes from it.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (QWidget *page = m_tabs->widget(index))
+            page->setFocus(Qt::TabFocusReason);
+    });
+    layout->addWidget(m_tabs, 1);
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_standard, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     layout->addWidget(buttons);
     resize(460, 420);
 }
 
+bool TdlgRentChooseVariable::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == m_standard)
+            m_userLast = false;
+        else if (m_userTree && watched == m_userTree)
+            m_userLast = true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TdlgRentChooseVariable::accept()
 {
-    const QListWidgetItem *item = m_standard->currentItem();
-    if (!item)
-        return;
-    m_chosen = item->data(Qt::UserRole).toString();
+    if (m_userLast) {
+        const std::optional<qint64> id = m_userTree->currentId();
+        m_chosen = id ? m_userModel->value(*id, QStringLiteral("name")).toString().trimmed() : QString();
+    } else {
+        const QListWidgetItem *item = m_standard->currentItem();
+        if (!item)
+            return;
+        m_chosen = item->data(Qt::UserRole).toString();
+    }
     QDialog::accept();
 }
 

@@ -3,26 +3,50 @@
 #include <QDialog>
 
 class QListWidget;
+class QTabWidget;
+
+namespace korvex::db {
+class TxDatabase;
+}
+
+namespace korvex::widgets {
+class TxDBTreeView;
+class TxTreeModel;
+}
 
 namespace korvex::calc {
 
 // "Выбор переменной": the built-in variables of the reckoning engine, one
-// line "NAME: description" each. "Ок" (or a double click) chooses the
-// selected line's name.
+// line "NAME: description" each, and (given the database) the tree of the
+// user variables. "Ок" (or a double click) chooses from the list that had
+// the focus last, the built-in one at first: the selected line's name, or
+// the selected user variable's name (nothing when the tree is empty).
 class TdlgRentChooseVariable : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TdlgRentChooseVariable(QWidget *parent = nullptr);
+    enum Tab { StandardTab = 0, UserTab = 1 };
 
+    explicit TdlgRentChooseVariable(QWidget *parent = nullptr, korvex::db::TxDatabase *db = nullptr);
+
+    QTabWidget *tabs() const { return m_tabs; }
     QListWidget *standardList() const { return m_standard; }
+    // Null without the database.
+    korvex::widgets::TxDBTreeView *userTree() const { return m_userTree; }
     // The name chosen by "Ок"; empty before.
     QString chosenName() const { return m_chosen; }
 
     void accept() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    QTabWidget *m_tabs;
     QListWidget *m_standard;
+    korvex::widgets::TxTreeModel *m_userModel = nullptr;
+    korvex::widgets::TxDBTreeView *m_userTree = nullptr;
+    bool m_userLast = false;
     QString m_chosen;
 };
 

@@ -1,5 +1,6 @@
 #include "dlgRentReckoning.h"
 
+#include "calc/boRentVariable.h"
 #include "calc/calcDialogs.h"
 #include "db/xDbError.h"
 #include "widgets/ui/xDBGrid.h"
@@ -218,10 +219,12 @@ void TdlgRentReckoning::chooseVariableFor(int row)
     TCalcDialogs *dialogs = m_bo.dialogs();
     if (!dialogs || row < 0 || row >= m_steps->rowCount())
         return;
-    const QString name = dialogs->chooseVariable().trimmed();
+    // The built-in variables and the user variables of the dictionary.
+    TboRentVariable dictionary(m_bo.context(), dialogs);
+    const QString name = dictionary.ChooseVariable();
     if (name.isEmpty())
         return;
-    m_steps->appendToFormula(row, QLatin1Char(' ') + name + QLatin1Char(' '));
+    m_steps->appendToFormula(row, name);
     m_grid->setCurrentIndex(m_steps->index(row, TReckoningStepModel::FormulaColumn));
 }
 

@@ -3,6 +3,8 @@
 #include "ptReference.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
+#include "calc/ui/ptSQL.h"
+#include "calc/ui/ptVariable.h"
 #include "reference/ui/ptCurrency.h"
 #include "reference/ui/ptObject.h"
 #include "reference/ui/ptService.h"
@@ -40,8 +42,8 @@ QList<TPageInfo> buildTable()
         {100, tr("Настройки"), {}},
         {110, tr("Общие настройки"), {}},
         {111, tr("Настройки пользователя"), {}},
-        {120, tr("Переменные"), {}},
-        {123, tr("SQL- запросы"), {}},
+        {120, tr("Переменные"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptVariable(ctx, parent); }},
+        {123, tr("SQL- запросы"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptSQL(ctx, parent); }},
         {190, tr("Задолженности"), {}},
         {196, tr("Формулы для расчета"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptReckoning(ctx, parent); }},
         {300, tr("Курсы валют"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptCurrency(ctx, parent); }},

@@ -1,0 +1,300 @@
+#include "dlgRentVariable.h"
+
+#include "db/xDbError.h"
+#include "reference/boRentObject.h"
+#include "reference/ui/referenceLookups.h"
+#include "widgets/ui/xCheckedEdit.h"
+#include "widgets/ui/xLookupBox.h"
+#include "widgets/ui/xMessages.h"
+#include "widgets/xLookupSource.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvex::calc {
+
+using korvex::widgets::TxCheckedEdit;
+using korvex::widgets::TxLookupBox;
+using korvex::widgets::TxMessages;
+using korvex::widgets::TxPrompt;
+
+namespace {
+
+std::optional<int> keyOf(const TxLookupBox *box)
+{
+    return box->key().isNull() || !box->key().isValid() ? std::nullopt : std::optional<int>(box->key().toInt());
+}
+
+void setKey(TxLookupBox *box, const std::optional<int> &key)
+{
+    box->setKey(key ? QVariant(*key) : QVariant());
+}
+
+} // namespace
+
+// --- TdlgRentVariable -------------------------------------------------------------------
+
+TdlgRentVariable::TdlgRentVariable(TboRentVariable &bo, const TVariableRecord &record, bool isNew, QWidget *parent)
+    : TxEditDialog(bo.context().db, parent)
+    , m_bo(bo)
+    , m_record(record)
+{
+    setObjectName(QStringLiteral("dlgRentVariable"));
+    setWindowTitle(tr("Переменная"));
+    auto *form = new QFormLayout;
+    contentLayout()->addLayout(form);
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("name"));
+    m_name->setMaxLength(60);
+    m_description = new QLineEdit(this);
+    m_description->setObjectName(QStringLiteral("description"));
+    m_description->setMaxLength(180);
+    form->addRow(tr("Наименование"), m_name);
+    form->addRow(tr("Описание"), m_description);
+    auto *bindings = new QGroupBox(this);
+    auto *bindingsLayout = new QVBoxLayout(bindings);
+    m_lockObject = new QCheckBox(tr("Привязка к объекту"), bindings);
+    m_lockObject->setObjectName(QStringLiteral("lockobject"));
+    m_lockService = new QCheckBox(tr("Привязка к услуге"), bindings);
+    m_lockService->setObjectName(QStringLiteral("lockservice"));
+    m_lockCustomer = new QCheckBox(tr("Привязка к клиенту"), bindings);
+    m_lockCustomer->setObjectName(QStringLiteral("lockcustomer"));
+    bindingsLayout->addWidget(m_lockObject);
+    bindingsLayout->addWidget(m_lockService);
+    bindingsLayout->addWidget(m_lockCustomer);
+    contentLayout()->addWidget(bindings);
+    // The values already stored depend on the bindings: they stay as made.
+    bindings->setEnabled(isNew);
+    setNextEnabled(isNew);
+    display(m_record);
+    resize(420, 220);
+}
+
+TdlgRentVariable::~TdlgRentVariable() = default;
+
+void TdlgRentVariable::display(const TVariableRecord &record)
+{
+    m_name->setText(record.name);
+    m_description->setText(record.description);
+    m_lockObject->setChecked(record.lockObject);
+    m_lockService->setChecked(record.lockService);
+    m_lockCustomer->setChecked(record.lockCustomer);
+}
+
+bool TdlgRentVariable::validate()
+{
+    if (const std::optional<QString> fault = TboRentVariable::checkName(m_name->text())) {
+        fail(m_name, *fault);
+        return false;
+    }
+    return true;
+}
+
+void TdlgRentVariable::writeRecord()
+{
+    TVariableRecord r = m_record;
+    r.name = m_name->text().trimmed();
+    r.description = m_description->text().trimmed();
+    r.lockObject = m_lockObject->isChecked();
+    r.lockService = m_lockService->isChecked();
+    r.lockCustomer = m_lockCustomer->isChecked();
+    m_bo.writeVariable(r);
+    m_writtenId = r.id;
+}
+
+void TdlgRentVariable::afterSave()
+{
+    m_record.id = m_writtenId;
+    m_lastSaved = m_writtenId;
+}
+
+void TdlgRentVariable::startNextRecord()
+{
+    m_record = m_bo.newRecord(m_record.parent, QString());
+    display(m_record);
+    m_name->setFocus();
+}
+
+// --- TdlgRentValueVariable --------------------------------------------------------------
+
+TdlgRentValueVariable::TdlgRentValueVariable(TboRentValueVariable &bo, const TValueVariableRecord &record,
+                                             bool isNew, korvex::reference::TReferenceDialogs *referenceDialogs,
+                                             QWidget *parent)
+    : TxEditDialog(bo.context().db, parent)
+    , m_bo(bo)
+    , m_record(record)
+{
+    setObjectName(QStringLiteral("dlgRentValueVariable"));
+    setWindowTitle(tr("Значение переменной"));
+    korvex::db::TxDatabase &db = bo.context().db;
+    auto *form = new QFormLayout;
+    contentLayout()->addLayout(form);
+
+    m_variable = new TxLookupBox(this);
+    m_variable->setObjectName(QStringLiteral("variable"));
+    m_variable->setChooserVisible(false);
+    m_variable->setSource(std::make_unique<korvex::widgets::TxTableLookup>(db, QStringLiteral("rent_variable"),
+                                                                          QStringLiteral("id"), QStringLiteral("name")));
+    m_object = korvex::reference::newObjectBox(db, QStringLiteral("object"), this);
+    if (referenceDialogs) {
+        m_objects = new korvex::reference::TboRentObject(bo.context(), referenceDialogs, this);
+        m_object->setChooserVisible(true);
+        connect(m_object, &TxLookupBox::chooserClicked, this, [this] {
+            try {
+                int key = m_object->key().toInt();
+                if (m_objects->ChooseObject(key))
+                    m_object->setKey(key);
+            } catch (const korvex::db::EDatabaseError &e) {
+                TxMessages::error(this, e.message());
+            }
+        });
+    }
+    m_service = korvex::reference::newServiceBox(db, QStringLiteral("service"), this);
+    m_customer = new TxLookupBox(this);
+    m_customer->setObjectName(QStringLiteral("customer"));
+    m_customer->setChooserVisible(false);
+    m_customer->setSource(std::make_unique<korvex::widgets::TxProcLookup>(
+        db, QStringLiteral("cst_p_customer_view"), QStringLiteral("cst_p_customer_search"),
+        QStringLiteral("customerkey"), QStringLiteral("name")));
+    m_value = new TxCheckedEdit(TxCheckedEdit::Kind::Float, this);
+    m_value->setObjectName(QStringLiteral("value"));
+    form->addRow(tr("Переменная"), m_variable);
+    form->addRow(tr("Объект"), m_object);
+    form->addRow(tr("Услуга"), m_service);
+    form->addRow(tr("Клиент"), m_customer);
+    form->addRow(tr("Значение"), m_value);
+    connect(m_variable, &TxLookupBox::keyChanged, this, [this] {
+        try {
+            applyBindings();
+        } catch (const korvex::db::EDatabaseError &e) {
+            TxMessages::error(this, e.message());
+        }
+    });
+
+    setNextEnabled(isNew);
+    display(m_record);
+    resize(460, 240);
+}
+
+TdlgRentValueVariable::~TdlgRentValueVariable() = default;
+
+void TdlgRentValueVariable::display(const TValueVariableRecord &record)
+{
+    setKey(m_variable, record.variableKey);
+    setKey(m_object, record.objectKey);
+    setKey(m_service, record.serviceKey);
+    setKey(m_customer, record.customerKey);
+    if (record.value)
+        m_value->setFloatValue(*record.value);
+    else
+        m_value->clear();
+    applyBindings();
+}
+
+void TdlgRentValueVariable::applyBindings()
+{
+    const std::optional<int> variable = keyOf(m_variable);
+    const std::optional<TVariableBindings> b = variable ? m_bo.bindings(*variable) : std::nullopt;
+    m_object->setEnabled(b && b->object);
+    m_service->setEnabled(b && b->service);
+    m_customer->setEnabled(b && b->customer);
+}
+
+TValueVariableRecord TdlgRentValueVariable::collect() const
+{
+    TValueVariableRecord r = m_record;
+    r.variableKey = keyOf(m_variable);
+    r.objectKey = m_object->isEnabled() ? keyOf(m_object) : std::nullopt;
+    r.serviceKey = m_service->isEnabled() ? keyOf(m_service) : std::nullopt;
+    r.customerKey = m_customer->isEnabled() ? keyOf(m_customer) : std::nullopt;
+    r.value = m_value->floatValue();
+    return r;
+}
+
+bool TdlgRentValueVariable::validate()
+{
+    const std::optional<TValueFault> fault = m_bo.checkValueVariable(collect());
+    if (!fault)
+        return true;
+    TxLookupBox *field = m_variable;
+    switch (fault->field) {
+    case TValueFault::Variable: field = m_variable; break;
+    case TValueFault::Object: field = m_object; break;
+    case TValueFault::Service: field = m_service; break;
+    case TValueFault::Customer: field = m_customer; break;
+    }
+    fail(field->lineEdit() ? static_cast<QWidget *>(field->lineEdit()) : field, fault->message);
+    return false;
+}
+
+void TdlgRentValueVariable::writeRecord()
+{
+    TValueVariableRecord r = collect();
+    m_bo.writeValueVariable(r);
+    m_writtenId = r.id;
+}
+
+void TdlgRentValueVariable::afterSave()
+{
+    m_record.id = m_writtenId;
+    m_lastSaved = m_writtenId;
+}
+
+void TdlgRentValueVariable::startNextRecord()
+{
+    // The next row of the same variable, as a run of values is typed.
+    const std::optional<int> variable = keyOf(m_variable);
+    m_record = m_bo.newRecord(m_record.parent);
+    m_record.variableKey = variable;
+    display(m_record);
+    for (TxLookupBox *box : {m_object, m_service, m_customer}) {
+        if (box->isEnabled()) {
+            box->setFocus();
+            return;
+        }
+    }
+    m_value->setFocus();
+}
+
+// --- TdlgValue ----------------------------------------------------------------------------
+
+TdlgValue::TdlgValue(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("dlgValue"));
+    setWindowTitle(tr("Введите значение"));
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    m_value = new TxCheckedEdit(TxCheckedEdit::Kind::Float, this);
+    m_value->setObjectName(QStringLiteral("value"));
+    form->addRow(tr("Значение"), m_value);
+    layout->addLayout(form);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+std::optional<double> TdlgValue::value() const
+{
+    return m_value->floatValue();
+}
+
+void TdlgValue::accept()
+{
+    if (!m_value->floatValue()) {
+        TxMessages::warning(this, tr("Введите значение"), TxPrompt::attentionBang());
+        m_value->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
+} // namespace korvex::calc

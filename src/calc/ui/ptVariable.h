@@ -1,0 +1,75 @@
+#pragma once
+
+#include "variableWindows.h"
+#include "calc/boRentVariable.h"
+#include "widgets/ui/Part.h"
+
+#include <optional>
+
+class QAction;
+
+namespace korvex::widgets {
+class TxDBTreeView;
+class TxTreeModel;
+}
+
+namespace korvex::calc {
+
+// "Переменные" (120): the value rows of the user variables as a tree with
+// marks and values typed in place, and the variable dictionary.
+class TptVariable : public korvex::widgets::TPart
+{
+    Q_OBJECT
+public:
+    enum Tab { ValuesTab = 0, DictionaryTab = 1 };
+    // The items of the values tab's menu, in their order.
+    enum ValueItem { MarkTop, MarkChildren, ClearMarks, DeleteMarked, AssignValue, MoveHere, MoveToTop, ValueItemCount };
+
+    TptVariable(korvex::shell::TAppContext &context, QWidget *parent);
+    ~TptVariable() override;
+
+    korvex::widgets::TxDBTreeView *valueTree() const { return m_valueTree; }
+    korvex::widgets::TxTreeModel *valueModel() const { return m_valueModel; }
+    korvex::widgets::TxDBTreeView *variableTree() const { return m_variableTree; }
+    korvex::widgets::TxTreeModel *variableModel() const { return m_variableModel; }
+    QAction *valueAction(ValueItem item) const { return m_valueActions[item]; }
+    QAction *customerValuesAction() const { return m_customerValues; }
+    TVariableWindows &windows() { return m_windows; }
+
+    // "Присвоение переменным значения" with the number already asked.
+    void assignToMarked(double value);
+    // "Формирование переменных по клиентам" with the customers already chosen.
+    void makeCustomerValues(const QList<int> &customers);
+
+protected:
+    void actionAdd() override;
+    void actionAddChild() override;
+    void actionEdit() override;
+    void actionDelete() override;
+    void actionRefresh() override;
+    void tabChanged(int index) override;
+
+private:
+    korvex::widgets::TxDBTreeView *newTree(const QString &name, korvex::widgets::TxTreeModel *model);
+    void addMenuAction(QMenu *menu, korvex::widgets::TxDBTreeView *tree, QAction *action);
+    korvex::widgets::TxDBTreeView *currentTree() const;
+    void addRow(bool child);
+    QList<int> markedValues() const;
+    std::optional<int> currentValue() const;
+    std::optional<int> currentVariable() const;
+    void askValue();
+    void chooseCustomers();
+    void updateActions();
+
+    TVariableWindows m_windows;
+    TboRentVariable m_variables;
+    TboRentValueVariable m_values;
+    korvex::widgets::TxTreeModel *m_valueModel;
+    korvex::widgets::TxDBTreeView *m_valueTree;
+    korvex::widgets::TxTreeModel *m_variableModel;
+    korvex::widgets::TxDBTreeView *m_variableTree;
+    QAction *m_valueActions[ValueItemCount] = {};
+    QAction *m_customerValues = nullptr;
+};
+
+} // namespace korvex::calc
