@@ -5,6 +5,7 @@
 #include "calc/calcDialogs.h"
 #include "calc/ui/dlgRentChooseVariable.h"
 #include "calc/ui/dlgRentVariable.h"
+#include "calc/ui/ptVariable.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -15,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QAction>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -380,7 +382,71 @@ private Q_SLOTS:
     }
 };
 
+// The page on the demo data: value row 2 (ПЛОЩАДЬ of building section 5)
+// heads rows 3 to 35; rows 1, 36, 37 and 38 stand at the top.
+class VariablePageTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<ReferenceSession> m_s;
+    std::unique_ptr<QWidget> m_window;
+    TxPromptRecorder m_messages;
+
+    TxDatabase &db() { return m_s->t.db(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_s = std::make_unique<ReferenceSession>(TestDatabase::Content::Demo);
+        m_window = std::make_unique<QWidget>();
+        m_messages.messages.clear();
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_s.reset();
+    }
+
+    // Three marked rows moved under row 3, one of them its own ancestor:
+    // two go, one stays marked, and the count says so.
+    void moveMarked()
+    {
+        TxMessages::Intercept intercept(m_messages);
+        TptVariable page(m_s->context, m_window.get());
+        QCOMPARE(page.valueModel()->count(), 38);
+        QCOMPARE(page.variableModel()->count(), 4);
+        QVERIFY(!page.valueAction(TptVariable::MoveHere)->isEnabled());
+        page.valueModel()->setMarked({1, 36, 2}, true);
+        QVERIFY(page.valueTree()->setCurrentId(3));
+        page.valueAction(TptVariable::MoveHere)->trigger();
+        QCOMPARE(texts(m_messages.messages),
+                 QStringList{QStringLiteral("Количество перенесенных объектов: 2\nКоличество не перенесенных объектов: 1")});
+        QCOMPARE(page.valueModel()->markedIds(), QList<qint64>{2});
+        QCOMPARE(page.valueModel()->parentOf(36), std::optional<qint64>(3));
+        QCOMPARE(scalar(db(), QStringLiteral("SELECT parent FROM rent_valuevariable WHERE id = 1")).toInt(), 3);
+
+        page.assignToMarked(7.5);
+        QCOMPARE(page.valueModel()->value(2, QStringLiteral("valuevariable")).toDouble(), 7.5);
+    }
+
+    // "Формирование переменных по клиентам" only for a variable bound to the
+    // customer, and only on the dictionary tab.
+    void customerValuesEnabled()
+    {
+        TptVariable page(m_s->context, m_window.get());
+        page.setCurrentTab(TptVariable::DictionaryTab);
+        QVERIFY(page.variableTree()->setCurrentId(2));
+        QVERIFY(!page.customerValuesAction()->isEnabled());
+        QVERIFY(page.variableTree()->setCurrentId(4));
+        QVERIFY(page.customerValuesAction()->isEnabled());
+        page.makeCustomerValues({1, 2});
+        QCOMPARE(page.valueModel()->count(), 40);
+        page.setCurrentTab(TptVariable::ValuesTab);
+        QVERIFY(!page.customerValuesAction()->isEnabled());
+    }
+};
+
 KORVEX_TEST_CLASS(VariableDialogTest)
+KORVEX_TEST_CLASS(VariablePageTest)
 KORVEX_TEST_CLASS(ValueRowsTest)
 
 #include "tst_variableedit.moc"
