@@ -23,20 +23,6 @@ using korvex::widgets::TxLookupBox;
 using korvex::widgets::TxMessages;
 using korvex::widgets::TxPrompt;
 
-namespace {
-
-std::optional<int> keyOf(const TxLookupBox *box)
-{
-    return box->key().isNull() || !box->key().isValid() ? std::nullopt : std::optional<int>(box->key().toInt());
-}
-
-void setKey(TxLookupBox *box, const std::optional<int> &key)
-{
-    box->setKey(key ? QVariant(*key) : QVariant());
-}
-
-} // namespace
-
 // --- TdlgRentVariable -------------------------------------------------------------------
 
 TdlgRentVariable::TdlgRentVariable(TboRentVariable &bo, const TVariableRecord &record, bool isNew, QWidget *parent)
@@ -185,10 +171,10 @@ TdlgRentValueVariable::~TdlgRentValueVariable() = default;
 
 void TdlgRentValueVariable::display(const TValueVariableRecord &record)
 {
-    setKey(m_variable, record.variableKey);
-    setKey(m_object, record.objectKey);
-    setKey(m_service, record.serviceKey);
-    setKey(m_customer, record.customerKey);
+    m_variable->setIntKey(record.variableKey);
+    m_object->setIntKey(record.objectKey);
+    m_service->setIntKey(record.serviceKey);
+    m_customer->setIntKey(record.customerKey);
     if (record.value)
         m_value->setFloatValue(*record.value);
     else
@@ -198,7 +184,7 @@ void TdlgRentValueVariable::display(const TValueVariableRecord &record)
 
 void TdlgRentValueVariable::applyBindings()
 {
-    const std::optional<int> variable = keyOf(m_variable);
+    const std::optional<int> variable = m_variable->intKey();
     const std::optional<TVariableBindings> b = variable ? m_bo.bindings(*variable) : std::nullopt;
     m_object->setEnabled(b && b->object);
     m_service->setEnabled(b && b->service);
@@ -208,10 +194,10 @@ void TdlgRentValueVariable::applyBindings()
 TValueVariableRecord TdlgRentValueVariable::collect() const
 {
     TValueVariableRecord r = m_record;
-    r.variableKey = keyOf(m_variable);
-    r.objectKey = m_object->isEnabled() ? keyOf(m_object) : std::nullopt;
-    r.serviceKey = m_service->isEnabled() ? keyOf(m_service) : std::nullopt;
-    r.customerKey = m_customer->isEnabled() ? keyOf(m_customer) : std::nullopt;
+    r.variableKey = m_variable->intKey();
+    r.objectKey = m_object->isEnabled() ? m_object->intKey() : std::nullopt;
+    r.serviceKey = m_service->isEnabled() ? m_service->intKey() : std::nullopt;
+    r.customerKey = m_customer->isEnabled() ? m_customer->intKey() : std::nullopt;
     r.value = m_value->floatValue();
     return r;
 }
@@ -248,7 +234,7 @@ void TdlgRentValueVariable::afterSave()
 void TdlgRentValueVariable::startNextRecord()
 {
     // The next row of the same variable, as a run of values is typed.
-    const std::optional<int> variable = keyOf(m_variable);
+    const std::optional<int> variable = m_variable->intKey();
     m_record = m_bo.newRecord(m_record.parent);
     m_record.variableKey = variable;
     display(m_record);

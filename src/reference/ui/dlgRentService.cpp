@@ -139,7 +139,7 @@ void TdlgRentService::writeRecord()
     r.description1 = m_description[0]->text().trimmed();
     r.description2 = m_description[1]->text().trimmed();
     r.description3 = m_description[2]->text().trimmed();
-    r.mainService = m_mainService->key().isNull() ? std::nullopt : std::optional<int>(m_mainService->key().toInt());
+    r.mainService = m_mainService->intKey();
     r.currService = m_currency->isChecked();
     r.printService = m_printService->isChecked();
     r.rejectDebt = m_rejectDebt->isChecked();

@@ -30,16 +30,6 @@ using korvex::widgets::TxTableLookup;
 
 namespace {
 
-std::optional<int> keyOf(const TxLookupBox *box)
-{
-    return box->key().isNull() ? std::nullopt : std::optional<int>(box->key().toInt());
-}
-
-QVariant keyValue(const std::optional<int> &key)
-{
-    return key ? QVariant(*key) : QVariant();
-}
-
 void setNumber(TxCheckedEdit *field, const std::optional<double> &value)
 {
     if (value)
@@ -78,7 +68,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
         });
     });
     connect(editObject, &QToolButton::clicked, this, [this] {
-        if (const std::optional<int> key = keyOf(m_object))
+        if (const std::optional<int> key = m_object->intKey())
             guarded([&] {
                 if (m_objects->EditObject(*key))
                     m_object->reload();
@@ -88,7 +78,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     m_service = newServiceBox(db, QStringLiteral("service"), this);
     QToolButton *editService = m_service->addButton(tr("У"), tr("Услуга"));
     connect(editService, &QToolButton::clicked, this, [this] {
-        if (const std::optional<int> key = keyOf(m_service))
+        if (const std::optional<int> key = m_service->intKey())
             guarded([&] {
                 if (m_services->EditService(*key))
                     m_service->reload();
@@ -135,7 +125,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     });
     QToolButton *editType = m_type->addButton(tr("Ф"), tr("Формула"));
     connect(editType, &QToolButton::clicked, this, [this] {
-        if (const std::optional<int> key = keyOf(m_type))
+        if (const std::optional<int> key = m_type->intKey())
             guarded([&] {
                 if (m_reckoning->EditReckoningType(*key))
                     m_type->reload();
@@ -183,12 +173,12 @@ void TdlgRentServiceCost::guarded(const std::function<void()> &body)
 
 void TdlgRentServiceCost::display(const TServiceCostRecord &r)
 {
-    m_object->setKey(keyValue(r.objectKey));
-    m_service->setKey(keyValue(r.serviceKey));
-    m_currency->setKey(keyValue(r.currKey));  // shows its rate
+    m_object->setIntKey(r.objectKey);
+    m_service->setIntKey(r.serviceKey);
+    m_currency->setIntKey(r.currKey);  // shows its rate
     setNumber(m_costNcu, r.costNcu);
     setNumber(m_costCurr, r.costCurr);
-    m_type->setKey(keyValue(r.typeReckoningKey));
+    m_type->setIntKey(r.typeReckoningKey);
     m_reckonNcu->setChecked(r.ncuReckoning == 1);
     m_reckonCurr->setChecked(r.ncuReckoning != 1);
     guarded([&] { showRate(); });
@@ -197,7 +187,7 @@ void TdlgRentServiceCost::display(const TServiceCostRecord &r)
 void TdlgRentServiceCost::showRate()
 {
     m_shownRate.clear();
-    const std::optional<int> currency = keyOf(m_currency);
+    const std::optional<int> currency = m_currency->intKey();
     if (currency && m_currencies->FindRate(*currency))
         m_shownRate = numberFieldText(m_currencies->Rate);
     m_rate->setText(m_shownRate);
@@ -265,12 +255,12 @@ bool TdlgRentServiceCost::validate()
 void TdlgRentServiceCost::writeRecord()
 {
     TServiceCostRecord r = m_record;
-    r.objectKey = keyOf(m_object);
-    r.serviceKey = keyOf(m_service);
-    r.currKey = keyOf(m_currency);
+    r.objectKey = m_object->intKey();
+    r.serviceKey = m_service->intKey();
+    r.currKey = m_currency->intKey();
     r.costNcu = m_costNcu->floatValue();
     r.costCurr = m_costCurr->floatValue();
-    r.typeReckoningKey = keyOf(m_type);
+    r.typeReckoningKey = m_type->intKey();
     r.ncuReckoning = m_reckonNcu->isChecked() ? 1 : 0;
     m_bo.writeServiceCost(r);
     if (rateTyped()) {

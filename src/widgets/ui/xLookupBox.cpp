@@ -140,6 +140,11 @@ void TxLookupBox::display(const QVariant &key, const QString &text)
     m_combo->setEditText(text);
 }
 
+std::optional<int> TxLookupBox::intKey() const
+{
+    return m_key.isNull() || !m_key.isValid() ? std::nullopt : std::optional<int>(m_key.toInt());
+}
+
 void TxLookupBox::setKey(const QVariant &key)
 {
     const QVariant old = m_key;

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QHBoxLayout;
@@ -43,6 +44,9 @@ public:
     // from the list, a disabled customer for one).
     void setKey(const QVariant &key);
     void clear() { setKey(QVariant()); }
+    // The key as an integer key of a row; none when the box is empty.
+    std::optional<int> intKey() const;
+    void setIntKey(const std::optional<int> &key) { setKey(key ? QVariant(*key) : QVariant()); }
     QString text() const;
 
     // Re-reads the list, keeping the key.
