@@ -47,7 +47,8 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(QWidget *parent, korvex::db::TxDa
         connect(m_userTree, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
         if (m_userTree->reload()) {
             m_userTree->expandAll();
-            m_userTree->setFieldWidth(QStringLiteral("name"), 200);
+            m_userTree->setFieldWidth(QStringLiteral("name"), 180);
+            m_userTree->setFieldWidth(QStringLiteral("description"), 240);
             if (const QList<qint64> top = m_userModel->childrenOf(std::nullopt); !top.isEmpty())
                 m_userTree->setCurrentId(top.first());
         }
