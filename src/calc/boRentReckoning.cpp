@@ -885,11 +885,27 @@ QString TboRentReckoning::unknownNameReason(const QString &formula, const QStrin
     for (const QString &f : calc.Functions())
         known.insert(f.toUpper());
     const qsizetype n = formula.size();
-    auto identifierChar = [](QChar c) {
+    auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    auto identifierChar = [&](QChar c) {
         return isWordLetter(c) || c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
     };
     for (qsizetype i = 0; i < n;) {
-        if (!identifierChar(formula.at(i))) {
+        const QChar c = formula.at(i);
+        if (isDigit(c) || c == QLatin1Char('.') || c == QLatin1Char(',')) {
+            // A number, as the calculator reads one: an exponent only with its sign (1E+5).
+            while (i < n) {
+                const QChar d = formula.at(i);
+                if (isDigit(d) || d == QLatin1Char('.') || d == QLatin1Char(','))
+                    ++i;
+                else if ((d == QLatin1Char('E') || d == QLatin1Char('e')) && i + 2 < n
+                         && (formula.at(i + 1) == QLatin1Char('+') || formula.at(i + 1) == QLatin1Char('-')))
+                    i += 2;
+                else
+                    break;
+            }
+            continue;
+        }
+        if (!identifierChar(c)) {
             ++i;
             continue;
         }
@@ -897,8 +913,8 @@ QString TboRentReckoning::unknownNameReason(const QString &formula, const QStrin
         while (i < n && identifierChar(formula.at(i)))
             ++i;
         const QString name = formula.mid(start, i - start);
-        if (!isWordLetter(name.at(0)) || known.contains(name.toUpper()))
-            continue;  // a number (1E5 among them) or a known name
+        if (known.contains(name.toUpper()))
+            continue;
         if (isUserVariable(name))
             return tr("нет значения переменной %1 (объект %2, услуга %3, клиент %4)")
                 .arg(name)
