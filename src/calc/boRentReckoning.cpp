@@ -973,24 +973,30 @@ bool TboRentReckoning::Reckon()
         computed = true;
     }
 
-    QString reason;
-    if (currService(ServiceKey) == 1) {
-        if (const std::optional<double> rate = currencyRate(reason); rate && *rate != 0) {
-            if (NCUReckoning)
-                CostCurr = CostNCU / *rate;
-            else
-                CostNCU = CostCurr * *rate;
-        } else if (computed) {
-            // The counterpart of the computed price would be stale.
-            return failKeeping(reason.isEmpty() ? tr("курс валюты равен нулю") : reason);
-        }
-    } else if (computed && !NCUReckoning) {
-        const std::optional<double> rate = currencyRate(reason);
-        if (!rate || *rate == 0)
-            return failKeeping((reason.isEmpty() ? tr("курс валюты равен нулю") : reason)
-                               + tr(": рублевую цену нельзя получить из валютной"));
-        CostNCU = CostCurr * *rate;
+    // A currency service has its two prices tied by the rate; otherwise only
+    // a computed currency price gives the NCU price.
+    const bool currencyService = currService(ServiceKey) == 1;
+    if (!currencyService && !(computed && !NCUReckoning)) {
+        m_failure.clear();
+        return true;
     }
+    QString reason;
+    const std::optional<double> rate = currencyRate(reason);
+    if (!rate || *rate == 0) {
+        if (!computed) {
+            // Nothing was computed: both prices stay as they are.
+            m_failure.clear();
+            return true;
+        }
+        // The counterpart of the computed price would be stale or zero.
+        return failKeeping((reason.isEmpty() ? tr("курс валюты равен нулю") : reason)
+                           + (NCUReckoning ? tr(": валютную цену нельзя получить из рублевой")
+                                           : tr(": рублевую цену нельзя получить из валютной")));
+    }
+    if (NCUReckoning)
+        CostCurr = CostNCU / *rate;
+    else
+        CostNCU = CostCurr * *rate;
     m_failure.clear();
     return true;
 }
