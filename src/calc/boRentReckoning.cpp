@@ -335,6 +335,17 @@ bool isWordLetter(QChar c)
     return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= 0x0410 && u <= 0x044F);
 }
 
+// The run of characters from i on that belong (empty when the one at i does
+// not); i moves past it.
+template<class Belongs>
+QString takeRun(const QString &text, qsizetype &i, Belongs belongs)
+{
+    const qsizetype start = i;
+    while (i < text.size() && belongs(text.at(i)))
+        ++i;
+    return text.mid(start, i - start);
+}
+
 const QHash<QString, int> &builtInIndex()
 {
     static const QHash<QString, int> index = [] {
@@ -745,14 +756,11 @@ TboRentReckoning::Words TboRentReckoning::analyse(const QString &formula)
     QSet<QString> seen;
     const qsizetype n = formula.size();
     for (qsizetype i = 0; i < n;) {
-        if (!isWordLetter(formula.at(i))) {
+        const QString word = takeRun(formula, i, isWordLetter);
+        if (word.isEmpty()) {
             ++i;
             continue;
         }
-        const qsizetype start = i;
-        while (i < n && isWordLetter(formula.at(i)))
-            ++i;
-        const QString word = formula.mid(start, i - start);
         const auto exact = builtInIndex().constFind(word);
         if (exact != builtInIndex().constEnd()) {
             w.used |= bit(exact.value());
@@ -905,14 +913,11 @@ QString TboRentReckoning::unknownNameReason(const QString &formula, const QStrin
             }
             continue;
         }
-        if (!identifierChar(c)) {
+        const QString name = takeRun(formula, i, identifierChar);
+        if (name.isEmpty()) {
             ++i;
             continue;
         }
-        const qsizetype start = i;
-        while (i < n && identifierChar(formula.at(i)))
-            ++i;
-        const QString name = formula.mid(start, i - start);
         if (known.contains(name.toUpper()))
             continue;
         if (isUserVariable(name))

@@ -8,8 +8,8 @@
 #include "widgets/xLookupSource.h"
 
 #include <QCloseEvent>
-#include <QFormLayout>
 #include <QGroupBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,15 +33,11 @@ TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TC
     setWindowTitle(tr("Формулы для расчета цен"));
     auto *layout = new QVBoxLayout(this);
 
-    auto *first = new QGroupBox(tr("Первой рассчитывается"), this);
-    auto *firstLayout = new QHBoxLayout(first);
-    m_currFirst = new QRadioButton(tr("Валютная цена"), first);
-    m_currFirst->setObjectName(QStringLiteral("currFirst"));
-    m_ncuFirst = new QRadioButton(tr("Рублевая цена"), first);
-    m_ncuFirst->setObjectName(QStringLiteral("ncuFirst"));
-    firstLayout->addWidget(m_currFirst);
-    firstLayout->addWidget(m_ncuFirst);
-    layout->addWidget(first);
+    const TPriceSwitch first = newPriceSwitch(tr("Первой рассчитывается"), QStringLiteral("currFirst"),
+                                              QStringLiteral("ncuFirst"), this);
+    m_currFirst = first.curr;
+    m_ncuFirst = first.ncu;
+    layout->addWidget(first.box);
 
     m_type = new TxLookupBox(this);
     m_type->setObjectName(QStringLiteral("typereckoning"));

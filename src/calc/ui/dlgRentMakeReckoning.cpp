@@ -47,16 +47,11 @@ TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context
     prices->addRow(tr("Цена в валюте"), m_curr);
     layout->addLayout(prices);
 
-    auto *target = new QGroupBox(tr("Рассчитать"), this);
-    auto *targetLayout = new QHBoxLayout(target);
-    m_toCurr = new QRadioButton(tr("Валютная цена"), target);
-    m_toCurr->setObjectName(QStringLiteral("toCurr"));
-    m_toNcu = new QRadioButton(tr("Рублевая цена"), target);
-    m_toNcu->setObjectName(QStringLiteral("toNcu"));
+    const TPriceSwitch target = newPriceSwitch(tr("Рассчитать"), QStringLiteral("toCurr"), QStringLiteral("toNcu"), this);
+    m_toCurr = target.curr;
+    m_toNcu = target.ncu;
     m_toCurr->setChecked(true);
-    targetLayout->addWidget(m_toCurr);
-    targetLayout->addWidget(m_toNcu);
-    layout->addWidget(target);
+    layout->addWidget(target.box);
 
     auto *byType = new QGroupBox(tr("Выбор формулы"), this);
     auto *byTypeLayout = new QHBoxLayout(byType);

@@ -5,6 +5,9 @@
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
 
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QWidget>
 #include <charconv>
@@ -13,6 +16,20 @@ namespace korvex::calc {
 
 using korvex::widgets::TxLookupBox;
 using korvex::widgets::TxMessages;
+
+TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const QString &ncuName, QWidget *parent)
+{
+    TPriceSwitch s;
+    s.box = new QGroupBox(title, parent);
+    auto *layout = new QHBoxLayout(s.box);
+    s.curr = new QRadioButton(QObject::tr("Валютная цена"), s.box);
+    s.curr->setObjectName(currName);
+    s.ncu = new QRadioButton(QObject::tr("Рублевая цена"), s.box);
+    s.ncu->setObjectName(ncuName);
+    layout->addWidget(s.curr);
+    layout->addWidget(s.ncu);
+    return s;
+}
 
 void connectTypeBox(TxLookupBox *box, TboRentReckoning &types, QWidget *parent)
 {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+class QGroupBox;
+class QRadioButton;
 class QWidget;
 
 namespace korvex::widgets {
@@ -13,7 +15,16 @@ namespace korvex::calc {
 
 class TboRentReckoning;
 
-// What the two pricing dialogs share.
+// What the dialogs that price or name a reckoning type share.
+
+// The switch between the two prices under a title: "Валютная цена" (item 0)
+// and "Рублевая цена" (item 1), with the object names given.
+struct TPriceSwitch {
+    QGroupBox *box;
+    QRadioButton *curr;
+    QRadioButton *ncu;
+};
+TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const QString &ncuName, QWidget *parent);
 
 // The type box: a name that is no type makes a type of that name (no
 // parent), which is then chosen; its button "Ф" edits the chosen type.
