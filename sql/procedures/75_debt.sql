@@ -156,27 +156,55 @@ END^
    balance on or before fromdate (debtkey is that rent_debt id), with the
    contract's currency. Positions without a balance by then give no row.
    contractkey and customerkey, when not NULL, narrow it to one contract or
-   one customer. A NULL date means today. */
+   one customer. A NULL date means today. The contracts are found first, by
+   their own index for each narrowing, and then their positions: one
+   customer's debt reads that customer's rows, never every position (pricing
+   asks for it once per position). */
 CREATE OR ALTER PROCEDURE rent_p_debt_rows (fromdate DATE, contractkey INTEGER, customerkey INTEGER)
 RETURNS (debtkey INTEGER, currkey INTEGER, contractservicekey INTEGER, debtdate DATE,
          costncu DOUBLE PRECISION, costcurr DOUBLE PRECISION)
 AS
+  DECLARE PROCEDURE contract_rows (k INTEGER, d DATE)
+  RETURNS (debtkey INTEGER, contractservicekey INTEGER, debtdate DATE, costncu DOUBLE PRECISION,
+           costcurr DOUBLE PRECISION)
+  AS
+  BEGIN
+    FOR SELECT cs.id FROM rent_contractservice cs WHERE cs.contractkey = :k INTO :contractservicekey
+    DO
+    BEGIN
+      debtkey = NULL;
+      SELECT FIRST 1 b.id, b.debtdate, b.costncu, b.costcurr FROM rent_debt b
+       WHERE b.contractservicekey = :contractservicekey AND b.debtdate <= :d
+       ORDER BY b.debtdate DESC
+        INTO :debtkey, :debtdate, :costncu, :costcurr;
+      IF (debtkey IS NOT NULL) THEN SUSPEND;
+    END
+  END
+  DECLARE VARIABLE k INTEGER;
 BEGIN
   fromdate = COALESCE(fromdate, CURRENT_DATE);
-  FOR SELECT cs.id, c.currkey
-        FROM rent_contractservice cs JOIN rent_contract c ON c.id = cs.contractkey
-       WHERE (:contractkey IS NULL OR c.id = :contractkey)
-         AND (:customerkey IS NULL OR c.customerkey = :customerkey)
-        INTO :contractservicekey, :currkey
-  DO
-  BEGIN
-    debtkey = NULL;
-    SELECT FIRST 1 b.id, b.debtdate, b.costncu, b.costcurr FROM rent_debt b
-     WHERE b.contractservicekey = :contractservicekey AND b.debtdate <= :fromdate
-     ORDER BY b.debtdate DESC
-      INTO :debtkey, :debtdate, :costncu, :costcurr;
-    IF (debtkey IS NOT NULL) THEN SUSPEND;
-  END
+  IF (contractkey IS NOT NULL) THEN
+    FOR SELECT c.id, c.currkey FROM rent_contract c
+         WHERE c.id = :contractkey AND (:customerkey IS NULL OR c.customerkey = :customerkey)
+          INTO :k, :currkey
+    DO
+      FOR SELECT debtkey, contractservicekey, debtdate, costncu, costcurr FROM contract_rows(:k, :fromdate)
+            INTO :debtkey, :contractservicekey, :debtdate, :costncu, :costcurr
+      DO SUSPEND;
+  ELSE IF (customerkey IS NOT NULL) THEN
+    FOR SELECT c.id, c.currkey FROM rent_contract c WHERE c.customerkey = :customerkey
+          INTO :k, :currkey
+    DO
+      FOR SELECT debtkey, contractservicekey, debtdate, costncu, costcurr FROM contract_rows(:k, :fromdate)
+            INTO :debtkey, :contractservicekey, :debtdate, :costncu, :costcurr
+      DO SUSPEND;
+  ELSE
+    FOR SELECT c.id, c.currkey FROM rent_contract c
+          INTO :k, :currkey
+    DO
+      FOR SELECT debtkey, contractservicekey, debtdate, costncu, costcurr FROM contract_rows(:k, :fromdate)
+            INTO :debtkey, :contractservicekey, :debtdate, :costncu, :costcurr
+      DO SUSPEND;
 END^
 
 /* rent_p_getdebt: one row per contract service with its debt on the date;

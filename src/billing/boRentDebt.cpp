@@ -17,11 +17,13 @@ void TboRentDebt::DebtOfContractService(int contractServiceKey, const QDate &dat
     m_ncu = 0;
     m_curr = 0;
     m_found = false;
-    TxQuery q(m_db);
-    q.exec(QStringLiteral("SELECT debtdate, costncu, costcurr FROM rent_debt "
-                          "WHERE contractservicekey = ? AND debtdate = "
-                          "(SELECT MAX(debtdate) FROM rent_debt WHERE debtdate <= ? AND contractservicekey = ?)"),
-           {contractServiceKey, date, contractServiceKey});
+    TxQuery own(m_db);
+    TxQuery &q = TxStatementCache::exec(
+        m_statements, own,
+        QStringLiteral("SELECT debtdate, costncu, costcurr FROM rent_debt "
+                       "WHERE contractservicekey = ? AND debtdate = "
+                       "(SELECT MAX(debtdate) FROM rent_debt WHERE debtdate <= ? AND contractservicekey = ?)"),
+        {contractServiceKey, date, contractServiceKey});
     if (q.next()) {
         m_found = true;
         m_lastDate = q.value(0).toDate();
@@ -35,8 +37,8 @@ void TboRentDebt::sums(const QString &sql, const QVariantList &values)
     m_ncu = 0;
     m_curr = 0;
     m_found = false;
-    TxQuery q(m_db);
-    q.exec(sql, values);
+    TxQuery own(m_db);
+    TxQuery &q = TxStatementCache::exec(m_statements, own, sql, values);
     if (q.next()) {
         m_found = true;
         m_ncu = q.value(0).toDouble();  // NULL (no rows) reads as 0

@@ -3,10 +3,17 @@
 #include "shell/AppContext.h"
 #include "widgets/xFieldTableModel.h"
 
+#include <QDate>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
+
+namespace korvex::db {
+class TxQuery;
+class TxTransaction;
+}
 
 namespace korvex::widgets {
 class TxTreeModel;
@@ -51,9 +58,30 @@ struct TStepFault {
     QString message;
 };
 
-// The reckoning engine object. The type operations below use none of its
-// pricing state: every screen that names a type creates, edits and deletes
-// it through them.
+// A contract service row as a contract dialog holds it while editing: what
+// "Формулы для расчета цен" prices with, and the two fields it sets.
+struct TContractServiceEdit {
+    int id = 0;
+    int contractKey = 0;
+    int customerKey = 0;  // of the contract
+    int objectKey = 0;
+    int serviceKey = 0;
+    double costNcu = 0;
+    double costCurr = 0;
+    std::optional<int> typeReckoningKey;
+    std::optional<int> ncuReckoning;  // none: the option rentNCUReckoning presets the switch
+};
+
+class TReckoningRun;
+
+// The reckoning engine: prices one contract service by running its
+// reckoning type, a chain of formula steps over the built-in variables (the
+// position, the price list, the object, the rate, the debts) and the user
+// variables. Load a position, optionally give a rate, Reckon, then read
+// CostNCU and CostCurr. One engine serves any number of positions.
+//
+// The type operations use none of the pricing state: every screen that names
+// a type creates, edits and deletes it through them.
 class TboRentReckoning : public QObject
 {
     Q_OBJECT
@@ -62,6 +90,52 @@ public:
     // only read and write rows).
     explicit TboRentReckoning(korvex::shell::TAppContext &context, TCalcDialogs *dialogs = nullptr,
                               QObject *owner = nullptr);
+    ~TboRentReckoning() override;
+
+    // --- Pricing context: set by LoadContractService or by the caller ----------
+    int ContractServiceKey = 0;
+    int ObjectKey = 0;
+    int ServiceKey = 0;
+    int CustomerKey = 0;
+    int ContractKey = 0;
+    int TypeReckoningKey = 0;  // 0: none
+    // The formulas give the NCU price and the currency price is derived from
+    // it (true), or the reverse.
+    bool NCUReckoning = false;
+    double CostNCU = 0;
+    double CostCurr = 0;
+    double CountObject = 0;
+    // A rate given by the caller; 0: the rate of the currency of option
+    // rentcurrkey today.
+    double ReckoningRate = 0;
+
+    // --- Pricing ------------------------------------------------------------------
+    // Reads the contract service and its contract into the context. A key
+    // that does not exist clears the context and answers false; Reckon then
+    // fails until a position is loaded.
+    bool LoadContractService(int key);
+    // Computes CostNCU and CostCurr. On false both keep the values they had
+    // and failureReason() says why. Database errors are thrown.
+    bool Reckon();
+    // Runs the steps of the type; value holds the last step's (rounded)
+    // result, and is the running price when it is CostNCU or CostCurr itself.
+    bool RunReckoningType(int typeKey, double &value);
+    // Evaluates one formula in the current context (and with the step results
+    // of the last run).
+    bool EvaluateFormula(const QString &formula, double &value);
+    // Why the last failed operation failed: the step and the calculator's
+    // message, or the missing price row, rate, value or position.
+    QString failureReason() const;
+
+    // The opener of "Формулы для расчета цен": loads the row's position and
+    // then takes the row as edited, the contract's customer and the rate.
+    void LoadEditedContractService(const TContractServiceEdit &row, double rate);
+    // The switch "Первой рассчитывается" for a row: its ncureckoning, or the
+    // option rentNCUReckoning when it has none (1 when neither is set).
+    int ncuReckoningFor(const TContractServiceEdit &row) const;
+
+    // The 18 built-in names, exactly as formulas must write them.
+    static const QStringList &builtInNames();
 
     // --- Reckoning types ---------------------------------------------------------
     // A new type under parent (0: at the top) named name. newKey: the last
@@ -107,10 +181,68 @@ public:
     TCalcDialogs *dialogs() const { return m_dialogs; }
 
 private:
+    friend class TReckoningRun;
+    struct Engine;
+    struct Run;
+    struct Step;
+    struct Words;
+    struct ObjectRow;
+    struct Variable;
+
     TCalcDialogs &requireDialogs() const;
+
+    // The owned objects of pricing, made at first use: the type operations
+    // need none of them.
+    Engine &engine();
+    bool fail(const QString &reason);
+    QDate today() const;
+    // Runs a statement, prepared once per run while one is active.
+    korvex::db::TxQuery &query(korvex::db::TxQuery &own, const QString &sql, const QVariantList &values);
+    // Reads kept by a run (own receives the row outside one).
+    const QList<Step> &stepsOf(int typeKey, QList<Step> &own);
+    const ObjectRow &objectRow(int key, ObjectRow &own);
+    int currService(int serviceKey);
+    // ReckoningRate, else today's rate of the currency of option
+    // rentcurrkey; none (and why) when there is neither.
+    std::optional<double> currencyRate(QString &reason);
+    std::optional<double> userValue(const QString &word);
+    bool isUserVariable(const QString &word);
+    // СТОИМУСЛУГИ, КОЛУСЛУГ, СУММАУСЛУГ (0, 1, 2) from their procedures.
+    std::optional<double> serviceProcedure(int which, QString &reason);
+    static Words analyse(const QString &formula);
+    const Words &wordsOf(const QString &formula, Words &own);
+    QString unknownNameReason(const QString &formula, const QString &message);
 
     korvex::shell::TAppContext &m_context;
     TCalcDialogs *m_dialogs;
+    std::unique_ptr<Engine> m_engine;
+    QString m_failure;
+    bool m_loadFailed = false;
+};
+
+// A pricing run (making invoices, distributing a payment, a document): while
+// it lives, the engine keeps its statements prepared, the steps of each type,
+// the option rentcurrkey and today's rate, price-list rows, object rows,
+// services' currency flags and user-variable values, and "today" stays the
+// day the run began. Everything is read inside the run's transaction (the
+// caller's, which it joins, or one of its own that only reads and is rolled
+// back), so what is kept is what a fresh read would give and no price
+// changes. Nothing outlives the run. A run must end before a transaction it
+// joined ends, and the work done in it must not change the rows it keeps;
+// work that writes holds its own transaction around the run. Runs nest (the
+// outer one counts).
+class TReckoningRun
+{
+public:
+    explicit TReckoningRun(TboRentReckoning &engine);
+    ~TReckoningRun();
+    TReckoningRun(const TReckoningRun &) = delete;
+    TReckoningRun &operator=(const TReckoningRun &) = delete;
+
+private:
+    TboRentReckoning &m_engine;
+    std::unique_ptr<korvex::db::TxTransaction> m_transaction;
+    bool m_outer = false;
 };
 
 // The steps of a type as the type dialog edits them: pending changes, written

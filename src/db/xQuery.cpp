@@ -5,8 +5,23 @@
 
 #include <QRegularExpression>
 #include <QSqlError>
+#include <atomic>
 
 namespace korvex::db {
+
+namespace {
+std::atomic<quint64> g_executions{0};
+} // namespace
+
+quint64 TxQuery::executions()
+{
+    return g_executions.load(std::memory_order_relaxed);
+}
+
+void TxQuery::countExecution()
+{
+    g_executions.fetch_add(1, std::memory_order_relaxed);
+}
 
 TxQuery::TxQuery(TxDatabase &db)
     : m_query(db.sql())
@@ -44,6 +59,7 @@ TxQuery &TxQuery::bind(int position, const QVariant &value)
 
 void TxQuery::exec()
 {
+    countExecution();
     if (!m_query.exec())
         throw EDatabaseError::fromSqlError(m_query.lastError(), m_sql);
 }
@@ -93,6 +109,46 @@ int TxQuery::execute(TxDatabase &db, const QString &sql, const QVariantList &val
     static const QRegularExpression dml(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|MERGE|UPDATE\\s+OR)\\b"),
                                         QRegularExpression::CaseInsensitiveOption);
     return dml.match(sql).hasMatch() ? q.numRowsAffected() : 0;
+}
+
+// --- TxStatementCache --------------------------------------------------------------
+
+TxStatementCache::TxStatementCache(TxDatabase &db)
+    : m_db(db)
+{
+}
+
+TxStatementCache::~TxStatementCache() = default;
+
+TxQuery &TxStatementCache::exec(const QString &sql, const QVariantList &values)
+{
+    std::unique_ptr<TxQuery> &slot = m_statements[sql];
+    if (!slot)
+        slot = std::make_unique<TxQuery>(m_db, sql);
+    TxQuery &q = *slot;
+    for (int i = 0; i < values.size(); ++i)
+        q.bind(i, values.at(i));
+    try {
+        q.exec();
+    } catch (const EDatabaseError &) {
+        // A statement that failed is prepared afresh next time.
+        m_statements.erase(sql);
+        throw;
+    }
+    return q;
+}
+
+void TxStatementCache::clear()
+{
+    m_statements.clear();
+}
+
+TxQuery &TxStatementCache::exec(TxStatementCache *cache, TxQuery &own, const QString &sql, const QVariantList &values)
+{
+    if (cache)
+        return cache->exec(sql, values);
+    own.exec(sql, values);
+    return own;
 }
 
 } // namespace korvex::db

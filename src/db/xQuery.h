@@ -4,6 +4,8 @@
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
+#include <memory>
+#include <unordered_map>
 
 namespace korvex::db {
 
@@ -42,9 +44,41 @@ public:
     // Runs a statement that returns no rows; returns the number of rows touched.
     static int execute(TxDatabase &db, const QString &sql, const QVariantList &values = {});
 
+    // Statements executed by this process so far (queries and stored
+    // procedure calls, each attempt counted): benchmarks report it per unit
+    // of work.
+    static quint64 executions();
+    static void countExecution();
+
 private:
     QSqlQuery m_query;
     QString m_sql;
+};
+
+// Prepared statements kept for a stretch of work that runs inside one
+// transaction (a pricing run): each SQL text is prepared once and executed
+// again with new values. A statement belongs to the transaction it ran in,
+// so the cache must be cleared (or destroyed) before that transaction ends.
+class TxStatementCache
+{
+public:
+    explicit TxStatementCache(TxDatabase &db);
+    ~TxStatementCache();
+    TxStatementCache(const TxStatementCache &) = delete;
+    TxStatementCache &operator=(const TxStatementCache &) = delete;
+
+    // Executes the statement of this text with the values bound by position;
+    // the query returned is valid until the same text runs again or clear().
+    TxQuery &exec(const QString &sql, const QVariantList &values);
+    void clear();
+
+    // For objects that may be given a cache: runs the statement through the
+    // cache when there is one, else in own.
+    static TxQuery &exec(TxStatementCache *cache, TxQuery &own, const QString &sql, const QVariantList &values);
+
+private:
+    TxDatabase &m_db;
+    std::unordered_map<QString, std::unique_ptr<TxQuery>> m_statements;
 };
 
 } // namespace korvex::db

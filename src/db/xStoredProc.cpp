@@ -2,6 +2,7 @@
 
 #include "xDatabase.h"
 #include "xDbError.h"
+#include "xQuery.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
@@ -55,8 +56,13 @@ void TxStoredProc::execute()
     for (;;) {
         ++m_attempts;
         try {
-            prepareStatement();
+            if (!m_prepared || !m_keepPrepared || m_attempts > 1) {
+                m_prepared = false;
+                prepareStatement();
+                m_prepared = true;
+            }
             bindInputs();
+            TxQuery::countExecution();
             if (!m_query.exec())
                 throw EDatabaseError::fromSqlError(m_query.lastError(), m_sql);
         } catch (const EDatabaseError &) {

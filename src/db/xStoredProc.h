@@ -25,6 +25,12 @@ public:
 
     void execute();
 
+    // Keeps the statement prepared between executions (the retry still
+    // prepares anew). Only inside one transaction: a prepared statement
+    // belongs to the transaction it ran in, and outside a transaction the
+    // driver would not commit the work of a kept statement.
+    void setKeepPrepared(bool keep) { m_keepPrepared = keep; }
+
     // Output by name (case-insensitive), valid after execute().
     QVariant output(const QString &name) const;
     bool hasOutput(const QString &name) const;
@@ -46,6 +52,8 @@ private:
     QSqlQuery m_query;
     QString m_sql;
     int m_attempts = 0;
+    bool m_keepPrepared = false;
+    bool m_prepared = false;
 };
 
 } // namespace korvex::db

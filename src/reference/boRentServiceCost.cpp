@@ -52,9 +52,11 @@ TReferenceDialogs &TboRentServiceCost::requireDialogs() const
 
 bool TboRentServiceCost::FindServiceCost(int serviceKey, int objectKey)
 {
-    TxQuery q(m_context.db);
-    q.exec(QStringLiteral("SELECT costncu, costcurr, typereckoningkey, ncureckoning FROM rent_p_getservicecost(?, ?)"),
-           {serviceKey, objectKey});
+    TxQuery own(m_context.db);
+    TxQuery &q = TxStatementCache::exec(
+        m_statements, own,
+        QStringLiteral("SELECT costncu, costcurr, typereckoningkey, ncureckoning FROM rent_p_getservicecost(?, ?)"),
+        {serviceKey, objectKey});
     if (!q.next()) {
         // A caller that reads the values anyway must not get another lookup's price.
         CostNCU = 0;

@@ -4,6 +4,7 @@
 #include "referenceLookups.h"
 
 #include "calc/boRentReckoning.h"
+#include "calc/ui/reckoningWidgets.h"
 #include "db/xDbError.h"
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xLookupBox.h"
@@ -132,14 +133,10 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
             });
     });
 
-    auto *reckon = new QGroupBox(tr("Рассчитывать"), this);
-    auto *reckonLayout = new QHBoxLayout(reckon);
-    m_reckonCurr = new QRadioButton(tr("Валютная цена"), reckon);
-    m_reckonCurr->setObjectName(QStringLiteral("reckoncurr"));
-    m_reckonNcu = new QRadioButton(tr("Рублевая цена"), reckon);
-    m_reckonNcu->setObjectName(QStringLiteral("reckonncu"));
-    reckonLayout->addWidget(m_reckonCurr);
-    reckonLayout->addWidget(m_reckonNcu);
+    const korvex::calc::TPriceSwitch reckon = korvex::calc::newPriceSwitch(
+        tr("Рассчитывать"), QStringLiteral("reckoncurr"), QStringLiteral("reckonncu"), this);
+    m_reckonCurr = reckon.curr;
+    m_reckonNcu = reckon.ncu;
 
     form->addRow(tr("Объект"), m_object);
     form->addRow(tr("Услуга"), m_service);
@@ -148,7 +145,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     form->addRow(tr("Цена в рублях"), ncuRow);
     form->addRow(tr("Цена в валюте"), currRow);
     form->addRow(tr("Формула для рассчета цены"), m_type);
-    form->addRow(reckon);
+    form->addRow(reckon.box);
 
     setNextEnabled(isNew);
     addRequired(m_service, tr("Выберите услугу"), [this] { return !m_service->key().isNull(); });

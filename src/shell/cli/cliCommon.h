@@ -58,5 +58,6 @@ Command wordsCommand();
 Command debtCommand();
 Command rtfCommand();
 Command rateCommand();
+Command reckonCommand();
 
 } // namespace korvex::cli

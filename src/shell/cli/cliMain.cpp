@@ -25,6 +25,7 @@ QList<Command> commands()
         debtCommand(),
         rtfCommand(),
         rateCommand(),
+        reckonCommand(),
     };
 }
 

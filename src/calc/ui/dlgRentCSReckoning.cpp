@@ -1,0 +1,125 @@
+#include "dlgRentCSReckoning.h"
+
+#include "reckoningWidgets.h"
+
+#include "db/xDbError.h"
+#include "widgets/ui/xLookupBox.h"
+#include "widgets/ui/xMessages.h"
+#include "widgets/xLookupSource.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace korvex::calc {
+
+using korvex::widgets::TxLookupBox;
+using korvex::widgets::TxMessages;
+using korvex::widgets::TxProcLookup;
+
+TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TContractServiceEdit &row, double rate,
+                                         QWidget *parent)
+    : QDialog(parent)
+    , m_row(row)
+    , m_windows(this)
+    , m_engine(context, &m_windows)
+{
+    setObjectName(QStringLiteral("dlgRentCSReckoning"));
+    setWindowTitle(tr("Формулы для расчета цен"));
+    auto *layout = new QVBoxLayout(this);
+
+    const TPriceSwitch first = newPriceSwitch(tr("Первой рассчитывается"), QStringLiteral("currFirst"),
+                                              QStringLiteral("ncuFirst"), this);
+    m_currFirst = first.curr;
+    m_ncuFirst = first.ncu;
+    layout->addWidget(first.box);
+
+    m_type = new TxLookupBox(this);
+    m_type->setObjectName(QStringLiteral("typereckoning"));
+    m_type->setChooserVisible(false);
+    auto source = std::make_unique<TxProcLookup>(context.db, QStringLiteral("rent_p_typereckoning_view"),
+                                                 QStringLiteral("rent_p_typereckoning_search"), QStringLiteral("id"),
+                                                 QStringLiteral("name"));
+    // A typed name selects the type of exactly that name; any other makes a new type.
+    source->setSearchType(1);
+    m_type->setSource(std::move(source));
+    connectTypeBox(m_type, m_engine, this);
+    auto *form = new QFormLayout;
+    form->addRow(tr("Формула для рассчета цены"), m_type);
+    layout->addLayout(form);
+
+    auto *buttons = new QHBoxLayout;
+    m_test = new QPushButton(tr("Проверить"), this);
+    m_test->setObjectName(QStringLiteral("test"));
+    m_test->setToolTip(tr("Рассчитать цену по формуле"));
+    m_ok = new QPushButton(tr("Ок"), this);
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    buttons->addWidget(m_test);
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    layout->addLayout(buttons);
+    connect(m_test, &QPushButton::clicked, this, &TdlgRentCSReckoning::runTest);
+    connect(m_ok, &QPushButton::clicked, this, &TdlgRentCSReckoning::confirm);
+
+    guardedCall(this, [&] {
+        m_engine.LoadEditedContractService(row, rate);
+        const int ncuFirst = m_engine.ncuReckoningFor(row);
+        m_ncuFirst->setChecked(ncuFirst == 1);
+        m_currFirst->setChecked(ncuFirst != 1);
+    });
+    m_type->setKey(row.typeReckoningKey ? QVariant(*row.typeReckoningKey) : QVariant());
+    resize(520, 180);
+}
+
+TdlgRentCSReckoning::~TdlgRentCSReckoning() = default;
+
+void TdlgRentCSReckoning::runTest()
+{
+    m_type->resolveText();
+    guardedCall(this, [&] {
+        m_engine.NCUReckoning = m_ncuFirst->isChecked();
+        double value = 0;
+        const QVariant key = m_type->key();
+        if (!key.isNull() && m_engine.RunReckoningType(key.toInt(), value))
+            TxMessages::information(this, tr("Ответ: ") + answerText(value), korvex::widgets::TxPrompt::attentionBang());
+        else
+            TxMessages::warning(this, formulaErrorText(m_engine), korvex::widgets::TxPrompt::attentionBang());
+    });
+}
+
+void TdlgRentCSReckoning::confirm()
+{
+    m_type->resolveText();
+    m_row.ncuReckoning = m_ncuFirst->isChecked() ? 1 : 0;
+    const QVariant key = m_type->key();
+    m_row.typeReckoningKey = key.isNull() ? std::nullopt : std::optional<int>(key.toInt());
+    m_closing = true;
+    accept();
+}
+
+void TdlgRentCSReckoning::reject()
+{
+    // Escape and the window's close button: the dialog stays open.
+}
+
+void TdlgRentCSReckoning::closeEvent(QCloseEvent *event)
+{
+    if (m_closing)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void ShowCSReckoning(QWidget *owner, korvex::shell::TAppContext &context, TContractServiceEdit &row, double rate)
+{
+    TdlgRentCSReckoning dlg(context, row, rate, owner);
+    dlg.exec();
+}
+
+} // namespace korvex::calc

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QGroupBox;
+class QRadioButton;
+class QWidget;
+
+namespace korvex::widgets {
+class TxLookupBox;
+}
+
+namespace korvex::calc {
+
+class TboRentReckoning;
+
+// What the dialogs that price or name a reckoning type share.
+
+// The switch between the two prices under a title: "Валютная цена" (item 0)
+// and "Рублевая цена" (item 1), with the object names given.
+struct TPriceSwitch {
+    QGroupBox *box;
+    QRadioButton *curr;
+    QRadioButton *ncu;
+};
+TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const QString &ncuName, QWidget *parent);
+
+// The type box: a name that is no type makes a type of that name (no
+// parent), which is then chosen; its button "Ф" edits the chosen type.
+void connectTypeBox(korvex::widgets::TxLookupBox *box, TboRentReckoning &types, QWidget *parent);
+// Runs body and shows a database error instead of passing it on.
+void guardedCall(QWidget *parent, const std::function<void()> &body);
+// A computed value as the answer shows it: every significant digit, decimal comma.
+QString answerText(double value);
+// "Ошибка в формуле." and, on the next line, why.
+QString formulaErrorText(const TboRentReckoning &engine);
+// A price as a price field shows it: the full amount, two decimals at least,
+// decimal comma ("1234,50", "0,3012").
+QString priceText(double value);
+
+} // namespace korvex::calc
