@@ -162,10 +162,7 @@ void TboRentReckoning::writeType(TReckoningType &type)
 
     TReckoningType written = type;
     TxDatabase &db = m_context.db;
-    TxTransaction t(db);
-    std::optional<TxSavepoint> savepoint;
-    if (!t.owns())
-        savepoint.emplace(db, QStringLiteral("KX_RECKONING_TYPE"));
+    TxWriteScope t(db);
 
     const QVariantList typeValues{nullableInt(written.parent), written.name, nullableText(written.description),
                                   written.id};
@@ -206,8 +203,6 @@ void TboRentReckoning::writeType(TReckoningType &type)
                              QVariantList(values) << step.id);
         }
     }
-    if (savepoint)
-        savepoint->release();
     t.commit();
     written.stored = true;
     type = written;

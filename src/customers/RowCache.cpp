@@ -119,23 +119,5 @@ void TCachedRow::confirm()
     m_changed.clear();
 }
 
-void runInTransaction(TxDatabase &db, const std::function<void()> &body)
-{
-    // Nested calls need savepoints of their own names: a savepoint named
-    // again would replace the outer one.
-    static int depth = 0;
-    struct Depth {
-        Depth() { ++depth; }
-        ~Depth() { --depth; }
-    } nesting;
-    TxTransaction tr(db);
-    std::optional<TxSavepoint> savepoint;
-    if (!tr.owns())
-        savepoint.emplace(db, QStringLiteral("KX_CUSTOMERS_%1").arg(depth));
-    body();
-    if (savepoint)
-        savepoint->release();
-    tr.commit();
-}
 
 } // namespace korvex::customers

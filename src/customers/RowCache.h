@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/xTransaction.h"
+
 #include <QHash>
 #include <QSet>
 #include <QStringList>
@@ -64,10 +66,7 @@ private:
     bool m_exists = false;
 };
 
-// Runs body in a transaction: the connection's own, committed at the end,
-// or - when the caller already holds one - inside it within a savepoint, so
-// that a failure undoes this work only and the caller decides about the rest.
-// Exceptions pass on after the rollback.
-void runInTransaction(korvex::db::TxDatabase &db, const std::function<void()> &body);
+// runInTransaction() comes from the database layer (db/xTransaction.h).
+using korvex::db::runInTransaction;
 
 } // namespace korvex::customers

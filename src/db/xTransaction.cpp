@@ -93,3 +93,40 @@ void TxSavepoint::rollback()
 }
 
 } // namespace korvex::db
+
+namespace korvex::db {
+
+namespace {
+// Nested scopes need savepoints of their own names: a savepoint named again
+// would replace the outer one. Everything runs on the one window thread.
+int g_writeScopeDepth = 0;
+} // namespace
+
+TxWriteScope::TxWriteScope(TxDatabase &db)
+    : m_transaction(db)
+{
+    ++g_writeScopeDepth;
+    if (!m_transaction.owns())
+        m_savepoint.emplace(db, QStringLiteral("KX_WRITE_%1").arg(g_writeScopeDepth));
+}
+
+TxWriteScope::~TxWriteScope()
+{
+    --g_writeScopeDepth;
+}
+
+void TxWriteScope::commit()
+{
+    if (m_savepoint)
+        m_savepoint->release();
+    m_transaction.commit();
+}
+
+void runInTransaction(TxDatabase &db, const std::function<void()> &body)
+{
+    TxWriteScope scope(db);
+    body();
+    scope.commit();
+}
+
+} // namespace korvex::db

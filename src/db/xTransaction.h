@@ -62,3 +62,33 @@ private:
 };
 
 } // namespace korvex::db
+
+#include <functional>
+#include <optional>
+
+namespace korvex::db {
+
+// The scope of one multi-row write: a transaction of its own when none is
+// active, otherwise a savepoint inside the caller's transaction, so that a
+// failed write undoes exactly its own part and the caller decides about the
+// rest. commit() keeps the work; leaving the scope without it undoes it.
+class TxWriteScope
+{
+public:
+    explicit TxWriteScope(TxDatabase &db);
+    ~TxWriteScope();
+    TxWriteScope(const TxWriteScope &) = delete;
+    TxWriteScope &operator=(const TxWriteScope &) = delete;
+
+    bool ownsTransaction() const { return m_transaction.owns(); }
+    void commit();
+
+private:
+    TxTransaction m_transaction;
+    std::optional<TxSavepoint> m_savepoint;
+};
+
+// Runs the body inside a TxWriteScope and commits it when the body returns.
+void runInTransaction(TxDatabase &db, const std::function<void()> &body);
+
+} // namespace korvex::db

@@ -183,10 +183,7 @@ QList<TServiceOperationRecord> TboRentService::readOperations(int serviceKey) co
 void TboRentService::writeOperations(int serviceKey, const QList<TServiceOperationRecord> &rows)
 {
     TxDatabase &db = m_context.db;
-    TxTransaction t(db);
-    std::optional<TxSavepoint> savepoint;
-    if (!t.owns())
-        savepoint.emplace(db, QStringLiteral("KX_SERVICE_OPERATIONS"));
+    TxWriteScope t(db);
     QList<int> listed;
     for (const TServiceOperationRecord &r : rows)
         listed << r.id;
@@ -207,8 +204,6 @@ void TboRentService::writeOperations(int serviceKey, const QList<TServiceOperati
                              QVariantList(values) << nextKey(db, QStringLiteral("gen_rent_serviceoperation")));
         }
     }
-    if (savepoint)
-        savepoint->release();
     t.commit();
 }
 

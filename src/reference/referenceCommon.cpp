@@ -70,16 +70,11 @@ bool confirmAndDelete(TxDatabase &db, korvex::widgets::TxPrompt &prompt, const T
     if (!prompt.confirm(texts.question, texts.questionCaption))
         return false;
     try {
-        TxTransaction t(db);
         // Inside the caller's transaction a refused statement must not leave
         // the earlier ones done.
-        std::optional<TxSavepoint> savepoint;
-        if (!t.owns())
-            savepoint.emplace(db, QStringLiteral("KX_DELETE"));
+        TxWriteScope t(db);
         for (const TDeleteStatement &s : statements)
             TxQuery::execute(db, s.sql, s.values);
-        if (savepoint)
-            savepoint->release();
         t.commit();
     } catch (const EDatabaseError &e) {
         if (!e.isInUse())

@@ -111,13 +111,8 @@ bool TxEditDialog::save()
         return false;
 
     try {
-        TxTransaction tr(m_db);
-        std::optional<TxSavepoint> savepoint;
-        if (!tr.owns())
-            savepoint.emplace(m_db, QStringLiteral("KX_EDIT_DIALOG"));
+        TxWriteScope tr(m_db);
         writeRecord();
-        if (savepoint)
-            savepoint->release();
         tr.commit();
     } catch (const EDatabaseError &e) {
         showMessage(this, m_caption, e.message());
