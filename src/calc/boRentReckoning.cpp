@@ -4,7 +4,7 @@
 #include "calcDialogs.h"
 #include "xCalc.h"
 
-#include "billing/boRentDebt.h"
+#include "debt/boRentDebt.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"

@@ -2,8 +2,8 @@
 #include "reference/referenceFixture.h"
 
 #include "calc/boRentReckoning.h"
-#include "calc/ui/dlgRentCSReckoning.h"
-#include "calc/ui/dlgRentMakeReckoning.h"
+#include "pricing/ui/dlgRentCSReckoning.h"
+#include "pricing/ui/dlgRentMakeReckoning.h"
 #include "calc/xCalc.h"
 #include "db/xDatabase.h"
 #include "db/xQuery.h"

@@ -6,8 +6,8 @@
 #include "shell/OptionFilter.h"
 #include "shell/UserLogin.h"
 #include "shell/mmOptions.h"
-#include "shell/ui/LoginPropDialog.h"
-#include "shell/ui/UserLoginDialog.h"
+#include "app/desktop/LoginPropDialog.h"
+#include "app/desktop/UserLoginDialog.h"
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xMessages.h"
 

@@ -1,6 +1,6 @@
 #include "dlgRentMakeReckoning.h"
 
-#include "reckoningWidgets.h"
+#include "calc/ui/reckoningWidgets.h"
 
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xLookupBox.h"

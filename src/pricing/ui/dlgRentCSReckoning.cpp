@@ -1,6 +1,6 @@
 #include "dlgRentCSReckoning.h"
 
-#include "reckoningWidgets.h"
+#include "calc/ui/reckoningWidgets.h"
 
 #include "db/xDbError.h"
 #include "widgets/ui/xLookupBox.h"
