@@ -1,7 +1,7 @@
 #include "common/testMain.h"
 #include "reference/referenceFixture.h"
 
-#include "calc/boRentReckoning.h"
+#include "pricing/boRentReckoning.h"
 #include "pricing/ui/dlgRentCSReckoning.h"
 #include "pricing/ui/dlgRentMakeReckoning.h"
 #include "calc/xCalc.h"

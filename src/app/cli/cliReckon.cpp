@@ -3,7 +3,7 @@
 
 #include "cliCommon.h"
 
-#include "calc/boRentReckoning.h"
+#include "pricing/boRentReckoning.h"
 #include "calc/xCalc.h"
 #include "db/xDatabase.h"
 #include "shell/AppContext.h"

@@ -1,6 +1,6 @@
 #include "reckoningWidgets.h"
 
-#include "calc/boRentReckoning.h"
+#include "calc/boRentReckoningType.h"
 #include "db/xDbError.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
@@ -31,7 +31,7 @@ TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const
     return s;
 }
 
-void connectTypeBox(TxLookupBox *box, TboRentReckoning &types, QWidget *parent)
+void connectTypeBox(TxLookupBox *box, TboRentReckoningType &types, QWidget *parent)
 {
     QObject::connect(box, &TxLookupBox::textNotFound, parent, [box, &types, parent](const QString &text) {
         guardedCall(parent, [&] {
@@ -70,9 +70,8 @@ QString answerText(double value)
     return text;
 }
 
-QString formulaErrorText(const TboRentReckoning &engine)
+QString formulaErrorText(const QString &reason)
 {
-    const QString reason = engine.failureReason();
     const QString text = QObject::tr("Ошибка в формуле.");
     return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
 }

@@ -13,7 +13,7 @@ class TxLookupBox;
 
 namespace korvex::calc {
 
-class TboRentReckoning;
+class TboRentReckoningType;
 
 // What the dialogs that price or name a reckoning type share.
 
@@ -28,13 +28,13 @@ TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const
 
 // The type box: a name that is no type makes a type of that name (no
 // parent), which is then chosen; its button "Ф" edits the chosen type.
-void connectTypeBox(korvex::widgets::TxLookupBox *box, TboRentReckoning &types, QWidget *parent);
+void connectTypeBox(korvex::widgets::TxLookupBox *box, TboRentReckoningType &types, QWidget *parent);
 // Runs body and shows a database error instead of passing it on.
 void guardedCall(QWidget *parent, const std::function<void()> &body);
 // A computed value as the answer shows it: every significant digit, decimal comma.
 QString answerText(double value);
-// "Ошибка в формуле." and, on the next line, why.
-QString formulaErrorText(const TboRentReckoning &engine);
+// "Ошибка в формуле." and, on the next line, why (the engine's failureReason()).
+QString formulaErrorText(const QString &reason);
 // A price as a price field shows it: the full amount, two decimals at least,
 // decimal comma ("1234,50", "0,3012").
 QString priceText(double value);

@@ -27,7 +27,8 @@ TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TC
     : QDialog(parent)
     , m_row(row)
     , m_windows(this)
-    , m_engine(context, &m_windows)
+    , m_types(context, &m_windows)
+    , m_engine(context)
 {
     setObjectName(QStringLiteral("dlgRentCSReckoning"));
     setWindowTitle(tr("Формулы для расчета цен"));
@@ -48,7 +49,7 @@ TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TC
     // A typed name selects the type of exactly that name; any other makes a new type.
     source->setSearchType(1);
     m_type->setSource(std::move(source));
-    connectTypeBox(m_type, m_engine, this);
+    connectTypeBox(m_type, m_types, this);
     auto *form = new QFormLayout;
     form->addRow(tr("Формула для рассчета цены"), m_type);
     layout->addLayout(form);
@@ -89,7 +90,7 @@ void TdlgRentCSReckoning::runTest()
         if (!key.isNull() && m_engine.RunReckoningType(key.toInt(), value))
             TxMessages::information(this, tr("Ответ: ") + answerText(value), korvex::widgets::TxPrompt::attentionBang());
         else
-            TxMessages::warning(this, formulaErrorText(m_engine), korvex::widgets::TxPrompt::attentionBang());
+            TxMessages::warning(this, formulaErrorText(m_engine.failureReason()), korvex::widgets::TxPrompt::attentionBang());
     });
 }
 

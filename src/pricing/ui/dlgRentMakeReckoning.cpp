@@ -28,7 +28,8 @@ TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context
                                              double costNcu, double costCurr, QWidget *parent)
     : QDialog(parent)
     , m_windows(this)
-    , m_engine(context, &m_windows)
+    , m_types(context, &m_windows)
+    , m_engine(context)
 {
     setObjectName(QStringLiteral("dlgRentMakeReckoning"));
     setWindowTitle(tr("Рассчет цен"));
@@ -60,7 +61,7 @@ TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context
     m_type->setChooserVisible(false);
     m_type->setSource(std::make_unique<TxTableLookup>(context.db, QStringLiteral("rent_typereckoning"),
                                                       QStringLiteral("id"), QStringLiteral("name")));
-    connectTypeBox(m_type, m_engine, this);
+    connectTypeBox(m_type, m_types, this);
     m_reckonType = m_type->addButton(QStringLiteral("="), tr("Рассчитать"));
     m_reckonType->setObjectName(QStringLiteral("reckonType"));
     connect(m_reckonType, &QToolButton::clicked, this, [this] { reckonByType(); });
@@ -125,7 +126,7 @@ void TdlgRentMakeReckoning::showResult(bool ok, double value)
 {
     if (!ok) {
         // The fields keep their prices; the user learns why.
-        TxMessages::warning(this, formulaErrorText(m_engine), korvex::widgets::TxPrompt::attentionBang());
+        TxMessages::warning(this, formulaErrorText(m_engine.failureReason()), korvex::widgets::TxPrompt::attentionBang());
         return;
     }
     (m_toNcu->isChecked() ? m_ncu : m_curr)->setText(priceText(value));

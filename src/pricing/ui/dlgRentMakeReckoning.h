@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/boRentReckoning.h"
+#include "pricing/boRentReckoning.h"
 #include "calc/ui/calcWindows.h"
 
 #include <QDialog>
@@ -54,6 +54,7 @@ private:
     void showResult(bool ok, double value);
 
     TCalcWindows m_windows;
+    TboRentReckoningType m_types;
     TboRentReckoning m_engine;
     korvex::widgets::TxCheckedEdit *m_ncu;
     korvex::widgets::TxCheckedEdit *m_curr;
