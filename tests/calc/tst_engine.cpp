@@ -1,4 +1,5 @@
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 #include "reference/referenceFixture.h"
 
 #include "pricing/boRentReckoning.h"
@@ -23,7 +24,7 @@ using namespace korvex::calc;
 using namespace korvex::db;
 using korvex::test::TestDatabase;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxPromptRecorder;
+using korvex::test::TxPromptRecorder;
 
 namespace {
 

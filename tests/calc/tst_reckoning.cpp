@@ -1,4 +1,5 @@
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 #include "reference/referenceFixture.h"
 
 #include "calc/boRentReckoningType.h"
@@ -26,7 +27,7 @@ using namespace korvex::calc;
 using namespace korvex::db;
 using korvex::test::TestDatabase;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxPromptRecorder;
+using korvex::test::TxPromptRecorder;
 
 KORVEX_TEST_GUI_PROGRAM()
 

@@ -1,4 +1,5 @@
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 #include "reference/referenceFixture.h"
 
 #include "calc/boRentVariable.h"
@@ -27,7 +28,7 @@ using namespace korvex::db;
 using korvex::test::TestDatabase;
 using korvex::widgets::TxMessage;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxPromptRecorder;
+using korvex::test::TxPromptRecorder;
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
@@ -19,6 +20,7 @@
 using namespace korvex::db;
 using namespace korvex::shell;
 using namespace korvex::widgets;
+using korvex::test::TxPromptRecorder;
 using korvex::test::TestDatabase;
 
 // ---------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -28,6 +29,7 @@ KORVEX_TEST_GUI_PROGRAM()
 using namespace korvex::db;
 using namespace korvex::shell;
 using namespace korvex::widgets;
+using korvex::test::TxPromptRecorder;
 using korvex::test::TestDatabase;
 
 // ---------------------------------------------------------------------------
