@@ -3,6 +3,7 @@
 #include "calcDialogs.h"
 #include "xCalc.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -371,7 +372,7 @@ bool TReckoningStepModel::setData(const QModelIndex &index, const QVariant &valu
     case RoundingColumn:
         if (text.isEmpty()) {
             s.rounding.reset();
-        } else if (const std::optional<double> v = korvex::widgets::TxTreeModel::parseNumber(text)) {
+        } else if (const std::optional<double> v = korvex::amount::parseNumber(text)) {
             s.rounding = *v;
         } else {
             Q_EMIT cellRefused(tr("Введите число"));

@@ -64,24 +64,6 @@ QString shortestDecimalText(double value)
     return QString::fromLatin1(buf, r.ptr - buf);
 }
 
-double roundHalfEven(double x)
-{
-    const double r = std::round(x);  // halves away from zero
-    if (std::fabs(x - std::trunc(x)) == 0.5)
-        return 2.0 * std::round(x / 2.0);
-    return r;
-}
-
-double roundToStep(double value, double step)
-{
-    if (step == 0)
-        return value;
-    const double q = value / step;
-    if (!(std::fabs(q) <= 2000000000.0))
-        return value;
-    return step * roundHalfEven(q + 0.000001);
-}
-
 
 CacheEntry &TxCustomFoCal::Private::entryFor(const QString &text)
 {

@@ -1,5 +1,6 @@
 #include "boRentReckoning.h"
 
+#include "amount/xAmount.h"
 #include "calc/boRentVariable.h"
 #include "calc/xCalc.h"
 #include "debt/boRentDebt.h"
@@ -665,7 +666,7 @@ bool TboRentReckoning::RunReckoningType(int typeKey, double &value)
         if (!EvaluateFormula(step.formula, value))
             return fail(tr("позиция %1 (%2): %3").arg(step.number, step.name, m_failure));
         if (step.rounding)
-            value = roundToStep(value, roundHalfEven(*step.rounding));
+            value = korvex::amount::roundToStep(value, korvex::amount::roundHalfEven(*step.rounding));
         if (step.name.isEmpty())
             continue;
         e.calc.SetVariable(step.name, value);

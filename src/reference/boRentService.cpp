@@ -3,6 +3,7 @@
 #include "referenceCommon.h"
 #include "referenceDialogs.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -415,7 +416,7 @@ bool TServiceValueModel::setData(const QModelIndex &index, const QVariant &value
             return true;
         r.serviceDate = date;
     } else {
-        const std::optional<double> number = TxTreeModel::parseNumber(value.toString());
+        const std::optional<double> number = korvex::amount::parseNumber(value.toString());
         if (!number) {
             Q_EMIT cellRefused(tr("Введите число"));
             return false;

@@ -3,6 +3,7 @@
 #include "referenceCommon.h"
 #include "referenceDialogs.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -158,7 +159,7 @@ void TboRentServiceCost::writePrice(qint64 key, const QString &field, const QVar
 
 std::optional<double> TboRentServiceCost::rateFromText(const QString &text)
 {
-    const std::optional<double> rate = TxTreeModel::parseNumber(text);
+    const std::optional<double> rate = korvex::amount::parseNumber(text);
     if (!rate || *rate <= 0)
         return std::nullopt;
     return rate;

@@ -163,6 +163,8 @@ private Q_SLOTS:
         QTest::newRow("date ok") << int(TxCheckedEdit::Kind::Date) << "01.01.2026" << "28.02.2026" << true;
         QTest::newRow("date impossible") << int(TxCheckedEdit::Kind::Date) << "01.01.2026" << "30.02.2026" << false;
         QTest::newRow("float comma") << int(TxCheckedEdit::Kind::Float) << "1,00" << "2,5" << true;
+        QTest::newRow("float groups") << int(TxCheckedEdit::Kind::Float) << "1,00" << "1 234,5" << true;
+        QTest::newRow("float infinity") << int(TxCheckedEdit::Kind::Float) << "1,00" << "inf" << false;
     }
     void badTextReverts()
     {
