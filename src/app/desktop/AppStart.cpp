@@ -2,6 +2,7 @@
 
 #include "LoginPropDialog.h"
 #include "MAINFORM_UNIT.h"
+#include "TerminationHandler.h"
 #include "UserLoginDialog.h"
 #include "shell/UserLogin.h"
 #include "shell/mmOptions.h"
@@ -29,6 +30,9 @@ int runDesktop(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QApplication::setApplicationName(QStringLiteral("korvex-rent"));
+    // From here on SIGTERM and its like close the program as "Выход" does.
+    TTerminationHandler termination;
+    QObject::connect(&termination, &TTerminationHandler::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // "/E" forgets every remembered window placement before anything is read.
     korvex::widgets::TxAppRegistry::handleCommandLine(QCoreApplication::arguments());
