@@ -67,7 +67,12 @@ int runDesktop(int argc, char **argv)
         return 1;
     }
 
-    if (!login.connectStartup()) {
+    bool connected = false;
+    {
+        TTerminationHandler::Hold hold(termination);
+        connected = login.connectStartup();
+    }
+    if (!connected) {
         QMessageBox::critical(nullptr, QObject::tr("Аренда Корвекса"), TUserLogin::startupFailedMessage());
         return 1;
     }
@@ -102,6 +107,7 @@ int runDesktop(int argc, char **argv)
     TxDatabase db(TxDatabase::defaultConnectionName());
     QString version;
     try {
+        TTerminationHandler::Hold hold(termination);
         login.connectWorking(db);
         TxSchema::checkCompatible(db);
         TxStoredProc proc(db, QStringLiteral("fin_p_ver_getdbversion"));

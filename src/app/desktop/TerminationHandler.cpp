@@ -9,6 +9,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <pthread.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -45,12 +46,36 @@ TTerminationHandler::TTerminationHandler(QObject *parent)
     m_notifier = new QSocketNotifier(s_pipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TTerminationHandler::signalled);
 
+    for (size_t i = 0; i < Signals.size(); ++i)
+        ::sigaction(Signals[i], nullptr, &s_previous[i]);
+    claimSignals();
+}
+
+void TTerminationHandler::claimSignals()
+{
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;  // calls the signal interrupts (the database client's) carry on
-    for (size_t i = 0; i < Signals.size(); ++i)
-        ::sigaction(Signals[i], &action, &s_previous[i]);
+    for (const int signal : Signals)
+        ::sigaction(signal, &action, nullptr);
+}
+
+TTerminationHandler::Hold::Hold(TTerminationHandler &handler)
+    : m_handler(handler)
+{
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : Signals)
+        sigaddset(&held, signal);
+    // Threads the engine starts meanwhile keep the signals blocked too.
+    pthread_sigmask(SIG_BLOCK, &held, &m_before);
+}
+
+TTerminationHandler::Hold::~Hold()
+{
+    m_handler.claimSignals();
+    pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
 }
 
 TTerminationHandler::~TTerminationHandler()

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <signal.h>
+
 class QSocketNotifier;
 
 namespace korvex::shell {
@@ -16,6 +18,10 @@ namespace korvex::shell {
 // The signal handler only writes a byte into a socket pair; everything else
 // runs on the user-interface thread when its event loop reads that byte.
 // One object per program; it restores the previous handlers when destroyed.
+//
+// The database engine, when it starts, puts in handlers of its own for
+// SIGTERM and SIGINT that end every connection at once. So a connection is
+// opened inside a Hold: the signals wait until the handlers are taken back.
 class TTerminationHandler : public QObject
 {
     Q_OBJECT
@@ -24,6 +30,24 @@ public:
     ~TTerminationHandler() override;
 
     bool closing() const { return m_closing; }
+
+    // Puts the handlers in (again).
+    void claimSignals();
+
+    // Keeps the signals waiting for its lifetime; then claims them back and
+    // lets through what came meanwhile.
+    class Hold
+    {
+    public:
+        explicit Hold(TTerminationHandler &handler);
+        ~Hold();
+        Hold(const Hold &) = delete;
+        Hold &operator=(const Hold &) = delete;
+
+    private:
+        TTerminationHandler &m_handler;
+        sigset_t m_before;
+    };
 
 Q_SIGNALS:
     // Every window has been asked to close.
