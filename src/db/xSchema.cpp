@@ -112,8 +112,12 @@ void TxSchema::install(TxDatabase &db, int upToVersion, const Progress &progress
 
 int TxSchema::version(TxDatabase &db)
 {
+    if (isUnfinished(db))
+        throw EDatabaseError(EDatabaseError::Kind::UnfinishedDatabase, db.params().serverName(),
+                             QStringLiteral("The database was not completed by db init; create it again."));
     if (!tableExists(db, QStringLiteral("FIN_DBVERSION")))
-        throw EDatabaseError(QStringLiteral("The database is not a lease-accounting database (it has no version table)."));
+        throw EDatabaseError(EDatabaseError::Kind::ForeignDatabase, db.params().serverName(),
+                             QStringLiteral("The database is not a lease-accounting database (it has no version table)."));
     return TxQuery::scalar(db, QStringLiteral("SELECT COALESCE(MAX(versionnum), 0) FROM fin_dbversion")).toInt();
 }
 
@@ -162,6 +166,63 @@ void TxSchema::loadDemo(TxDatabase &db, const Progress &progress)
             progress(file.section(QLatin1Char('/'), -1));
         TxSqlScript::run(db, readResource(file), file.section(QLatin1Char('/'), -1));
     }
+    // Last, whatever order the scripts took: the demo rows bring their keys.
+    TxQuery::execute(db, QStringLiteral("EXECUTE PROCEDURE fin_p_sync_keys"));
+}
+
+QStringList TxSchema::unsynchronisedKeys(TxDatabase &db)
+{
+    // Each sequence with its table's single-column primary key.
+    TxQuery q(db, QStringLiteral(
+                      "SELECT TRIM(g.RDB$GENERATOR_NAME), TRIM(r.RDB$RELATION_NAME), TRIM(s.RDB$FIELD_NAME) "
+                      "FROM RDB$GENERATORS g "
+                      "JOIN RDB$RELATION_CONSTRAINTS r ON r.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+                      " AND (TRIM(r.RDB$RELATION_NAME) = SUBSTRING(TRIM(g.RDB$GENERATOR_NAME) FROM 5) "
+                      "      AND TRIM(g.RDB$GENERATOR_NAME) STARTING WITH 'GEN_' "
+                      "   OR TRIM(r.RDB$RELATION_NAME) = 'FIN_' || SUBSTRING(TRIM(g.RDB$GENERATOR_NAME) FROM 7) "
+                      "      AND TRIM(g.RDB$GENERATOR_NAME) STARTING WITH 'FIN_G_') "
+                      "JOIN RDB$INDEX_SEGMENTS s ON s.RDB$INDEX_NAME = r.RDB$INDEX_NAME "
+                      "WHERE COALESCE(g.RDB$SYSTEM_FLAG, 0) = 0 "
+                      "  AND (SELECT COUNT(*) FROM RDB$INDEX_SEGMENTS s2 WHERE s2.RDB$INDEX_NAME = r.RDB$INDEX_NAME) = 1 "
+                      "ORDER BY 1"));
+    q.exec();
+    struct Pair {
+        QString sequence, table, column;
+    };
+    QList<Pair> pairs;
+    while (q.next())
+        pairs.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+
+    QStringList behind;
+    for (const Pair &p : pairs) {
+        // Names from the system tables, quoted as identifiers.
+        const QString sql = QStringLiteral("SELECT GEN_ID(%1, 0), (SELECT MAX(%2) FROM %3) FROM RDB$DATABASE")
+                                .arg(quoteIdent(p.sequence), quoteIdent(p.column), quoteIdent(p.table));
+        TxQuery v(db, sql);
+        v.exec();
+        if (!v.next() || v.value(1).isNull())
+            continue;
+        const qint64 current = v.value(0).toLongLong();
+        const qint64 largest = v.value(1).toLongLong();
+        if (current < largest)
+            behind << QStringLiteral("%1: at %2, %3.%4 holds %5").arg(p.sequence).arg(current).arg(p.table, p.column).arg(largest);
+    }
+    return behind;
+}
+
+void TxSchema::markUnfinished(TxDatabase &db)
+{
+    TxQuery::execute(db, QStringLiteral("CREATE TABLE fin_dbunfinished (started TIMESTAMP)"));
+}
+
+void TxSchema::markFinished(TxDatabase &db)
+{
+    TxQuery::execute(db, QStringLiteral("DROP TABLE fin_dbunfinished"));
+}
+
+bool TxSchema::isUnfinished(TxDatabase &db)
+{
+    return tableExists(db, QStringLiteral("FIN_DBUNFINISHED"));
 }
 
 void TxSchema::grantWorkingAccounts(TxDatabase &db)

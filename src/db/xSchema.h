@@ -39,8 +39,9 @@ public:
     // reaches the latest version.
     static void install(TxDatabase &db, int upToVersion = -1, const Progress &progress = {});
 
-    // The version recorded in the database; throws when the database is not
-    // one of this program's.
+    // The version recorded in the database; throws EDatabaseError of kind
+    // ForeignDatabase when the database is not one of this program's, and of
+    // kind UnfinishedDatabase when "db init" did not complete it.
     static int version(TxDatabase &db);
 
     // Applies the missing migrations in order and re-creates the procedures.
@@ -52,8 +53,20 @@ public:
     // or older and needing an upgrade).
     static void checkCompatible(TxDatabase &db);
 
-    // Loads the demonstration data (a small landlord) into a new database.
+    // Loads the demonstration data (a small landlord) into a new database and
+    // moves every key sequence past the keys it brought along.
     static void loadDemo(TxDatabase &db, const Progress &progress = {});
+
+    // Key sequences that would hand out a key already stored in their table
+    // ("GEN_X" serves table X, "FIN_G_X" table FIN_X), as "sequence: text".
+    static QStringList unsynchronisedKeys(TxDatabase &db);
+
+    // A database built in place (on a server, where the client cannot rename
+    // a finished file into place) carries a marker from the first statement
+    // until the last one; version() refuses it until the marker is cleared.
+    static void markUnfinished(TxDatabase &db);
+    static void markFinished(TxDatabase &db);
+    static bool isUnfinished(TxDatabase &db);
 
     // Grants the working accounts their rights on every table, view,
     // procedure, function and sequence (the account table excepted).

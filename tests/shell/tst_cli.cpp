@@ -3,7 +3,12 @@
 
 #include "db/xQuery.h"
 #include "db/xSchema.h"
+#include "db/xStoredProc.h"
 
+#include "db/xFbCreate.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +59,101 @@ private Q_SLOTS:
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains(QStringLiteral("already exists")));
         QCOMPARE(cli({QStringLiteral("db"), QStringLiteral("version"), path}).code, 0);
+    }
+
+    // An init killed part-way leaves nothing under the database's name; the
+    // next init removes the leftover and builds a complete database whose key
+    // sequences are past the demo rows.
+    void interruptedInitLeavesNoDatabase()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("killed.fdb"));
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("ISC_USER"));
+        env.remove(QStringLiteral("ISC_PASSWORD"));
+        p.setProcessEnvironment(env);
+        p.setReadChannel(QProcess::StandardError);
+        p.start(QStringLiteral(KORVEX_CLI_PATH), {QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo"), path});
+        QByteArray progress;
+        while (!progress.contains("20_customers.sql") && p.waitForReadyRead(60000))
+            progress += p.readAllStandardError();
+        QVERIFY2(progress.contains("20_customers.sql"), progress.constData());
+        p.kill();
+        p.waitForFinished();
+        QVERIFY(!QFileInfo::exists(path));
+
+        const Run r = cli({QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo"), path});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("interrupted")), qPrintable(r.err));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("killed.fdb*")}, QDir::Files),
+                 QStringList{QStringLiteral("killed.fdb")});
+
+        TxConnectionParams params;
+        params.setServerName(path);
+        TxDatabase db(QStringLiteral("killed"));
+        db.open(params, QStringLiteral("SYSDBA"), QString());
+        QCOMPARE(TxSchema::unsynchronisedKeys(db), QStringList());
+        const int largest = TxQuery::scalar(db, QStringLiteral("SELECT MAX(customerkey) FROM cst_customer")).toInt();
+        QVERIFY(largest > 0);
+        QVERIFY(db.newKey(QStringLiteral("cst_p_customer_customerkey"), QStringLiteral("customerkey")) > largest);
+    }
+
+    // A database made by an older program is brought to the current schema
+    // with its rows, and a copy of the old file is kept.
+    void upgradeOlderDatabase()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("old.fdb"));
+        {
+            TxConnectionParams::Target target;
+            target.path = path;
+            createFirebirdDatabase(target, QStringLiteral("SYSDBA"), QString());
+            setFirebirdForcedWrites(target, QStringLiteral("SYSDBA"), QString(), false);  // a scratch file: quicker
+            TxConnectionParams params;
+            params.setServerName(path);
+            TxDatabase db(QStringLiteral("old"));
+            db.open(params, QStringLiteral("SYSDBA"), QString());
+            TxSchema::install(db, 1);
+            TxQuery::execute(db, QStringLiteral("INSERT INTO fin_user (userkey, name, fullname) VALUES (7, 'старый', 'Из первой версии')"));
+            TxQuery::execute(db, QStringLiteral("INSERT INTO fin_userright (userkey, subsystemkey, userright) VALUES (7, 230, 0)"));
+        }
+        const Run r = cli({QStringLiteral("db"), QStringLiteral("upgrade"), path});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(QFileInfo::exists(path + QStringLiteral(".v1.bak")));
+        QCOMPARE(cli({QStringLiteral("db"), QStringLiteral("version"), path}).out,
+                 QString::number(TxSchema::latestVersion()) + QLatin1Char('\n'));
+
+        TxConnectionParams params;
+        params.setServerName(path);
+        TxDatabase db(QStringLiteral("upgraded"));
+        db.open(params, QStringLiteral("SYSDBA"), QString());
+        QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT fullname FROM fin_user WHERE userkey = 7")).toString(),
+                 QStringLiteral("Из первой версии"));
+        QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT COUNT(*) FROM fin_userright WHERE userkey = 7")).toInt(), 1);
+        TxSchema::checkCompatible(db);
+    }
+
+    // What cannot be opened is said plainly: a database another program holds
+    // open, a file that is no database of this program.
+    void unusableDatabases()
+    {
+        TestDatabase held;  // open in this process's embedded engine
+        Run r = cli({QStringLiteral("db"), QStringLiteral("version"), held.path()});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("используется другой программой")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("SERVER NAME=")), qPrintable(r.err));
+
+        const QString text = m_dir.filePath(QStringLiteral("notes.txt"));
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(40000, 'x'));
+        f.close();
+        auto empty = TestDatabase::empty(QStringLiteral("foreign"));  // Firebird, but not ours
+        empty->db().close();
+        for (const QString &path : {text, empty->path()}) {
+            r = cli({QStringLiteral("db"), QStringLiteral("version"), path});
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(QStringLiteral("не является базой данных этой программы")), qPrintable(r.err));
+        }
     }
 
     void failures_data()

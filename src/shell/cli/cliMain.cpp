@@ -36,8 +36,9 @@ void printHelp(void (*print)(const QString &) = outLine)
     for (const Command &c : commands())
         print(c.usage);
     print(QStringLiteral("\nA DATABASE or PATH is a local file (embedded engine) or host:/path on a "
-                           "Firebird server.\nCommands that open a database take --user NAME and "
-                           "--password PASSWORD\n(default: ISC_USER / ISC_PASSWORD, else SYSDBA)."));
+                           "Firebird server.\nCommands that open a database take --user NAME (default: "
+                           "ISC_USER, else SYSDBA);\nthe password comes from ISC_PASSWORD, never from the "
+                           "command line."));
 }
 
 } // namespace
@@ -85,7 +86,7 @@ int main(int argc, char **argv)
         try {
             return c.run(args);
         } catch (const korvex::db::EDatabaseError &e) {
-            err(e.message());
+            err(e.userMessage());
             return 1;
         } catch (const std::exception &e) {
             err(QString::fromUtf8(e.what()));
