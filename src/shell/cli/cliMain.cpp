@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <memory>
@@ -45,6 +46,9 @@ void printHelp(void (*print)(const QString &) = outLine)
 
 int main(int argc, char **argv)
 {
+    // Past a file-size limit a write must fail and be reported (exit 1), not
+    // kill the tool before it can remove what it had begun.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Commands that measure text need fonts, hence a GUI application; the
     // offscreen platform keeps them free of any display.
     bool needsFonts = false;
