@@ -1,33 +1,30 @@
 #!/usr/bin/env bash
-# Builds the RTF reader's libFuzzer target with clang (address and undefined
-# behaviour sanitizers) and runs it over the committed corpus.
-#   fuzz/rtf/run.sh [SECONDS] [extra libFuzzer options]
-# New interesting inputs go to build-fuzz-rtf/corpus; crashes to build-fuzz-rtf/.
+# Builds the RTF reader's fuzz target with clang (address and undefined-
+# behaviour sanitizers) in build-fuzz/ and runs it for SECONDS (default 60).
+# New inputs go to fuzz/corpus-new/rtf/, crashes to fuzz/corpus-new/.
+# To fold the new inputs into the committed corpus, keeping it small (the 30
+# inputs that together cover the most edges):
+#   fuzz/rtf/run.sh --merge
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
-out="$root/build-fuzz-rtf"
-seconds="${1:-60}"
-shift || true
-mkdir -p "$out/corpus"
+cd "$(dirname "$0")/../.."
 
-sources=(
-  "$root"/src/documents/xRTF.cpp "$root"/src/documents/xRTFCodePage.cpp
-  "$root"/src/documents/xRTFCodePageTables.cpp "$root"/src/documents/xRTFReader.cpp
-  "$root"/src/documents/xRTFLoader.cpp "$root"/src/documents/xRTFWriter.cpp
-  "$root"/src/documents/xRTFLayout.cpp "$root"/src/documents/xRTFProgress.cpp
-  "$root"/src/documents/xRTFMessages.cpp "$here"/fuzz_rtf.cpp
-)
-binary="$out/fuzz_rtf"
-if [ ! -x "$binary" ] || [ -n "$(find "${sources[@]}" "$root"/src/documents/*.h -newer "$binary" 2>/dev/null)" ]; then
-  # shellcheck disable=SC2046
-  clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root/src" $(pkg-config --cflags Qt6Core Qt6Gui) \
-    "${sources[@]}" -o "$binary" $(pkg-config --libs Qt6Core Qt6Gui)
-fi
+build=build-fuzz
+new=fuzz/corpus-new/rtf
+corpus=fuzz/rtf/corpus
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DKORVEX_FUZZ=ON -DKORVEX_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" --target fuzz_rtf -- -j2
+mkdir -p "$new"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
-cd "$out"
-exec "$binary" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=4096 \
-  -dict="$here/rtf.dict" "$@" corpus "$here/corpus"
+
+if [ "${1:-}" = "--merge" ]; then
+  exec fuzz/pick_corpus.py "$build/fuzz/rtf/fuzz_rtf" "$corpus" 30 "$corpus" "$new"
+fi
+
+seconds=${1:-60}
+"$build/fuzz/rtf/fuzz_rtf" -max_total_time="$seconds" -timeout=10 -max_len=65536 -rss_limit_mb=4096 \
+  -dict=fuzz/rtf/rtf.dict -artifact_prefix=fuzz/corpus-new/ -print_final_stats=1 \
+  "$new" "$corpus"

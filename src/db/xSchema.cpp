@@ -227,42 +227,93 @@ bool TxSchema::isUnfinished(TxDatabase &db)
 
 void TxSchema::grantWorkingAccounts(TxDatabase &db)
 {
-    QStringList accounts{defaultWorkingAccount()};
-    if (tableExists(db, QStringLiteral("FIN_DBACCOUNT"))) {
-        TxQuery q(db, QStringLiteral("SELECT DISTINCT TRIM(UPPER(ibname)) FROM fin_dbaccount"));
+    struct Account {
+        QString name;
+        int kind = -1;  // -1: no longer handed out
+    };
+    QList<Account> accounts;
+    {
+        TxQuery q(db, QStringLiteral("SELECT TRIM(UPPER(ibname)), accountkind FROM fin_dbaccount ORDER BY 1"));
         q.exec();
         while (q.next()) {
             const QString a = q.value(0).toString();
-            if (!a.isEmpty() && !accounts.contains(a) && a != QLatin1String("SYSDBA"))
-                accounts << a;
+            // Never the server's administrator or the start-up account.
+            if (a.isEmpty() || a == QLatin1String("SYSDBA") || a == startupAccount())
+                continue;
+            accounts.append({a, q.value(1).isNull() ? -1 : q.value(1).toInt()});
         }
     }
 
-    QStringList statements;
-    auto collect = [&](const QString &sql, const QString &grantFmt) {
+    // What each kind of account gets, object by object: "" nothing.
+    enum Object { Table, Procedure, Function, Sequence };
+    const QStringList hidden{QStringLiteral("FIN_DBACCOUNT"), QStringLiteral("FIN_USERPASSW"),
+                             QStringLiteral("FIN_DBSECRET")};
+    const QStringList readOnly{QStringLiteral("FIN_USER"), QStringLiteral("FIN_USERRIGHT"),
+                               QStringLiteral("FIN_SESSION"), QStringLiteral("FIN_SUBSYSTEM"),
+                               QStringLiteral("FIN_DBVERSION")};
+    const QStringList adminProcedures{QStringLiteral("FIN_P_SEC_ADDUSER"), QStringLiteral("FIN_P_SEC_SETRIGHT"),
+                                      QStringLiteral("FIN_P_SEC_SETPASSWORD"), QStringLiteral("FIN_P_SEC_USERLIST")};
+    auto rights = [&](Object kind, const QString &name, bool admin) -> QString {
+        switch (kind) {
+        case Table:
+            if (hidden.contains(name))
+                return {};
+            return readOnly.contains(name) ? QStringLiteral("SELECT")
+                                           : QStringLiteral("SELECT, INSERT, UPDATE, DELETE, REFERENCES");
+        case Procedure:
+            if (name == QLatin1String("FIN_P_SEC_GETRIGHTSFORUSER"))
+                return QStringLiteral("EXECUTE");
+            if (adminProcedures.contains(name))
+                return admin ? QStringLiteral("EXECUTE") : QString();
+            return name.startsWith(QLatin1String("FIN_P_SEC_")) ? QString() : QStringLiteral("EXECUTE");
+        case Function:
+            return name.startsWith(QLatin1String("FIN_F_SEC_")) ? QString() : QStringLiteral("EXECUTE");
+        case Sequence:
+            return name == QLatin1String("FIN_G_USER") || name == QLatin1String("FIN_G_SESSION") ? QString()
+                                                                                               : QStringLiteral("USAGE");
+        }
+        return {};
+    };
+
+    struct Named {
+        Object kind;
+        QString name;
+    };
+    QList<Named> objects;
+    auto collect = [&](Object kind, const QString &sql) {
         TxQuery q(db, sql);
         q.exec();
-        while (q.next()) {
-            const QString name = q.value(0).toString().trimmed();
-            if (name.compare(QLatin1String("FIN_DBACCOUNT"), Qt::CaseInsensitive) == 0)
-                continue;
-            for (const QString &a : accounts)
-                statements << grantFmt.arg(quoteIdent(name), quoteIdent(a));
-        }
+        while (q.next())
+            objects.append({kind, q.value(0).toString().trimmed()});
     };
-    collect(QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
-            QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE, REFERENCES ON %1 TO %2"));
-    collect(QStringLiteral("SELECT RDB$PROCEDURE_NAME FROM RDB$PROCEDURES "
-                           "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL"),
-            QStringLiteral("GRANT EXECUTE ON PROCEDURE %1 TO %2"));
-    collect(QStringLiteral("SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS "
-                           "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL "
-                           "AND RDB$MODULE_NAME IS NULL"),
-            QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO %2"));
-    collect(QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
-            QStringLiteral("GRANT USAGE ON SEQUENCE %1 TO %2"));
+    collect(Table, QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+    collect(Procedure, QStringLiteral("SELECT RDB$PROCEDURE_NAME FROM RDB$PROCEDURES "
+                                      "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL"));
+    collect(Function, QStringLiteral("SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS "
+                                     "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL "
+                                     "AND RDB$MODULE_NAME IS NULL"));
+    collect(Sequence, QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
 
-    // One transaction for all the grants: hundreds of single commits are slow.
+    QStringList statements;
+    for (const Account &a : accounts) {
+        const QString grantee = quoteIdent(a.name);
+        // Rights held from an earlier version of the rules go first.
+        statements << QStringLiteral("REVOKE ALL ON ALL FROM %1").arg(grantee);
+        if (a.kind < 0)
+            continue;
+        const bool admin = a.kind == AdminAccountKind;
+        for (const Named &o : objects) {
+            const QString r = rights(o.kind, o.name, admin);
+            if (r.isEmpty())
+                continue;
+            static const char *const forms[] = {"GRANT %1 ON %2 TO %3", "GRANT %1 ON PROCEDURE %2 TO %3",
+                                                "GRANT %1 ON FUNCTION %2 TO %3", "GRANT %1 ON SEQUENCE %2 TO %3"};
+            statements << QString::fromLatin1(forms[o.kind]).arg(r, quoteIdent(o.name), grantee);
+        }
+    }
+
+    // One transaction for all the grants: hundreds of single commits are slow,
+    // and no account is seen between its old rights and its new ones.
     TxTransaction tr(db);
     for (const QString &s : statements) {
         QSqlQuery q(db.sql());

@@ -24,9 +24,16 @@ public:
     static QList<Migration> migrations();
     static int latestVersion();
 
-    // The working database account that gets the rights on every object when
-    // no other account is recorded.
+    // The two working database accounts a new database records: the one the
+    // login hands out to everyone, and the one for user administrators
+    // (users with right 10), which alone may run the user-administration
+    // procedures. Neither may write users and rights directly, read password
+    // keys or account passwords, or change the schema.
     static QString defaultWorkingAccount() { return QStringLiteral("KORVEX"); }
+    static QString defaultAdminAccount() { return QStringLiteral("KORVEXADM"); }
+    // fin_dbaccount.accountkind of the two (the right that selects it).
+    static constexpr int EveryoneAccountKind = 0;
+    static constexpr int AdminAccountKind = 10;
     // The start-up account that may only run the login procedure, and its
     // fixed password.
     static QString startupAccount() { return QStringLiteral("OPENERUSR"); }
@@ -68,8 +75,9 @@ public:
     static void markFinished(TxDatabase &db);
     static bool isUnfinished(TxDatabase &db);
 
-    // Grants the working accounts their rights on every table, view,
-    // procedure, function and sequence (the account table excepted).
+    // Gives each account recorded in fin_dbaccount the rights of its kind on
+    // every table, procedure, function and sequence, after taking whatever
+    // it held before; an account no longer handed out (no kind) loses all.
     static void grantWorkingAccounts(TxDatabase &db);
 
     static QString readResource(const QString &resource);

@@ -183,15 +183,73 @@ private Q_SLOTS:
         Run r = cli({QStringLiteral("user"), QStringLiteral("add"), QStringLiteral("--rights"), QStringLiteral("0,10"),
                      QStringLiteral("кассир"), path});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        r = cli({QStringLiteral("user"), QStringLiteral("passwd"), QStringLiteral("--iterations"), QStringLiteral("2"),
+        // The count is bounded: a weak one is refused before anything is stored.
+        r = cli({QStringLiteral("user"), QStringLiteral("passwd"), QStringLiteral("--iterations"), QStringLiteral("1000"),
                  QStringLiteral("КАССИР"), path},
                 "s3cret\n");
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("100000")), qPrintable(r.err));
+        QVERIFY(cli({QStringLiteral("user"), QStringLiteral("list"), path}).out.contains(QStringLiteral("no password")));
+        r = cli({QStringLiteral("user"), QStringLiteral("passwd"), QStringLiteral("КАССИР"), path}, "s3cret\n");
         QVERIFY2(r.code == 0, qPrintable(r.err));
         r = cli({QStringLiteral("user"), QStringLiteral("list"), path});
         QCOMPARE(r.code, 0);
         QVERIFY2(r.out.contains(QStringLiteral("кассир\t\trights 0,10\n")), qPrintable(r.out));
         r = cli({QStringLiteral("user"), QStringLiteral("passwd"), QStringLiteral("nobody"), path}, "x\n");
         QCOMPARE(r.code, 1);
+    }
+
+    // The working accounts are never the server's administrator or the
+    // start-up account, and one account never serves both roles.
+    void dbAccountsRefused_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("SYSDBA") << QStringList{"user", "dbaccount", "sysdba"};
+        QTest::newRow("start-up account") << QStringList{"user", "dbaccount", "--admin", "OPENERUSR"};
+        QTest::newRow("everyone's as administrators'") << QStringList{"user", "dbaccount", "--admin", "KORVEX"};
+        QTest::newRow("password on the command line") << QStringList{"user", "dbaccount", "--password", "pw", "KORVEX"};
+    }
+    void dbAccountsRefused()
+    {
+        QFETCH(QStringList, args);
+        const QString path = m_dir.filePath(QStringLiteral("accounts.fdb"));
+        if (!QFileInfo::exists(path))
+            QCOMPARE(cli({QStringLiteral("db"), QStringLiteral("init"), path}).code, 0);
+        const Run r = cli(args << path, "pw\n");
+        QCOMPARE(r.code, 1);
+        TxConnectionParams params;
+        params.setServerName(path);
+        TxDatabase db(QStringLiteral("accounts"));
+        db.open(params, QStringLiteral("SYSDBA"), QString());
+        QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT LIST(TRIM(ibname) || ':' || COALESCE(accountkind, -1) || ':' || "
+                                                    "COALESCE(ibpassw, '-'), ' ') FROM (SELECT * FROM fin_dbaccount ORDER BY ibname)"))
+                     .toString(),
+                 QStringLiteral("KORVEX:0:- KORVEXADM:10:-"));
+    }
+
+    // Recording another account for a role retires the one before: it is no
+    // longer handed out and keeps no rights.
+    void dbAccountReplaced()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("replaced.fdb"));
+        QCOMPARE(cli({QStringLiteral("db"), QStringLiteral("init"), path}).code, 0);
+        Run r = cli({QStringLiteral("user"), QStringLiteral("dbaccount"), QStringLiteral("--admin"), QStringLiteral("kadm2"), path},
+                    "secret-2\n");
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        TxConnectionParams params;
+        params.setServerName(path);
+        TxDatabase db(QStringLiteral("replaced"));
+        db.open(params, QStringLiteral("SYSDBA"), QString());
+        QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT ibpassw FROM fin_dbaccount WHERE accountkind = 10")).toString(),
+                 QStringLiteral("secret-2"));
+        auto privileges = [&](const QString &account) {
+            return TxQuery::scalar(db, QStringLiteral("SELECT COUNT(*) FROM RDB$USER_PRIVILEGES WHERE RDB$USER = ?"), {account}).toInt();
+        };
+        QCOMPARE(privileges(QStringLiteral("KORVEXADM")), 0);
+        QVERIFY(privileges(QStringLiteral("KADM2")) > 0);
+        QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT COUNT(*) FROM RDB$USER_PRIVILEGES WHERE RDB$USER = 'KADM2' "
+                                                    "AND RDB$RELATION_NAME = 'FIN_P_SEC_SETRIGHT'")).toInt(),
+                 1);
     }
 };
 
