@@ -40,7 +40,10 @@ EDatabaseError::Kind EDatabaseError::kind() const
         return m_kind;
     // The engine's own texts (the client library reports no finer code
     // through the driver).
-    if (m_message.contains(QLatin1String("already opened with engine instance"), Qt::CaseInsensitive))
+    // Held by another engine; the server's own security database is no
+    // database of the user's.
+    if (m_message.contains(QLatin1String("already opened with engine instance"), Qt::CaseInsensitive)
+        && !m_message.contains(QLatin1String("security"), Qt::CaseInsensitive))
         return Kind::DatabaseInUse;
     if (m_message.contains(QLatin1String("is not a valid database"), Qt::CaseInsensitive)
         || m_message.contains(QLatin1String("File size is less than expected"), Qt::CaseInsensitive))

@@ -7,6 +7,7 @@
 #include "xTransaction.h"
 
 #include <QDirIterator>
+#include <QHash>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -294,11 +295,40 @@ void TxSchema::grantWorkingAccounts(TxDatabase &db)
                                      "AND RDB$MODULE_NAME IS NULL"));
     collect(Sequence, QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
 
+    // Rights held from an earlier version of the rules go first, one by one
+    // ("REVOKE ALL ON ALL" would consult the server's security database,
+    // which the embedded engine cannot share with a running server).
     QStringList statements;
+    {
+        TxQuery held(db, QStringLiteral("SELECT DISTINCT TRIM(p.RDB$USER), p.RDB$PRIVILEGE, TRIM(p.RDB$RELATION_NAME), "
+                                        "p.RDB$OBJECT_TYPE FROM RDB$USER_PRIVILEGES p WHERE p.RDB$USER_TYPE = 8"));
+        held.exec();
+        while (held.next()) {
+            const QString user = held.value(0).toString();
+            if (std::none_of(accounts.cbegin(), accounts.cend(), [&](const Account &a) { return a.name == user; }))
+                continue;
+            static const QHash<QString, QString> words{
+                {QStringLiteral("S"), QStringLiteral("SELECT")}, {QStringLiteral("I"), QStringLiteral("INSERT")},
+                {QStringLiteral("U"), QStringLiteral("UPDATE")}, {QStringLiteral("D"), QStringLiteral("DELETE")},
+                {QStringLiteral("R"), QStringLiteral("REFERENCES")}, {QStringLiteral("X"), QStringLiteral("EXECUTE")},
+                {QStringLiteral("G"), QStringLiteral("USAGE")}};
+            const QString privilege = words.value(held.value(1).toString().trimmed());
+            QString on;
+            switch (held.value(3).toInt()) {
+            case 0: case 1: on = QStringLiteral("ON "); break;
+            case 5: on = QStringLiteral("ON PROCEDURE "); break;
+            case 14: on = QStringLiteral("ON SEQUENCE "); break;
+            case 15: on = QStringLiteral("ON FUNCTION "); break;
+            default: break;
+            }
+            if (privilege.isEmpty() || on.isEmpty())
+                continue;
+            statements << QStringLiteral("REVOKE %1 %2%3 FROM %4")
+                              .arg(privilege, on, quoteIdent(held.value(2).toString()), quoteIdent(user));
+        }
+    }
     for (const Account &a : accounts) {
         const QString grantee = quoteIdent(a.name);
-        // Rights held from an earlier version of the rules go first.
-        statements << QStringLiteral("REVOKE ALL ON ALL FROM %1").arg(grantee);
         if (a.kind < 0)
             continue;
         const bool admin = a.kind == AdminAccountKind;
