@@ -1,5 +1,6 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testServer.h"
 
 #include "db/xQuery.h"
 #include "db/xSchema.h"
@@ -15,6 +16,7 @@
 
 using namespace korvex::db;
 using korvex::test::TestDatabase;
+using korvex::test::TestServerDatabase;
 
 // The command-line forms are used by scripts: exit codes and output matter.
 class CliTest : public QObject
@@ -27,12 +29,17 @@ class CliTest : public QObject
         QString out;
         QString err;
     };
-    Run cli(const QStringList &args, const QByteArray &input = {})
+    // The tool as an administrator runs it; with a server account when given.
+    Run cli(const QStringList &args, const QByteArray &input = {}, const QString &user = {}, const QString &password = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("ISC_USER"));
         env.remove(QStringLiteral("ISC_PASSWORD"));
+        if (!user.isEmpty()) {
+            env.insert(QStringLiteral("ISC_USER"), user);
+            env.insert(QStringLiteral("ISC_PASSWORD"), password);
+        }
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(KORVEX_CLI_PATH), args);
         p.write(input);
@@ -96,6 +103,47 @@ private Q_SLOTS:
         const int largest = TxQuery::scalar(db, QStringLiteral("SELECT MAX(customerkey) FROM cst_customer")).toInt();
         QVERIFY(largest > 0);
         QVERIFY(db.newKey(QStringLiteral("cst_p_customer_customerkey"), QStringLiteral("customerkey")) > largest);
+    }
+
+    // A server's file cannot be renamed by the client: the database is marked
+    // unfinished while it is built and refused until the mark goes; the next
+    // init of the same path drops what an interrupted one left.
+    void serverInitReplacesUnfinished()
+    {
+        if (TestServerDatabase::host().isEmpty())
+            QSKIP("No Firebird server for this run (KORVEX_TEST_SERVER is not set).");
+        const QString user = qEnvironmentVariable("KORVEX_TEST_SERVER_USER", QStringLiteral("SYSDBA"));
+        const QString password = qEnvironmentVariable("KORVEX_TEST_SERVER_PASSWORD");
+        QTemporaryDir dir;
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                              | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+        TxConnectionParams::Target target;
+        target.host = TestServerDatabase::host();
+        target.path = dir.filePath(QStringLiteral("served.fdb"));
+        const QString path = firebirdConnectString(target);
+        // What an init killed part-way leaves: the mark and some of the schema.
+        createFirebirdDatabase(target, user, password);
+        {
+            TxConnectionParams params;
+            params.setServerName(path);
+            TxDatabase db(QStringLiteral("interrupted"));
+            db.open(params, user, password);
+            TxSchema::markUnfinished(db);
+            TxSchema::install(db, 1);
+        }
+        Run r = cli({QStringLiteral("db"), QStringLiteral("version"), path}, {}, user, password);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("не было завершено")), qPrintable(r.err));
+
+        r = cli({QStringLiteral("db"), QStringLiteral("init"), path}, {}, user, password);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("interrupted")), qPrintable(r.err));
+        r = cli({QStringLiteral("db"), QStringLiteral("version"), path}, {}, user, password);
+        QCOMPARE(r.out, QString::number(TxSchema::latestVersion()) + QLatin1Char('\n'));
+        // A finished database is never dropped by an init.
+        QCOMPARE(cli({QStringLiteral("db"), QStringLiteral("init"), path}, {}, user, password).code, 1);
+        QCOMPARE(cli({QStringLiteral("db"), QStringLiteral("version"), path}, {}, user, password).code, 0);
+        dropFirebirdDatabase(target, user, password);
     }
 
     // A database made by an older program is brought to the current schema
