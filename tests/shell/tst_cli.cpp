@@ -29,6 +29,17 @@ class CliTest : public QObject
         QString out;
         QString err;
     };
+    // A connection of this test to a database the tool made.
+    static std::unique_ptr<TxDatabase> connectTo(const QString &path, const QString &name, const QString &user = QStringLiteral("SYSDBA"),
+                                            const QString &password = {})
+    {
+        TxConnectionParams params;
+        params.setServerName(path);
+        auto db = std::make_unique<TxDatabase>(name);
+        db->open(params, user, password);
+        return db;
+    }
+
     // The tool as an administrator runs it; with a server account when given.
     Run cli(const QStringList &args, const QByteArray &input = {}, const QString &user = {}, const QString &password = {})
     {
@@ -95,10 +106,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("killed.fdb*")}, QDir::Files),
                  QStringList{QStringLiteral("killed.fdb")});
 
-        TxConnectionParams params;
-        params.setServerName(path);
-        TxDatabase db(QStringLiteral("killed"));
-        db.open(params, QStringLiteral("SYSDBA"), QString());
+        auto opened = connectTo(path, QStringLiteral("killed"));
+        TxDatabase &db = *opened;
         QCOMPARE(TxSchema::unsynchronisedKeys(db), QStringList());
         const int largest = TxQuery::scalar(db, QStringLiteral("SELECT MAX(customerkey) FROM cst_customer")).toInt();
         QVERIFY(largest > 0);
@@ -124,10 +133,8 @@ private Q_SLOTS:
         // What an init killed part-way leaves: the mark and some of the schema.
         createFirebirdDatabase(target, user, password);
         {
-            TxConnectionParams params;
-            params.setServerName(path);
-            TxDatabase db(QStringLiteral("interrupted"));
-            db.open(params, user, password);
+            auto opened = connectTo(path, QStringLiteral("interrupted"), user, password);
+            TxDatabase &db = *opened;
             TxSchema::markUnfinished(db);
             TxSchema::install(db, 1);
         }
@@ -156,10 +163,8 @@ private Q_SLOTS:
             target.path = path;
             createFirebirdDatabase(target, QStringLiteral("SYSDBA"), QString());
             setFirebirdForcedWrites(target, QStringLiteral("SYSDBA"), QString(), false);  // a scratch file: quicker
-            TxConnectionParams params;
-            params.setServerName(path);
-            TxDatabase db(QStringLiteral("old"));
-            db.open(params, QStringLiteral("SYSDBA"), QString());
+            auto opened = connectTo(path, QStringLiteral("old"));
+            TxDatabase &db = *opened;
             TxSchema::install(db, 1);
             TxQuery::execute(db, QStringLiteral("INSERT INTO fin_user (userkey, name, fullname) VALUES (7, 'старый', 'Из первой версии')"));
             TxQuery::execute(db, QStringLiteral("INSERT INTO fin_userright (userkey, subsystemkey, userright) VALUES (7, 230, 0)"));
@@ -170,10 +175,8 @@ private Q_SLOTS:
         QCOMPARE(cli({QStringLiteral("db"), QStringLiteral("version"), path}).out,
                  QString::number(TxSchema::latestVersion()) + QLatin1Char('\n'));
 
-        TxConnectionParams params;
-        params.setServerName(path);
-        TxDatabase db(QStringLiteral("upgraded"));
-        db.open(params, QStringLiteral("SYSDBA"), QString());
+        auto opened = connectTo(path, QStringLiteral("upgraded"));
+        TxDatabase &db = *opened;
         QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT fullname FROM fin_user WHERE userkey = 7")).toString(),
                  QStringLiteral("Из первой версии"));
         QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT COUNT(*) FROM fin_userright WHERE userkey = 7")).toInt(), 1);
@@ -265,10 +268,8 @@ private Q_SLOTS:
             QCOMPARE(cli({QStringLiteral("db"), QStringLiteral("init"), path}).code, 0);
         const Run r = cli(args << path, "pw\n");
         QCOMPARE(r.code, 1);
-        TxConnectionParams params;
-        params.setServerName(path);
-        TxDatabase db(QStringLiteral("accounts"));
-        db.open(params, QStringLiteral("SYSDBA"), QString());
+        auto opened = connectTo(path, QStringLiteral("accounts"));
+        TxDatabase &db = *opened;
         QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT LIST(TRIM(ibname) || ':' || COALESCE(accountkind, -1) || ':' || "
                                                     "COALESCE(ibpassw, '-'), ' ') FROM (SELECT * FROM fin_dbaccount ORDER BY ibname)"))
                      .toString(),
@@ -284,10 +285,8 @@ private Q_SLOTS:
         Run r = cli({QStringLiteral("user"), QStringLiteral("dbaccount"), QStringLiteral("--admin"), QStringLiteral("kadm2"), path},
                     "secret-2\n");
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        TxConnectionParams params;
-        params.setServerName(path);
-        TxDatabase db(QStringLiteral("replaced"));
-        db.open(params, QStringLiteral("SYSDBA"), QString());
+        auto opened = connectTo(path, QStringLiteral("replaced"));
+        TxDatabase &db = *opened;
         QCOMPARE(TxQuery::scalar(db, QStringLiteral("SELECT ibpassw FROM fin_dbaccount WHERE accountkind = 10")).toString(),
                  QStringLiteral("secret-2"));
         auto privileges = [&](const QString &account) {
