@@ -250,6 +250,25 @@ private Q_SLOTS:
         QCOMPARE(r.code, 1);
     }
 
+    // The desktop program takes no password on its command line, where every
+    // user of the machine could read it: the option is unknown.
+    void desktopTakesNoPassword()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("KORVEX_PARAMS"), m_dir.filePath(QStringLiteral("none.dat")));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KORVEX_DESKTOP_PATH),
+                {QStringLiteral("--user"), QStringLiteral("admin"), QStringLiteral("--password"), QStringLiteral("admin")});
+        const bool finished = p.waitForFinished(30000);
+        if (!finished)
+            p.kill();
+        QVERIFY2(finished, "the program took the password and went on");
+        QVERIFY(p.exitCode() != 0);
+        QVERIFY2(p.readAllStandardError().contains("password"), "no word of the refused option");
+    }
+
     // The working accounts are never the server's administrator or the
     // start-up account, and one account never serves both roles.
     void dbAccountsRefused_data()
