@@ -44,6 +44,77 @@ QString quoteIdent(const QString &name)
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
+enum GrantedObject { Table, Procedure, Function, Sequence };
+
+// The rights of a working account on one object; empty: none. Both accounts
+// read users, rights and sessions but write none of them, and see neither
+// password keys nor account passwords nor the database's secret; of the
+// security procedures they run the rights reader, and the administrators'
+// account the user-administration procedures.
+QString workingRights(GrantedObject kind, const QString &name, bool admin)
+{
+    static const QStringList hidden{QStringLiteral("FIN_DBACCOUNT"), QStringLiteral("FIN_USERPASSW"),
+                                    QStringLiteral("FIN_DBSECRET")};
+    static const QStringList readOnly{QStringLiteral("FIN_USER"), QStringLiteral("FIN_USERRIGHT"),
+                                      QStringLiteral("FIN_SESSION"), QStringLiteral("FIN_SUBSYSTEM"),
+                                      QStringLiteral("FIN_DBVERSION")};
+    static const QStringList adminProcedures{QStringLiteral("FIN_P_SEC_ADDUSER"), QStringLiteral("FIN_P_SEC_SETRIGHT"),
+                                             QStringLiteral("FIN_P_SEC_SETPASSWORD"), QStringLiteral("FIN_P_SEC_USERLIST")};
+    switch (kind) {
+    case Table:
+        if (hidden.contains(name))
+            return {};
+        return readOnly.contains(name) ? QStringLiteral("SELECT") : QStringLiteral("SELECT, INSERT, UPDATE, DELETE, REFERENCES");
+    case Procedure:
+        if (name == QLatin1String("FIN_P_SEC_GETRIGHTSFORUSER"))
+            return QStringLiteral("EXECUTE");
+        if (adminProcedures.contains(name))
+            return admin ? QStringLiteral("EXECUTE") : QString();
+        return name.startsWith(QLatin1String("FIN_P_SEC_")) ? QString() : QStringLiteral("EXECUTE");
+    case Function:
+        return name.startsWith(QLatin1String("FIN_F_SEC_")) ? QString() : QStringLiteral("EXECUTE");
+    case Sequence:
+        return name == QLatin1String("FIN_G_USER") || name == QLatin1String("FIN_G_SESSION") ? QString()
+                                                                                           : QStringLiteral("USAGE");
+    }
+    return {};
+}
+
+// Statements that take from the accounts every right they hold, one by one
+// ("REVOKE ALL ON ALL" would consult the server's security database, which
+// the embedded engine cannot share with a running server).
+QStringList revokeStatements(TxDatabase &db, const QStringList &accounts)
+{
+    static const QHash<QString, QString> words{
+        {QStringLiteral("S"), QStringLiteral("SELECT")}, {QStringLiteral("I"), QStringLiteral("INSERT")},
+        {QStringLiteral("U"), QStringLiteral("UPDATE")}, {QStringLiteral("D"), QStringLiteral("DELETE")},
+        {QStringLiteral("R"), QStringLiteral("REFERENCES")}, {QStringLiteral("X"), QStringLiteral("EXECUTE")},
+        {QStringLiteral("G"), QStringLiteral("USAGE")}};
+    QStringList statements;
+    TxQuery held(db, QStringLiteral("SELECT DISTINCT TRIM(p.RDB$USER), p.RDB$PRIVILEGE, TRIM(p.RDB$RELATION_NAME), "
+                                    "p.RDB$OBJECT_TYPE FROM RDB$USER_PRIVILEGES p WHERE p.RDB$USER_TYPE = 8"));
+    held.exec();
+    while (held.next()) {
+        const QString user = held.value(0).toString();
+        if (!accounts.contains(user))
+            continue;
+        const QString privilege = words.value(held.value(1).toString().trimmed());
+        QString on;
+        switch (held.value(3).toInt()) {
+        case 0: case 1: on = QStringLiteral("ON "); break;  // table, view
+        case 5: on = QStringLiteral("ON PROCEDURE "); break;
+        case 14: on = QStringLiteral("ON SEQUENCE "); break;
+        case 15: on = QStringLiteral("ON FUNCTION "); break;
+        default: break;
+        }
+        if (privilege.isEmpty() || on.isEmpty())
+            continue;
+        statements << QStringLiteral("REVOKE %1 %2%3 FROM %4")
+                          .arg(privilege, on, quoteIdent(held.value(2).toString()), quoteIdent(user));
+    }
+    return statements;
+}
+
 } // namespace
 
 QString TxSchema::readResource(const QString &resource)
@@ -245,43 +316,12 @@ void TxSchema::grantWorkingAccounts(TxDatabase &db)
         }
     }
 
-    // What each kind of account gets, object by object: "" nothing.
-    enum Object { Table, Procedure, Function, Sequence };
-    const QStringList hidden{QStringLiteral("FIN_DBACCOUNT"), QStringLiteral("FIN_USERPASSW"),
-                             QStringLiteral("FIN_DBSECRET")};
-    const QStringList readOnly{QStringLiteral("FIN_USER"), QStringLiteral("FIN_USERRIGHT"),
-                               QStringLiteral("FIN_SESSION"), QStringLiteral("FIN_SUBSYSTEM"),
-                               QStringLiteral("FIN_DBVERSION")};
-    const QStringList adminProcedures{QStringLiteral("FIN_P_SEC_ADDUSER"), QStringLiteral("FIN_P_SEC_SETRIGHT"),
-                                      QStringLiteral("FIN_P_SEC_SETPASSWORD"), QStringLiteral("FIN_P_SEC_USERLIST")};
-    auto rights = [&](Object kind, const QString &name, bool admin) -> QString {
-        switch (kind) {
-        case Table:
-            if (hidden.contains(name))
-                return {};
-            return readOnly.contains(name) ? QStringLiteral("SELECT")
-                                           : QStringLiteral("SELECT, INSERT, UPDATE, DELETE, REFERENCES");
-        case Procedure:
-            if (name == QLatin1String("FIN_P_SEC_GETRIGHTSFORUSER"))
-                return QStringLiteral("EXECUTE");
-            if (adminProcedures.contains(name))
-                return admin ? QStringLiteral("EXECUTE") : QString();
-            return name.startsWith(QLatin1String("FIN_P_SEC_")) ? QString() : QStringLiteral("EXECUTE");
-        case Function:
-            return name.startsWith(QLatin1String("FIN_F_SEC_")) ? QString() : QStringLiteral("EXECUTE");
-        case Sequence:
-            return name == QLatin1String("FIN_G_USER") || name == QLatin1String("FIN_G_SESSION") ? QString()
-                                                                                               : QStringLiteral("USAGE");
-        }
-        return {};
-    };
-
     struct Named {
-        Object kind;
+        GrantedObject kind;
         QString name;
     };
     QList<Named> objects;
-    auto collect = [&](Object kind, const QString &sql) {
+    auto collect = [&](GrantedObject kind, const QString &sql) {
         TxQuery q(db, sql);
         q.exec();
         while (q.next())
@@ -295,45 +335,18 @@ void TxSchema::grantWorkingAccounts(TxDatabase &db)
                                      "AND RDB$MODULE_NAME IS NULL"));
     collect(Sequence, QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
 
-    // Rights held from an earlier version of the rules go first, one by one
-    // ("REVOKE ALL ON ALL" would consult the server's security database,
-    // which the embedded engine cannot share with a running server).
-    QStringList statements;
-    {
-        TxQuery held(db, QStringLiteral("SELECT DISTINCT TRIM(p.RDB$USER), p.RDB$PRIVILEGE, TRIM(p.RDB$RELATION_NAME), "
-                                        "p.RDB$OBJECT_TYPE FROM RDB$USER_PRIVILEGES p WHERE p.RDB$USER_TYPE = 8"));
-        held.exec();
-        while (held.next()) {
-            const QString user = held.value(0).toString();
-            if (std::none_of(accounts.cbegin(), accounts.cend(), [&](const Account &a) { return a.name == user; }))
-                continue;
-            static const QHash<QString, QString> words{
-                {QStringLiteral("S"), QStringLiteral("SELECT")}, {QStringLiteral("I"), QStringLiteral("INSERT")},
-                {QStringLiteral("U"), QStringLiteral("UPDATE")}, {QStringLiteral("D"), QStringLiteral("DELETE")},
-                {QStringLiteral("R"), QStringLiteral("REFERENCES")}, {QStringLiteral("X"), QStringLiteral("EXECUTE")},
-                {QStringLiteral("G"), QStringLiteral("USAGE")}};
-            const QString privilege = words.value(held.value(1).toString().trimmed());
-            QString on;
-            switch (held.value(3).toInt()) {
-            case 0: case 1: on = QStringLiteral("ON "); break;
-            case 5: on = QStringLiteral("ON PROCEDURE "); break;
-            case 14: on = QStringLiteral("ON SEQUENCE "); break;
-            case 15: on = QStringLiteral("ON FUNCTION "); break;
-            default: break;
-            }
-            if (privilege.isEmpty() || on.isEmpty())
-                continue;
-            statements << QStringLiteral("REVOKE %1 %2%3 FROM %4")
-                              .arg(privilege, on, quoteIdent(held.value(2).toString()), quoteIdent(user));
-        }
-    }
+    // Rights held from an earlier version of the rules go first.
+    QStringList names;
+    for (const Account &a : accounts)
+        names << a.name;
+    QStringList statements = revokeStatements(db, names);
     for (const Account &a : accounts) {
         const QString grantee = quoteIdent(a.name);
         if (a.kind < 0)
             continue;
         const bool admin = a.kind == AdminAccountKind;
         for (const Named &o : objects) {
-            const QString r = rights(o.kind, o.name, admin);
+            const QString r = workingRights(o.kind, o.name, admin);
             if (r.isEmpty())
                 continue;
             static const char *const forms[] = {"GRANT %1 ON %2 TO %3", "GRANT %1 ON PROCEDURE %2 TO %3",
