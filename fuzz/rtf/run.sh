@@ -1,33 +1,13 @@
 #!/usr/bin/env bash
-# Builds the RTF reader's libFuzzer target with clang (address and undefined
-# behaviour sanitizers) and runs it over the committed corpus.
-#   fuzz/rtf/run.sh [SECONDS] [extra libFuzzer options]
-# New interesting inputs go to build-fuzz-rtf/corpus; crashes to build-fuzz-rtf/.
+# Fuzzes the RTF reader (and the writer and layout behind it) for SECONDS
+# (default 60); --merge folds new inputs into the committed corpus (30
+# kept). See fuzz/run.sh.
+#   fuzz/rtf/run.sh [SECONDS | --merge]
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
-out="$root/build-fuzz-rtf"
-seconds="${1:-60}"
-shift || true
-mkdir -p "$out/corpus"
-
-sources=(
-  "$root"/src/documents/xRTF.cpp "$root"/src/documents/xRTFCodePage.cpp
-  "$root"/src/documents/xRTFCodePageTables.cpp "$root"/src/documents/xRTFReader.cpp
-  "$root"/src/documents/xRTFLoader.cpp "$root"/src/documents/xRTFWriter.cpp
-  "$root"/src/documents/xRTFLayout.cpp "$root"/src/documents/xRTFProgress.cpp
-  "$root"/src/documents/xRTFMessages.cpp "$here"/fuzz_rtf.cpp
-)
-binary="$out/fuzz_rtf"
-if [ ! -x "$binary" ] || [ -n "$(find "${sources[@]}" "$root"/src/documents/*.h -newer "$binary" 2>/dev/null)" ]; then
-  # shellcheck disable=SC2046
-  clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root/src" $(pkg-config --cflags Qt6Core Qt6Gui) \
-    "${sources[@]}" -o "$binary" $(pkg-config --libs Qt6Core Qt6Gui)
-fi
+here="$(dirname "$0")"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
-cd "$out"
-exec "$binary" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=4096 \
-  -dict="$here/rtf.dict" "$@" corpus "$here/corpus"
+if [ "${1:-}" = "--merge" ]; then
+  exec "$here/../run.sh" rtf 30 --merge
+fi
+exec "$here/../run.sh" rtf 30 "${1:-60}" -max_len=65536 -rss_limit_mb=4096 -dict=fuzz/rtf/rtf.dict

@@ -1,8 +1,18 @@
-/* Security: the password hash, the login procedure, the rights reader and
-   the password setter.
+/* Security: hashing, the login, the rights reader and user administration.
 
-   The start-up account OPENERUSR may execute FIN_P_SEC_LOGINUSER and nothing
-   else; the procedure reads what it needs through grants of its own. */
+   A password is checked by a key the client derives from it with
+   PBKDF2-HMAC-SHA-256, from the salt and iteration count that
+   FIN_P_SEC_LOGINSALT hands out; the server keeps and compares SHA-256 of
+   the key only (fin_userpassw). The PBKDF2 written here in PSQL serves only
+   to replace a password stored the old way, at its owner's next login.
+
+   The start-up account OPENERUSR may execute the login procedures and
+   nothing else. The two working accounts (fin_dbaccount.accountkind 0 and
+   10) read users and rights but write neither; user administration goes
+   through FIN_P_SEC_ADDUSER, FIN_P_SEC_SETRIGHT, FIN_P_SEC_SETPASSWORD and
+   FIN_P_SEC_USERLIST, which only the administrators' account may execute
+   (granted by the program with the other working-account rights). Every
+   procedure reads what it needs through grants of its own. */
 
 CREATE OR ALTER EXCEPTION fin_e_security 'Security error';
 
@@ -236,109 +246,6 @@ BEGIN
   RETURN acc;
 END^
 
-/* FIN_P_SEC_LOGINUSER: checks subsystem, user and password and opens a
-   session. RESULT: 0 accepted, -4 unknown or disabled subsystem, -1 unknown
-   or disabled user, -2 wrong password (also a user without a password),
-   -3 no right 0 (enter) in the subsystem. The subsystem may be given by name
-   (letter case ignored) or by its number. Every accepted call gets a new
-   session key. */
-CREATE OR ALTER PROCEDURE FIN_P_SEC_LOGINUSER (
-  SUBSYSTEM VARCHAR(60) CHARACTER SET UTF8,
-  USERNAME  VARCHAR(60) CHARACTER SET UTF8,
-  PASSW     VARCHAR(128) CHARACTER SET UTF8)
-RETURNS (
-  RESULT       INTEGER,
-  USERKEY      INTEGER,
-  IBNAME       VARCHAR(31) CHARACTER SET UTF8,
-  IBPASSW      VARCHAR(64) CHARACTER SET UTF8,
-  SESSION      INTEGER,
-  SUBSYSTEMKEY INTEGER)
-AS
-DECLARE VARIABLE salt VARCHAR(32) CHARACTER SET OCTETS;
-DECLARE VARIABLE hash VARCHAR(32) CHARACTER SET OCTETS;
-DECLARE VARIABLE iter INTEGER;
-BEGIN
-  RESULT = -4;
-  USERKEY = NULL; IBNAME = NULL; IBPASSW = NULL; SESSION = NULL; SUBSYSTEMKEY = NULL;
-
-  SELECT FIRST 1 s.subsystemkey FROM fin_subsystem s
-   WHERE COALESCE(s.disabled, 0) = 0
-     AND (UPPER(s.name) = UPPER(TRIM(:SUBSYSTEM)) OR CAST(s.subsystemkey AS VARCHAR(20)) = TRIM(:SUBSYSTEM))
-    INTO :SUBSYSTEMKEY;
-  IF (SUBSYSTEMKEY IS NULL) THEN
-    EXIT;
-
-  RESULT = -1;
-  SELECT FIRST 1 u.userkey, u.passwsalt, u.passwhash, u.passwiter, COALESCE(u.ibname, 'KORVEX')
-    FROM fin_user u
-   WHERE UPPER(u.name) = UPPER(TRIM(:USERNAME)) AND COALESCE(u.disabled, 0) = 0
-    INTO :USERKEY, :salt, :hash, :iter, :IBNAME;
-  IF (USERKEY IS NULL) THEN
-  BEGIN
-    SUBSYSTEMKEY = NULL;
-    EXIT;
-  END
-
-  RESULT = -2;
-  IF (hash IS NULL OR salt IS NULL OR iter IS NULL OR iter < 1
-      OR fin_f_sec_pbkdf2(CAST(COALESCE(PASSW, '') AS VARCHAR(512) CHARACTER SET OCTETS), salt, iter) <> hash) THEN
-  BEGIN
-    USERKEY = NULL; IBNAME = NULL; SUBSYSTEMKEY = NULL;
-    EXIT;
-  END
-
-  RESULT = -3;
-  IF (NOT EXISTS (SELECT 1 FROM fin_userright r
-                   WHERE r.userkey = :USERKEY AND r.subsystemkey = :SUBSYSTEMKEY AND r.userright = 0)) THEN
-  BEGIN
-    USERKEY = NULL; IBNAME = NULL; SUBSYSTEMKEY = NULL;
-    EXIT;
-  END
-
-  SELECT a.ibpassw FROM fin_dbaccount a WHERE a.ibname = :IBNAME INTO :IBPASSW;
-  SESSION = NEXT VALUE FOR fin_g_session;
-  INSERT INTO fin_session (sessionkey, userkey, subsystemkey, starttime)
-  VALUES (:SESSION, :USERKEY, :SUBSYSTEMKEY, CURRENT_TIMESTAMP);
-  RESULT = 0;
-END^
-
-/* fin_p_sec_getrightsforuser: one row per right the user holds in the
-   subsystem (0, 10, 20, 30, 40), in ascending order. */
-CREATE OR ALTER PROCEDURE fin_p_sec_getrightsforuser (UK INTEGER, SS INTEGER)
-RETURNS (userright INTEGER)
-AS
-BEGIN
-  FOR SELECT r.userright FROM fin_userright r
-       WHERE r.userkey = :UK AND r.subsystemkey = :SS
-       ORDER BY r.userright
-      INTO :userright
-  DO
-    SUSPEND;
-END^
-
-/* FIN_P_SEC_SETPASSWORD: stores a new password of a user as a fresh random
-   salt, the PBKDF2 hash and its iteration count (1000 when none is given).
-   An empty password is refused: a user without a password cannot log in. */
-CREATE OR ALTER PROCEDURE FIN_P_SEC_SETPASSWORD (
-  USERKEY    INTEGER,
-  PASSW      VARCHAR(128) CHARACTER SET UTF8,
-  ITERATIONS INTEGER)
-AS
-DECLARE VARIABLE salt VARCHAR(32) CHARACTER SET OCTETS;
-BEGIN
-  IF (COALESCE(PASSW, '') = '') THEN
-    EXCEPTION fin_e_security 'The password must not be empty.';
-  IF (ITERATIONS IS NULL OR ITERATIONS < 1) THEN
-    ITERATIONS = 1000;
-  salt = GEN_UUID();
-  UPDATE fin_user u
-     SET u.passwsalt = :salt,
-         u.passwhash = fin_f_sec_pbkdf2(CAST(:PASSW AS VARCHAR(512) CHARACTER SET OCTETS), :salt, :ITERATIONS),
-         u.passwiter = :ITERATIONS
-   WHERE u.userkey = :USERKEY;
-  IF (ROW_COUNT = 0) THEN
-    EXCEPTION fin_e_security 'No user with the key ' || :USERKEY || '.';
-END^
 
 /* fin_f_sec_tohex / fin_f_sec_fromhex: byte strings as lower-case hex text
    and back, for tools that cannot carry raw bytes (hash checks, exports). */
@@ -377,17 +284,312 @@ BEGIN
   RETURN res;
 END^
 
+
+/* fin_f_sec_standinsalt: the salt handed out for a name that has no usable
+   password: SHA-256 of the database's secret and the name, cut to a salt's
+   length. The same name always gets the same salt, and it cannot be told
+   from a real one. */
+CREATE OR ALTER FUNCTION fin_f_sec_standinsalt (username VARCHAR(60) CHARACTER SET UTF8)
+RETURNS VARCHAR(16) CHARACTER SET OCTETS
+AS
+DECLARE VARIABLE secret VARCHAR(32) CHARACTER SET OCTETS;
+BEGIN
+  SELECT FIRST 1 secret FROM fin_dbsecret INTO :secret;
+  RETURN LEFT(fin_f_sec_sha256(COALESCE(secret, '') ||
+                               CAST(UPPER(TRIM(COALESCE(username, ''))) AS VARCHAR(240) CHARACTER SET OCTETS)), 16);
+END^
+
+/* FIN_P_SEC_LOGINSALT: the salt (hex) and iteration count the client derives
+   the user's key with. A user unknown, disabled or without a password gets
+   the stand-in salt and the default count (100000, the client's default
+   too). LEGACY is 1 for a user whose password is still stored the old way:
+   the client then replaces it through FIN_P_SEC_REPLACELEGACY. The stand-in
+   salt is computed for every name, so every answer takes the same work. */
+CREATE OR ALTER PROCEDURE FIN_P_SEC_LOGINSALT (USERNAME VARCHAR(60) CHARACTER SET UTF8)
+RETURNS (SALT VARCHAR(64) CHARACTER SET ASCII, ITERATIONS INTEGER, LEGACY SMALLINT)
+AS
+DECLARE VARIABLE standin VARCHAR(16) CHARACTER SET OCTETS;
+DECLARE VARIABLE s VARCHAR(16) CHARACTER SET OCTETS;
+DECLARE VARIABLE it INTEGER;
+DECLARE VARIABLE k VARCHAR(32) CHARACTER SET OCTETS;
+DECLARE VARIABLE lh VARCHAR(32) CHARACTER SET OCTETS;
+BEGIN
+  standin = fin_f_sec_standinsalt(USERNAME);
+  LEGACY = 0;
+  SELECT FIRST 1 p.salt, p.iterations, p.keyhash, p.legacyhash
+    FROM fin_user u JOIN fin_userpassw p ON p.userkey = u.userkey
+   WHERE UPPER(u.name) = UPPER(TRIM(:USERNAME)) AND COALESCE(u.disabled, 0) = 0
+    INTO :s, :it, :k, :lh;
+  IF (k IS NOT NULL AND s IS NOT NULL AND it IS NOT NULL) THEN
+  BEGIN
+    SALT = fin_f_sec_tohex(s);
+    ITERATIONS = it;
+  END
+  ELSE
+  BEGIN
+    SALT = fin_f_sec_tohex(standin);
+    ITERATIONS = 100000;
+    IF (k IS NULL AND lh IS NOT NULL) THEN LEGACY = 1;
+  END
+END^
+
+/* fin_p_sec_storekey: stores a user's new key: the salt (hex, 16 bytes),
+   the iteration count (100000 to 10000000) and SHA-256 of the key (given as
+   64 hex digits); an old-form password goes with it. */
+CREATE OR ALTER PROCEDURE fin_p_sec_storekey (
+  USERKEY    INTEGER,
+  SALT       VARCHAR(64) CHARACTER SET ASCII,
+  ITERATIONS INTEGER,
+  PASSWKEY   VARCHAR(128) CHARACTER SET ASCII)
+AS
+BEGIN
+  IF (COALESCE(SALT, '') NOT SIMILAR TO '[0-9a-fA-F]{32}') THEN
+    EXCEPTION fin_e_security 'The salt must be 16 bytes in hex.';
+  IF (COALESCE(PASSWKEY, '') NOT SIMILAR TO '[0-9a-fA-F]{64}') THEN
+    EXCEPTION fin_e_security 'The password key must be 32 bytes in hex.';
+  IF (ITERATIONS IS NULL OR ITERATIONS < 100000 OR ITERATIONS > 10000000) THEN
+    EXCEPTION fin_e_security 'The iteration count must be from 100000 to 10000000.';
+  IF (NOT EXISTS (SELECT 1 FROM fin_user WHERE userkey = :USERKEY)) THEN
+    EXCEPTION fin_e_security 'No user with the key ' || COALESCE(:USERKEY, 'NULL') || '.';
+  UPDATE OR INSERT INTO fin_userpassw (userkey, salt, iterations, keyhash, legacysalt, legacyhash, legacyiter, changed)
+  VALUES (:USERKEY, fin_f_sec_fromhex(:SALT), :ITERATIONS, fin_f_sec_sha256(fin_f_sec_fromhex(:PASSWKEY)),
+          NULL, NULL, NULL, CURRENT_TIMESTAMP)
+  MATCHING (userkey);
+END^
+
+/* FIN_P_SEC_LOGINUSER: checks subsystem, user and password and opens a
+   session. PASSW is the key derived from the password (64 hex digits).
+   RESULT: 0 accepted, -4 unknown or disabled subsystem, -1 unknown or
+   disabled user, -2 wrong password (also a user without a password), -3 no
+   right 0 (enter) in the subsystem. The subsystem may be given by name
+   (letter case ignored) or by its number. The key is hashed before the user
+   is looked up, so an unknown user and a wrong password take the same time.
+   The account handed out follows the user's rights: the administrators'
+   (kind 10) to a user with right 10 in the subsystem, the one for everyone
+   (kind 0) otherwise. Every accepted call gets a new session key. */
+CREATE OR ALTER PROCEDURE FIN_P_SEC_LOGINUSER (
+  SUBSYSTEM VARCHAR(60) CHARACTER SET UTF8,
+  USERNAME  VARCHAR(60) CHARACTER SET UTF8,
+  PASSW     VARCHAR(128) CHARACTER SET UTF8)
+RETURNS (
+  RESULT       INTEGER,
+  USERKEY      INTEGER,
+  IBNAME       VARCHAR(31) CHARACTER SET UTF8,
+  IBPASSW      VARCHAR(64) CHARACTER SET UTF8,
+  SESSION      INTEGER,
+  SUBSYSTEMKEY INTEGER)
+AS
+DECLARE VARIABLE valid SMALLINT;
+DECLARE VARIABLE given VARCHAR(32) CHARACTER SET OCTETS;
+DECLARE VARIABLE stored VARCHAR(32) CHARACTER SET OCTETS;
+DECLARE VARIABLE kind INTEGER;
+BEGIN
+  RESULT = -4;
+  USERKEY = NULL; IBNAME = NULL; IBPASSW = NULL; SESSION = NULL; SUBSYSTEMKEY = NULL;
+
+  SELECT FIRST 1 s.subsystemkey FROM fin_subsystem s
+   WHERE COALESCE(s.disabled, 0) = 0
+     AND (UPPER(s.name) = UPPER(TRIM(:SUBSYSTEM)) OR CAST(s.subsystemkey AS VARCHAR(20)) = TRIM(:SUBSYSTEM))
+    INTO :SUBSYSTEMKEY;
+  IF (SUBSYSTEMKEY IS NULL) THEN
+    EXIT;
+
+  valid = IIF(COALESCE(PASSW, '') SIMILAR TO '[0-9a-fA-F]{64}', 1, 0);
+  given = fin_f_sec_sha256(IIF(valid = 1, fin_f_sec_fromhex(PASSW), RPAD(x'00', 32, x'00')));
+
+  RESULT = -1;
+  SELECT FIRST 1 u.userkey, p.keyhash
+    FROM fin_user u LEFT JOIN fin_userpassw p ON p.userkey = u.userkey
+   WHERE UPPER(u.name) = UPPER(TRIM(:USERNAME)) AND COALESCE(u.disabled, 0) = 0
+    INTO :USERKEY, :stored;
+  IF (USERKEY IS NULL) THEN
+  BEGIN
+    SUBSYSTEMKEY = NULL;
+    EXIT;
+  END
+
+  RESULT = -2;
+  IF (valid = 0 OR stored IS NULL OR stored <> given) THEN
+  BEGIN
+    USERKEY = NULL; SUBSYSTEMKEY = NULL;
+    EXIT;
+  END
+
+  RESULT = -3;
+  IF (NOT EXISTS (SELECT 1 FROM fin_userright r
+                   WHERE r.userkey = :USERKEY AND r.subsystemkey = :SUBSYSTEMKEY AND r.userright = 0)) THEN
+  BEGIN
+    USERKEY = NULL; SUBSYSTEMKEY = NULL;
+    EXIT;
+  END
+
+  kind = IIF(EXISTS (SELECT 1 FROM fin_userright r
+                      WHERE r.userkey = :USERKEY AND r.subsystemkey = :SUBSYSTEMKEY AND r.userright = 10), 10, 0);
+  SELECT FIRST 1 a.ibname, a.ibpassw FROM fin_dbaccount a
+   WHERE a.accountkind = :kind OR a.accountkind = 0
+   ORDER BY IIF(a.accountkind = :kind, 0, 1)
+    INTO :IBNAME, :IBPASSW;
+  IF (IBNAME IS NULL) THEN
+    EXCEPTION fin_e_security 'No database account is recorded for the login (korvex-rent-cli user dbaccount).';
+  SESSION = NEXT VALUE FOR fin_g_session;
+  INSERT INTO fin_session (sessionkey, userkey, subsystemkey, starttime)
+  VALUES (:SESSION, :USERKEY, :SUBSYSTEMKEY, CURRENT_TIMESTAMP);
+  RESULT = 0;
+END^
+
+/* FIN_P_SEC_REPLACELEGACY: for a user whose password is still stored the old
+   way (PBKDF2 by the server), checks the password against it and, when it
+   matches, stores the new key the client derived (salt, count, key as for
+   fin_p_sec_storekey). RESULT 0 replaced, -2 no old-form password or a wrong
+   one. Runs once per user, at the first login after the upgrade. */
+CREATE OR ALTER PROCEDURE FIN_P_SEC_REPLACELEGACY (
+  USERNAME   VARCHAR(60) CHARACTER SET UTF8,
+  PASSW      VARCHAR(128) CHARACTER SET UTF8,
+  SALT       VARCHAR(64) CHARACTER SET ASCII,
+  ITERATIONS INTEGER,
+  PASSWKEY   VARCHAR(128) CHARACTER SET ASCII)
+RETURNS (RESULT INTEGER)
+AS
+DECLARE VARIABLE uk INTEGER;
+DECLARE VARIABLE lsalt VARCHAR(32) CHARACTER SET OCTETS;
+DECLARE VARIABLE lhash VARCHAR(32) CHARACTER SET OCTETS;
+DECLARE VARIABLE liter INTEGER;
+BEGIN
+  RESULT = -2;
+  SELECT FIRST 1 u.userkey, p.legacysalt, p.legacyhash, p.legacyiter
+    FROM fin_user u JOIN fin_userpassw p ON p.userkey = u.userkey
+   WHERE UPPER(u.name) = UPPER(TRIM(:USERNAME)) AND COALESCE(u.disabled, 0) = 0
+     AND p.keyhash IS NULL AND p.legacyhash IS NOT NULL
+    INTO :uk, :lsalt, :lhash, :liter;
+  IF (uk IS NULL OR liter IS NULL OR liter < 1) THEN
+    EXIT;
+  IF (fin_f_sec_pbkdf2(CAST(COALESCE(PASSW, '') AS VARCHAR(512) CHARACTER SET OCTETS), lsalt, liter) <> lhash) THEN
+    EXIT;
+  EXECUTE PROCEDURE fin_p_sec_storekey(:uk, :SALT, :ITERATIONS, :PASSWKEY);
+  RESULT = 0;
+END^
+
+/* fin_p_sec_getrightsforuser: one row per right the user holds in the
+   subsystem (0, 10, 20, 30, 40), in ascending order. */
+CREATE OR ALTER PROCEDURE fin_p_sec_getrightsforuser (UK INTEGER, SS INTEGER)
+RETURNS (userright INTEGER)
+AS
+BEGIN
+  FOR SELECT r.userright FROM fin_userright r
+       WHERE r.userkey = :UK AND r.subsystemkey = :SS
+       ORDER BY r.userright
+      INTO :userright
+  DO
+    SUSPEND;
+END^
+
+/* FIN_P_SEC_ADDUSER: a new user (enabled, no password, no rights) with a
+   fresh key. The name must not be empty; a name taken in any letter case is
+   refused by the unique index. */
+CREATE OR ALTER PROCEDURE FIN_P_SEC_ADDUSER (
+  NAME     VARCHAR(60) CHARACTER SET UTF8,
+  FULLNAME VARCHAR(120) CHARACTER SET UTF8)
+RETURNS (USERKEY INTEGER)
+AS
+BEGIN
+  IF (TRIM(COALESCE(NAME, '')) = '') THEN
+    EXCEPTION fin_e_security 'The user name must not be empty.';
+  USERKEY = NEXT VALUE FOR fin_g_user;
+  INSERT INTO fin_user (userkey, name, fullname, disabled) VALUES (:USERKEY, TRIM(:NAME), :FULLNAME, 0);
+END^
+
+/* FIN_P_SEC_SETRIGHT: gives (HOLDS 1) or takes (HOLDS 0) one right of a user
+   in a subsystem; rights are 0, 10, 20, 30 and 40. */
+CREATE OR ALTER PROCEDURE FIN_P_SEC_SETRIGHT (
+  USERKEY      INTEGER,
+  SUBSYSTEMKEY INTEGER,
+  USERRIGHT    INTEGER,
+  HOLDS        SMALLINT)
+AS
+BEGIN
+  IF (USERRIGHT IS NULL OR USERRIGHT NOT IN (0, 10, 20, 30, 40)) THEN
+    EXCEPTION fin_e_security 'Unknown right ' || COALESCE(:USERRIGHT, 'NULL') || ' (rights are 0, 10, 20, 30, 40).';
+  IF (COALESCE(HOLDS, 0) <> 0) THEN
+    UPDATE OR INSERT INTO fin_userright (userkey, subsystemkey, userright)
+    VALUES (:USERKEY, :SUBSYSTEMKEY, :USERRIGHT)
+    MATCHING (userkey, subsystemkey, userright);
+  ELSE
+    DELETE FROM fin_userright
+     WHERE userkey = :USERKEY AND subsystemkey = :SUBSYSTEMKEY AND userright = :USERRIGHT;
+END^
+
+/* FIN_P_SEC_SETPASSWORD: a user's new password, as the key the client
+   derived (see fin_p_sec_storekey). The server never sees the password. */
+CREATE OR ALTER PROCEDURE FIN_P_SEC_SETPASSWORD (
+  USERKEY    INTEGER,
+  SALT       VARCHAR(64) CHARACTER SET ASCII,
+  ITERATIONS INTEGER,
+  PASSWKEY   VARCHAR(128) CHARACTER SET ASCII)
+AS
+BEGIN
+  EXECUTE PROCEDURE fin_p_sec_storekey(:USERKEY, :SALT, :ITERATIONS, :PASSWKEY);
+END^
+
+/* FIN_P_SEC_USERLIST: every user, by name, with whether a password is set. */
+CREATE OR ALTER PROCEDURE FIN_P_SEC_USERLIST
+RETURNS (
+  USERKEY     INTEGER,
+  NAME        VARCHAR(60),
+  FULLNAME    VARCHAR(120),
+  DISABLED    SMALLINT,
+  HASPASSWORD SMALLINT)
+AS
+BEGIN
+  FOR SELECT u.userkey, u.name, u.fullname, COALESCE(u.disabled, 0),
+             IIF(p.keyhash IS NOT NULL OR p.legacyhash IS NOT NULL, 1, 0)
+        FROM fin_user u LEFT JOIN fin_userpassw p ON p.userkey = u.userkey
+       ORDER BY u.name
+        INTO :USERKEY, :NAME, :FULLNAME, :DISABLED, :HASPASSWORD
+  DO
+    SUSPEND;
+END^
+
 SET TERM ; ^
 
 GRANT EXECUTE ON PROCEDURE FIN_P_SEC_LOGINUSER TO OPENERUSR;
+GRANT EXECUTE ON PROCEDURE FIN_P_SEC_LOGINSALT TO OPENERUSR;
+GRANT EXECUTE ON PROCEDURE FIN_P_SEC_REPLACELEGACY TO OPENERUSR;
+
 GRANT SELECT ON fin_subsystem TO PROCEDURE FIN_P_SEC_LOGINUSER;
 GRANT SELECT ON fin_user TO PROCEDURE FIN_P_SEC_LOGINUSER;
+GRANT SELECT ON fin_userpassw TO PROCEDURE FIN_P_SEC_LOGINUSER;
 GRANT SELECT ON fin_userright TO PROCEDURE FIN_P_SEC_LOGINUSER;
 GRANT SELECT ON fin_dbaccount TO PROCEDURE FIN_P_SEC_LOGINUSER;
 GRANT INSERT ON fin_session TO PROCEDURE FIN_P_SEC_LOGINUSER;
 GRANT USAGE ON SEQUENCE fin_g_session TO PROCEDURE FIN_P_SEC_LOGINUSER;
-GRANT EXECUTE ON FUNCTION fin_f_sec_pbkdf2 TO PROCEDURE FIN_P_SEC_LOGINUSER;
-GRANT EXECUTE ON FUNCTION fin_f_sec_pbkdf2 TO PROCEDURE FIN_P_SEC_SETPASSWORD;
+GRANT EXECUTE ON FUNCTION fin_f_sec_sha256 TO PROCEDURE FIN_P_SEC_LOGINUSER;
+GRANT EXECUTE ON FUNCTION fin_f_sec_fromhex TO PROCEDURE FIN_P_SEC_LOGINUSER;
+
+GRANT SELECT ON fin_user TO PROCEDURE FIN_P_SEC_LOGINSALT;
+GRANT SELECT ON fin_userpassw TO PROCEDURE FIN_P_SEC_LOGINSALT;
+GRANT EXECUTE ON FUNCTION fin_f_sec_standinsalt TO PROCEDURE FIN_P_SEC_LOGINSALT;
+GRANT EXECUTE ON FUNCTION fin_f_sec_tohex TO PROCEDURE FIN_P_SEC_LOGINSALT;
+GRANT SELECT ON fin_dbsecret TO FUNCTION fin_f_sec_standinsalt;
+GRANT EXECUTE ON FUNCTION fin_f_sec_sha256 TO FUNCTION fin_f_sec_standinsalt;
+
+GRANT SELECT ON fin_user TO PROCEDURE FIN_P_SEC_REPLACELEGACY;
+GRANT SELECT ON fin_userpassw TO PROCEDURE FIN_P_SEC_REPLACELEGACY;
+GRANT EXECUTE ON FUNCTION fin_f_sec_pbkdf2 TO PROCEDURE FIN_P_SEC_REPLACELEGACY;
+GRANT EXECUTE ON PROCEDURE fin_p_sec_storekey TO PROCEDURE FIN_P_SEC_REPLACELEGACY;
+
+GRANT SELECT ON fin_user TO PROCEDURE fin_p_sec_storekey;
+GRANT SELECT, INSERT, UPDATE ON fin_userpassw TO PROCEDURE fin_p_sec_storekey;
+GRANT EXECUTE ON FUNCTION fin_f_sec_sha256 TO PROCEDURE fin_p_sec_storekey;
+GRANT EXECUTE ON FUNCTION fin_f_sec_fromhex TO PROCEDURE fin_p_sec_storekey;
+GRANT EXECUTE ON PROCEDURE fin_p_sec_storekey TO PROCEDURE FIN_P_SEC_SETPASSWORD;
+
+GRANT SELECT ON fin_userright TO PROCEDURE fin_p_sec_getrightsforuser;
+GRANT SELECT, INSERT ON fin_user TO PROCEDURE FIN_P_SEC_ADDUSER;
+GRANT USAGE ON SEQUENCE fin_g_user TO PROCEDURE FIN_P_SEC_ADDUSER;
+GRANT SELECT, INSERT, UPDATE, DELETE ON fin_userright TO PROCEDURE FIN_P_SEC_SETRIGHT;
+GRANT SELECT ON fin_user TO PROCEDURE FIN_P_SEC_USERLIST;
+GRANT SELECT ON fin_userpassw TO PROCEDURE FIN_P_SEC_USERLIST;
+
 GRANT EXECUTE ON FUNCTION fin_f_sec_sha256 TO FUNCTION fin_f_sec_pbkdf2;
 GRANT EXECUTE ON FUNCTION fin_f_sec_xorbytes TO FUNCTION fin_f_sec_pbkdf2;
 GRANT EXECUTE ON FUNCTION fin_f_sec_sha256_pad TO FUNCTION fin_f_sec_pbkdf2;
@@ -396,3 +598,7 @@ GRANT EXECUTE ON PROCEDURE fin_p_sec_sha256_blocks TO FUNCTION fin_f_sec_pbkdf2;
 GRANT EXECUTE ON FUNCTION fin_f_sec_sha256_pad TO FUNCTION fin_f_sec_sha256;
 GRANT EXECUTE ON FUNCTION fin_f_sec_words2bytes TO FUNCTION fin_f_sec_sha256;
 GRANT EXECUTE ON PROCEDURE fin_p_sec_sha256_blocks TO FUNCTION fin_f_sec_sha256;
+GRANT USAGE ON EXCEPTION fin_e_security TO PROCEDURE FIN_P_SEC_LOGINUSER;
+GRANT USAGE ON EXCEPTION fin_e_security TO PROCEDURE fin_p_sec_storekey;
+GRANT USAGE ON EXCEPTION fin_e_security TO PROCEDURE FIN_P_SEC_ADDUSER;
+GRANT USAGE ON EXCEPTION fin_e_security TO PROCEDURE FIN_P_SEC_SETRIGHT;

@@ -43,21 +43,27 @@ void TxDatabase::open(const TxConnectionParams &params, const QString &user, con
         options += QStringLiteral(";ISC_DPB_SQL_ROLE_NAME=") + role;
     db.setConnectOptions(options);
     if (!db.open()) {
-        const EDatabaseError error = EDatabaseError::fromSqlError(db.lastError());
+        EDatabaseError error = EDatabaseError::fromSqlError(db.lastError());
+        error.setDatabase(params.serverName());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
         throw error;
     }
+    m_driver = db.driver();
 }
 
 void TxDatabase::close()
 {
     m_procedures.clear();
     m_inTransaction = false;
-    if (!QSqlDatabase::contains(m_name))
+    const QSqlDriver *mine = m_driver;
+    m_driver = nullptr;
+    if (!mine || !QSqlDatabase::contains(m_name))
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.driver() != mine)
+            return;
         if (db.isOpen()) {
             // An open transaction is abandoned, never committed implicitly.
             db.rollback();
@@ -69,7 +75,10 @@ void TxDatabase::close()
 
 bool TxDatabase::isOpen() const
 {
-    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+    if (!m_driver || !QSqlDatabase::contains(m_name))
+        return false;
+    const QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    return db.driver() == m_driver && db.isOpen();
 }
 
 QSqlDatabase TxDatabase::sql() const

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class QSqlDriver;
+
 namespace korvex::db {
 
 // The program's database connection. Every table, query and procedure call of
@@ -24,9 +26,12 @@ public:
     TxDatabase &operator=(const TxDatabase &) = delete;
 
     // Opens the connection with the given account; throws EDatabaseError with
-    // the server's text when it is refused.
+    // the server's text when it is refused (its kind() tells a database in use
+    // by another program or a file that is no database).
     void open(const TxConnectionParams &params, const QString &user, const QString &password,
               const QString &role = {});
+    // Closes the connection this object opened. A connection of the same name
+    // opened since by another object is left alone.
     void close();
     bool isOpen() const;
 
@@ -59,6 +64,9 @@ public:
 
 private:
     QString m_name;
+    // The driver of the connection this object opened; null when closed.
+    // Qt names connections globally, so this tells ours from a newer one.
+    const QSqlDriver *m_driver = nullptr;
     TxConnectionParams m_params;
     QString m_user;
     bool m_inTransaction = false;

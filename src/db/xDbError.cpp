@@ -1,5 +1,7 @@
 #include "xDbError.h"
 
+#include <QCoreApplication>
+
 namespace korvex::db {
 
 EDatabaseError::EDatabaseError(const QString &message, int sqlCode, const QString &statement)
@@ -7,6 +9,14 @@ EDatabaseError::EDatabaseError(const QString &message, int sqlCode, const QStrin
     , m_message(message)
     , m_statement(statement)
     , m_sqlCode(sqlCode)
+{
+}
+
+EDatabaseError::EDatabaseError(Kind kind, const QString &database, const QString &message)
+    : std::runtime_error(message.toStdString())
+    , m_message(message)
+    , m_database(database)
+    , m_kind(kind)
 {
 }
 
@@ -22,6 +32,48 @@ EDatabaseError EDatabaseError::fromSqlError(const QSqlError &error, const QStrin
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
     return EDatabaseError(text, ok ? code : 0, statement);
+}
+
+EDatabaseError::Kind EDatabaseError::kind() const
+{
+    if (m_kind != Kind::Other)
+        return m_kind;
+    // The engine's own texts (the client library reports no finer code
+    // through the driver).
+    // Held by another engine; the server's own security database is no
+    // database of the user's.
+    if (m_message.contains(QLatin1String("already opened with engine instance"), Qt::CaseInsensitive)
+        && !m_message.contains(QLatin1String("security"), Qt::CaseInsensitive))
+        return Kind::DatabaseInUse;
+    if (m_message.contains(QLatin1String("is not a valid database"), Qt::CaseInsensitive)
+        || m_message.contains(QLatin1String("File size is less than expected"), Qt::CaseInsensitive))
+        return Kind::ForeignDatabase;
+    return Kind::Other;
+}
+
+QString EDatabaseError::userMessage() const
+{
+    const QString name = m_database.isEmpty() ? QString() : QStringLiteral(" «%1»").arg(m_database);
+    switch (kind()) {
+    case Kind::DatabaseInUse:
+        return QCoreApplication::translate(
+                   "EDatabaseError",
+                   "База данных%1 используется другой программой. Встроенный сервер открывает базу только "
+                   "для одной программы; чтобы с ней работали несколько рабочих мест, обслуживайте её сервером "
+                   "Firebird и укажите в domira.dat строку SERVER NAME=сервер:/путь/к/базе.")
+            .arg(name);
+    case Kind::ForeignDatabase:
+        return QCoreApplication::translate("EDatabaseError", "Файл%1 не является базой данных этой программы.")
+            .arg(name);
+    case Kind::UnfinishedDatabase:
+        return QCoreApplication::translate("EDatabaseError",
+                                           "Создание базы данных%1 не было завершено. Создайте её заново "
+                                           "(korvex-rent-cli db init).")
+            .arg(name);
+    case Kind::Other:
+        break;
+    }
+    return m_message;
 }
 
 bool EDatabaseError::isInUse() const

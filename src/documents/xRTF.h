@@ -537,6 +537,11 @@ public:
     // A whole copy: settings, header and footer, body.
     void assign(const TxRTFBasic &source) override;
 
+    // Groups nested deeper than this make the reader call the file corrupted:
+    // word processors nest a few dozen at most, and each level costs memory
+    // and stack in every walk of the tree.
+    static constexpr int MaxGroupDepth = 1000;
+
     // Clears the document and reads the file; false when the user cancelled or
     // abandoned opening the file. Read errors are exceptions.
     bool LoadFromFile(const QString &fileName);

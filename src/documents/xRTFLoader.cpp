@@ -7,6 +7,7 @@
 #include "xRTFReader.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QFile>
 #include <string_view>
 #include <unordered_map>
@@ -226,10 +227,12 @@ private:
     // Tables
     TxRowDef m_rowDef;
     TxCellDef m_cellDef;
+    qint64 m_madeCells = 0;  // cells added to rows for definitions without content
     Border m_border = Border::None;
 
     // Font and colour tables
     int m_fontNumber = -1;
+    QHash<int, qsizetype> m_fontIndex;  // font number -> index in the document's fonts
     int m_fontCharset = -1;
     QString m_fontName;
     int m_red = 0, m_green = 0, m_blue = 0;
@@ -339,6 +342,8 @@ void TxRTFLoader::handle(const TxRTFReader::Token &t)
 
 void TxRTFLoader::pushGroup()
 {
+    if (m_stack.size() >= size_t(TxRTFFile::MaxGroupDepth))
+        throw ExRTFReader(QStringLiteral("File is corrupted."));
     m_stack.push_back(Frame{m_font, m_pf, m_state, m_uc, m_fontCodePage, m_field});
 }
 
@@ -380,9 +385,11 @@ void TxRTFLoader::skipGroup()
         if (m_cancelled)
             return;
         m_reader.next(t);
-        if (t.kind == TxRTFReader::GroupStart || t.kind == TxRTFReader::DestinationStart)
+        if (t.kind == TxRTFReader::GroupStart || t.kind == TxRTFReader::DestinationStart) {
+            if (m_stack.size() + size_t(depth) >= size_t(TxRTFFile::MaxGroupDepth))
+                throw ExRTFReader(QStringLiteral("File is corrupted."));
             ++depth;
-        else if (t.kind == TxRTFReader::GroupEnd)
+        } else if (t.kind == TxRTFReader::GroupEnd)
             --depth;
         else if (t.kind == TxRTFReader::ControlWord && t.isWord("bin") && t.param > 0)
             m_reader.readBinary(t.param, false);
@@ -703,15 +710,19 @@ void TxRTFLoader::commitFont()
     if (m_fontNumber < 0)
         return;
     TxRTFFont font{m_fontNumber, m_fontName.trimmed(), m_fontCharset};
-    bool replaced = false;
-    for (TxRTFFont &f : m_doc.fonts) {
-        if (f.number == font.number) {
-            f = font;
-            replaced = true;
-        }
+    // By number through an index: a table of many fonts stays linear.
+    if (m_fontIndex.size() != m_doc.fonts.size()) {
+        m_fontIndex.clear();
+        for (qsizetype i = 0; i < m_doc.fonts.size(); ++i)
+            m_fontIndex.insert(m_doc.fonts.at(i).number, i);
     }
-    if (!replaced)
+    const auto it = m_fontIndex.constFind(font.number);
+    if (it != m_fontIndex.constEnd()) {
+        m_doc.fonts[it.value()] = font;
+    } else {
+        m_fontIndex.insert(font.number, m_doc.fonts.size());
         m_doc.fonts.append(font);
+    }
     m_fontNumber = -1;
     m_fontCharset = -1;
     m_fontName.clear();
@@ -782,6 +793,12 @@ void TxRTFLoader::endRow()
         c.right = (def.cells.isEmpty() ? 0 : def.cells.last().right) + 1440;
         def.cells.append(c);
     }
+    // Cells defined but not written are made here, not read: their number is
+    // paid for by the bytes read, or one short row repeated under a long
+    // definition would take memory out of all proportion to the file.
+    m_madeCells += def.cells.size() - cells;
+    if (m_madeCells > m_reader.position() / 8 + 1000)
+        throw ExRTFReader(QStringLiteral("File is corrupted."));
     while (m_row->count() < def.cells.size()) {
         auto cell = m_row->addNew<TxRTFCell>();
         cell->addNew<TxRTFTextPara>();
@@ -805,6 +822,7 @@ void TxRTFLoader::finishPicture()
         pic = std::make_unique<TxRTFBitmap>();
     else
         pic = std::make_unique<TxRTFMetafile>();
+    p.data.squeeze();  // read in large steps; kept at its size
     pic->setData(TxRTFPicture::Kind(p.kind), p.data, p.mappingMode);
     pic->picW = p.picW;
     pic->picH = p.picH;

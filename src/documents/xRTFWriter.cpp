@@ -3,9 +3,9 @@
 #include "xRTF.h"
 #include "xRTFCodePage.h"
 #include "xRTFMessages.h"
+#include "xSafeFile.h"
 
 #include <QCoreApplication>
-#include <QSaveFile>
 #include <cstring>
 
 namespace korvex::documents {
@@ -19,9 +19,11 @@ TxRTFWriter::TxRTFWriter(const QString &fileName)
     if (fileName.isEmpty())
         throw ExRTFWriter(QStringLiteral("File '%1' could not be created").arg(fileName));
     for (;;) {
-        m_file = std::make_unique<QSaveFile>(fileName);
+        m_file = std::make_unique<TxSafeFile>(fileName);
         if (m_file->open(QIODevice::WriteOnly))
             break;
+        if (m_file->targetRefused())
+            throw ExRTFWriter(m_file->errorString());
         m_file.reset();
         if (!TxRTFMessages::shared().retry(
                 QCoreApplication::translate("TxRTFFile", "Невозможно создать файл '%1'").arg(fileName)))
@@ -51,7 +53,7 @@ void TxRTFWriter::flush()
     if (m_used == 0 || !m_device)
         return;
     if (m_device->write(m_buffer, m_used) != m_used)
-        throw ExRTFWriter(kWriteFailed);
+        throw ExRTFWriter(QStringLiteral("%1 %2").arg(kWriteFailed, m_device->errorString()).trimmed());
     m_used = 0;
 }
 
@@ -129,7 +131,7 @@ void TxRTFWriter::finish()
     flush();
     m_finished = true;
     if (m_file && !m_file->commit())
-        throw ExRTFWriter(kWriteFailed);
+        throw ExRTFWriter(QStringLiteral("%1 %2").arg(kWriteFailed, m_file->errorString()));
 }
 
 // ---------------------------------------------------------------------------

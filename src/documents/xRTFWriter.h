@@ -6,21 +6,23 @@
 #include <memory>
 
 class QIODevice;
-class QSaveFile;
 
 namespace korvex::documents {
 
 struct TxFontRec;
 class TxRTFFile;
+class TxSafeFile;
 
 // Writes an RTF file through a 1000-byte buffer. The file only replaces an
 // existing one when finish() succeeds, so a failed or abandoned write never
-// leaves a truncated document behind.
+// leaves a truncated document behind; a failed write (full disk, file-size
+// limit) is ExRTFWriter.
 class TxRTFWriter
 {
 public:
     // Creates the file and writes "{\rtf1". When it cannot be created the user
-    // may retry; after Abort isOpen() is false. ExRTFWriter for an empty name.
+    // may retry; after Abort isOpen() is false. ExRTFWriter for an empty name
+    // and for a name that is not a regular file (a device, a FIFO, a folder).
     explicit TxRTFWriter(const QString &fileName);
     // Writes to an open device (tests, benchmarks, the report engine's streams).
     explicit TxRTFWriter(QIODevice *device);
@@ -55,7 +57,7 @@ private:
     void flush();
 
     static constexpr int BufferSize = 1000;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<TxSafeFile> m_file;
     QIODevice *m_device = nullptr;
     char m_buffer[BufferSize];
     int m_used = 0;

@@ -1,5 +1,7 @@
 #include "UserLogin.h"
 
+#include "PasswordKey.h"
+
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -61,10 +63,35 @@ int TUserLogin::tryLogin(const QString &subSystem, const QString &user, const QS
 {
     if (!m_startup)
         throw EDatabaseError(QStringLiteral("The start-up connection is not open."));
+    // The server gives the salt and count (a stand-in for an unknown name);
+    // the slow derivation is done here, and only the key goes to the server.
+    TxStoredProc salt(*m_startup, QStringLiteral("FIN_P_SEC_LOGINSALT"));
+    salt.setParam(QStringLiteral("USERNAME"), user);
+    salt.execute();
+    const int iterations = qBound(1, salt.output(QStringLiteral("ITERATIONS")).toInt(), TPasswordKey::MaxIterations);
+    const QByteArray key = TPasswordKey::derive(password, QByteArray::fromHex(salt.output(QStringLiteral("SALT")).toByteArray()),
+                                                iterations);
+    QString passwordKey = QString::fromLatin1(key.toHex());
+    if (salt.output(QStringLiteral("LEGACY")).toInt() != 0) {
+        // Stored the old way: the server checks the password itself once and
+        // keeps the new key instead; a wrong password leaves it as it was.
+        const QByteArray newSalt = TPasswordKey::newSalt();
+        const QByteArray newKey = TPasswordKey::derive(password, newSalt, TPasswordKey::DefaultIterations);
+        TxStoredProc replace(*m_startup, QStringLiteral("FIN_P_SEC_REPLACELEGACY"));
+        replace.setParam(QStringLiteral("USERNAME"), user);
+        replace.setParam(QStringLiteral("PASSW"), password);
+        replace.setParam(QStringLiteral("SALT"), QString::fromLatin1(newSalt.toHex()));
+        replace.setParam(QStringLiteral("ITERATIONS"), TPasswordKey::DefaultIterations);
+        replace.setParam(QStringLiteral("PASSWKEY"), QString::fromLatin1(newKey.toHex()));
+        replace.execute();
+        if (replace.output(QStringLiteral("RESULT")).toInt() == 0)
+            passwordKey = QString::fromLatin1(newKey.toHex());
+    }
+
     TxStoredProc proc(*m_startup, QStringLiteral("FIN_P_SEC_LOGINUSER"));
     proc.setParam(QStringLiteral("SUBSYSTEM"), subSystem);
     proc.setParam(QStringLiteral("USERNAME"), user);
-    proc.setParam(QStringLiteral("PASSW"), password);
+    proc.setParam(QStringLiteral("PASSW"), passwordKey);
     proc.execute();
     const int result = proc.output(QStringLiteral("RESULT")).toInt();
     if (result == Accepted) {

@@ -69,8 +69,11 @@ public:
     // Stage 1: the start-up connection. Returns false (and sets CancelLogOn)
     // when the server refuses it; the reason is in lastError().
     bool connectStartup();
-    // Runs the login procedure; on Accepted fills the user, session,
-    // subsystem and the database account.
+    // Asks the server for the user's salt and count, derives the password
+    // key (the slow step, here on the client) and runs the login procedure
+    // with it; on Accepted fills the user, session, subsystem and the
+    // database account the user's rights call for. A password stored the old
+    // way is replaced by a key on the way.
     int tryLogin(const QString &subSystem, const QString &user, const QString &password);
     // The user gave up: drops the start-up connection.
     void cancelLogin();

@@ -1,10 +1,14 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testServer.h"
+#include "../shell/securityProbes.h"
 
 #include "calc/boRentSQL.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
+#include "shell/UserAdmin.h"
+#include "shell/UserLogin.h"
 
 #include <QTest>
 
@@ -12,6 +16,9 @@ using namespace korvex::db;
 using korvex::calc::TSqlResult;
 using korvex::calc::TboRentSQL;
 using korvex::test::TestDatabase;
+using korvex::test::TestServerDatabase;
+using korvex::shell::TUserAdmin;
+using korvex::shell::TUserLogin;
 
 // The console shares the program's one connection: it works only in a
 // transaction it started itself and leaves none behind.
@@ -89,6 +96,94 @@ private Q_SLOTS:
     }
 };
 
-KORVEX_TEST_CLASS(SqlConsoleTest)
+// The console runs any text on the working connection, so rights are the
+// server's to keep: on a real server, logged in as users of the demo
+// database, the console's statements cannot make anyone an administrator or
+// reach passwords or the schema.
+class SqlConsoleServerTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestServerDatabase> m_s;
+
+    void login(const QString &user, TxDatabase &working)
+    {
+        TUserLogin login;
+        login.Params = m_s->params();
+        QVERIFY2(login.connectStartup(), qPrintable(login.lastError()));
+        QCOMPARE(login.tryLogin(QStringLiteral("230"), user, user), int(TUserLogin::Accepted));
+        login.connectWorking(working);
+    }
+
+    // Runs each statement the way the console would; returns those it ran.
+    QStringList succeeded(TboRentSQL &console, const QStringList &statements)
+    {
+        QStringList ran;
+        for (const QString &sql : statements) {
+            try {
+                if (sql.startsWith(QLatin1String("SELECT")))
+                    console.open(sql);
+                else
+                    console.execute(sql);
+                ran << sql;
+            } catch (const EDatabaseError &) {
+            }
+        }
+        return ran;
+    }
+
+    QString rightsOf(int userKey)
+    {
+        return TxQuery::scalar(m_s->admin(), QStringLiteral("SELECT LIST(userright, ',') FROM "
+                                                            "(SELECT userright FROM fin_userright WHERE userkey = ? ORDER BY 1)"),
+                               {userKey})
+            .toString();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (TestServerDatabase::host().isEmpty())
+            QSKIP("No Firebird server for this run (KORVEX_TEST_SERVER is not set).");
+        m_s = std::make_unique<TestServerDatabase>();
+    }
+    void cleanupTestCase() { m_s.reset(); }
+
+    void userWithoutTheRightCannotBecomeAdministrator()
+    {
+        const QString keysBefore = TxQuery::scalar(m_s->admin(), QStringLiteral("SELECT LIST(fin_f_sec_tohex(keyhash)) FROM fin_userpassw")).toString();
+        {
+            TxDatabase working;
+            login(QStringLiteral("buh"), working);
+            QCOMPARE(working.userName(), m_s->everyoneAccount());
+            TboRentSQL console(working);
+            QCOMPARE(succeeded(console, forbiddenForWorkingAccounts() + administratorsOnly()), QStringList());
+            // The account still does the day's work.
+            QCOMPARE(console.execute(QStringLiteral("INSERT INTO rent_variable (id, name) VALUES (NEXT VALUE FOR gen_rent_variable, 'КОНСОЛЬ')")), 1);
+            QVERIFY(!console.open(QStringLiteral("SELECT name FROM fin_user")).rows.isEmpty());
+        }
+        QCOMPARE(rightsOf(2), QStringLiteral("0"));
+        QCOMPARE(rightsOf(1), QStringLiteral("0,10,20,30,40"));
+        QCOMPARE(TxQuery::scalar(m_s->admin(), QStringLiteral("SELECT LIST(fin_f_sec_tohex(keyhash)) FROM fin_userpassw")).toString(),
+                 keysBefore);
+    }
+
+    void administratorAdministersThroughProceduresOnly()
+    {
+        TxDatabase working;
+        login(QStringLiteral("admin"), working);
+        QCOMPARE(working.userName(), m_s->adminAccount());
+        TboRentSQL console(working);
+        QCOMPARE(succeeded(console, forbiddenForWorkingAccounts()), QStringList());
+        TUserAdmin admin(working);
+        const int key = admin.addUser(QStringLiteral("кассир"), QStringLiteral("Кассир"), {0});
+        admin.setPassword(QStringLiteral("кассир"), QStringLiteral("касса"));
+        admin.setRight(QStringLiteral("buh"), 40, true);
+        QCOMPARE(rightsOf(key), QStringLiteral("0"));
+        QCOMPARE(rightsOf(2), QStringLiteral("0,40"));
+    }
+};
 
 #include "tst_sqlconsole.moc"
+
+KORVEX_TEST_CLASS(SqlConsoleTest)
+KORVEX_TEST_CLASS(SqlConsoleServerTest)

@@ -194,6 +194,23 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, TxStoredProc(db(), QStringLiteral("no_such_proc")));
     }
 
+    // Connections are named globally: an object that closed its connection
+    // and is destroyed after a newer one of the same name opened must leave
+    // the newer one alone.
+    void olderObjectLeavesNewerConnection()
+    {
+        TxConnectionParams params;
+        params.setServerName(m_t->path());
+        auto first = std::make_unique<TxDatabase>(QStringLiteral("same-name"));
+        first->open(params, QStringLiteral("SYSDBA"), QString());
+        first->close();
+        auto second = std::make_unique<TxDatabase>(QStringLiteral("same-name"));
+        second->open(params, QStringLiteral("SYSDBA"), QString());
+        first = std::move(second);  // the older object dies here
+        QVERIFY(first->isOpen());
+        QCOMPARE(TxQuery::scalar(*first, QStringLiteral("SELECT 1 FROM rdb$database")).toInt(), 1);
+    }
+
     void referencedDeleteIsRecognised()
     {
         TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (100, 'p')"));
@@ -313,8 +330,22 @@ private Q_SLOTS:
     void foreignDatabaseIsRefused()
     {
         auto t = TestDatabase::empty();
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TxSchema::version(t->db()));
+        try {
+            TxSchema::version(t->db());
+            QFAIL("a database without the schema has a version");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.kind(), EDatabaseError::Kind::ForeignDatabase);
+            QCOMPARE(e.userMessage(), QStringLiteral("Файл «%1» не является базой данных этой программы.").arg(t->path()));
+        }
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, TxSchema::upgrade(t->db()));
+        // Built in place and not finished: refused until "db init" completes it.
+        TxSchema::markUnfinished(t->db());
+        try {
+            TxSchema::version(t->db());
+            QFAIL("an unfinished database has a version");
+        } catch (const EDatabaseError &e) {
+            QCOMPARE(e.kind(), EDatabaseError::Kind::UnfinishedDatabase);
+        }
     }
 };
 

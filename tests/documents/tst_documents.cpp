@@ -6,9 +6,13 @@
 #include "documents/xRTFProgress.h"
 #include "documents/xRTFReader.h"
 #include "documents/xRTFWriter.h"
+#include "documents/xSafeFile.h"
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDir>
+#include <QProcess>
+#include <QTextStream>
 #include <QFile>
 #include <QImage>
 #include <QMessageBox>
@@ -17,6 +21,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace korvex::documents;
 
@@ -444,6 +451,70 @@ private Q_SLOTS:
                                          << QStringLiteral("В RTF файле использован необьявленный щрифт.");
         QTest::newRow("binary past the end") << QByteArray("{\\rtf1 {\\pict\\bin99 ab}}") << "ExRTFReader"
                                              << "Failed to read data from RTF file.";
+        const int inner = TxRTFFile::MaxGroupDepth;  // one more than fits inside the document's group
+        QTest::newRow("nested too deep")
+            << QByteArray("{\\rtf1 ") + QByteArray(inner, '{') + "x" + QByteArray(inner, '}') + "}" << "ExRTFReader"
+            << "File is corrupted.";
+        QTest::newRow("nested too deep in a skipped group")
+            << QByteArray("{\\rtf1 {\\*\\unknown ") + QByteArray(inner, '{') + QByteArray(inner + 1, '}') + "}"
+            << "ExRTFReader" << "File is corrupted.";
+    }
+
+    // Nesting up to the limit is read.
+    void deepestNestingReads()
+    {
+        const int inner = TxRTFFile::MaxGroupDepth - 1;
+        auto doc = readRtf(QByteArray("{\\rtf1 ") + QByteArray(inner, '{') + "x" + QByteArray(inner, '}') + "\\par}");
+        QCOMPARE(doc->text(), QStringLiteral("x\n"));
+    }
+
+    // Hostile files are refused or read with memory in proportion to their
+    // size: nesting, rows padded to a long cell definition, tiny pictures,
+    // a long font table.
+    void memoryPerInputByte_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<bool>("refused");
+        auto repeat = [](const QByteArray &piece, int bytes) {
+            QByteArray out;
+            out.reserve(bytes + piece.size());
+            while (out.size() < bytes)
+                out += piece;
+            return out;
+        };
+        QTest::newRow("10 MB of group starts") << QByteArray("{\\rtf1 ") + QByteArray(10 << 20, '{') << true;
+        QTest::newRow("short rows, long definition")
+            << "{\\rtf1 \\trowd" + repeat("\\cellx1", 10000) + repeat("\\intbl\\cell\\row ", 20000) + "}" << true;
+        QTest::newRow("tiny pictures") << "{\\rtf1 " + repeat("{\\pict\\pngblip 00}", 400000) + "}" << false;
+        QTest::newRow("paragraphs") << "{\\rtf1 " + repeat("a\\par ", 400000) + "}" << false;
+    }
+    void memoryPerInputByte()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(bool, refused);
+        auto peakKb = [] {
+            rusage u{};
+            getrusage(RUSAGE_SELF, &u);
+            return qint64(u.ru_maxrss);
+        };
+        const qint64 before = peakKb();
+        {
+            TxRTFFile doc;
+            QBuffer buffer(&rtf);
+            buffer.open(QIODevice::ReadOnly);
+            bool threw = false;
+            try {
+                doc.loadFromDevice(buffer);
+            } catch (const ExRTFReader &e) {
+                QCOMPARE(e.message(), QStringLiteral("File is corrupted."));
+                threw = true;
+            }
+            QCOMPARE(threw, refused);
+        }
+        // At most 128 bytes of memory per byte read, and some room for the heap.
+        const qint64 grownKb = peakKb() - before;
+        QVERIFY2(grownKb * 1024 <= 128 * qint64(rtf.size()) + (16 << 20),
+                 qPrintable(QStringLiteral("grew by %1 KB for %2 bytes").arg(grownKb).arg(rtf.size())));
     }
     void errors()
     {
@@ -675,6 +746,105 @@ private Q_SLOTS:
         } catch (const ExRTFWriter &e) {
             QCOMPARE(e.message(), QStringLiteral("File '' could not be created"));
         }
+    }
+
+    // A full disk or a file-size limit is an error, and no file, not even a
+    // truncated one, is left under the name or beside it; a file being
+    // replaced keeps its old content.
+    void failedWritesLeaveNoFile()
+    {
+        QTemporaryDir dir;
+        const QString fresh = dir.filePath(QStringLiteral("fresh.rtf"));
+        const QString kept = dir.filePath(QStringLiteral("kept.rtf"));
+        QFile old(kept);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("{\\rtf1 old}");
+        old.close();
+        auto doc = readRtf("{\\rtf1 " + QByteArray(20000, 'x') + "\\par}");
+
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QStringList errors;
+        for (const QString &name : {fresh, kept}) {
+            try {
+                doc->SaveToFile(name);
+                errors << QStringLiteral("no error");
+            } catch (const ExRTFWriter &e) {
+                errors << e.message();
+            }
+        }
+        // The helper on its own, written the way a text stream writes: a
+        // failed write it never looked at still stops the commit.
+        TxSafeFile stream(fresh);
+        QVERIFY(stream.open(QIODevice::WriteOnly));
+        QTextStream(&stream) << QString(20000, QLatin1Char('y'));
+        const bool committed = stream.commit();
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+        for (const QString &e : errors)
+            QVERIFY2(e.startsWith(QStringLiteral("Failed to write data to RTF file.")) && e.contains(QStringLiteral("too large")),
+                     qPrintable(e));
+        QVERIFY(!committed);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kept.rtf")});
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("{\\rtf1 old}"));
+    }
+
+    // Only a regular file is written over: a FIFO, a device (through a link)
+    // or a folder of that name is refused and stays what it was.
+    void onlyRegularFilesAreReplaced()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("pipe.rtf"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString device = dir.filePath(QStringLiteral("null.rtf"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), device));
+        const QString folder = dir.filePath(QStringLiteral("folder.rtf"));
+        QVERIFY(QDir().mkdir(folder));
+        auto doc = readRtf("{\\rtf1 text\\par}");
+        for (const QString &name : {fifo, device, folder}) {
+            try {
+                doc->SaveToFile(name);
+                QFAIL(qPrintable(QStringLiteral("written: %1").arg(name)));
+            } catch (const ExRTFWriter &e) {
+                QCOMPARE(e.message(), QStringLiteral("'%1' is not a regular file.").arg(name));
+            }
+        }
+        struct stat st{};
+        QCOMPARE(stat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QVERIFY(QFileInfo(device).isSymLink());
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 3);
+    }
+
+    // The command-line tool under a file-size limit: exit 1 with the reason,
+    // nothing written.
+    void cliWriteFailureExitsWithOne()
+    {
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in.rtf"));
+        const QString out = dir.filePath(QStringLiteral("out.rtf"));
+        QFile f(in);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("{\\rtf1 " + QByteArray(50000, 'x') + "\\par}");
+        f.close();
+        QProcess p;
+        p.setChildProcessModifier([] {
+            rlimit small{};
+            getrlimit(RLIMIT_FSIZE, &small);
+            small.rlim_cur = 16384;
+            setrlimit(RLIMIT_FSIZE, &small);
+        });
+        p.start(QStringLiteral(KORVEX_CLI), {QStringLiteral("rtf"), QStringLiteral("copy"), in, out});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(p.readAllStandardError().contains("too large"), "no reason given");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("in.rtf")});
     }
 
     void failedWriteKeepsTheOldFile()

@@ -5,6 +5,7 @@
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
 #include "shell/OptionFilter.h"
+#include "shell/UserAdmin.h"
 #include "shell/UserLogin.h"
 #include "shell/mmOptions.h"
 #include "app/desktop/LoginPropDialog.h"
@@ -39,15 +40,10 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_t = std::make_unique<TestDatabase>(TestDatabase::Content::Schema, QStringLiteral("fixture"));
-        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO fin_user (userkey, name, ibname) VALUES (31, 'olga', 'KORVEX')"));
-        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO fin_user (userkey, name, ibname) VALUES (32, 'petr', 'KORVEX')"));
-        for (int key : {31, 32}) {
-            TxStoredProc p(m_t->db(), QStringLiteral("FIN_P_SEC_SETPASSWORD"));
-            p.setParam(QStringLiteral("USERKEY"), key);
-            p.setParam(QStringLiteral("PASSW"), QStringLiteral("pw"));
-            p.setParam(QStringLiteral("ITERATIONS"), 2);
-            p.execute();
-        }
+        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO fin_user (userkey, name) VALUES (31, 'olga')"));
+        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO fin_user (userkey, name) VALUES (32, 'petr')"));
+        for (const QString &name : {QStringLiteral("olga"), QStringLiteral("petr")})
+            TUserAdmin(m_t->db()).setPassword(name, QStringLiteral("pw"));
         TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO fin_userright (userkey, subsystemkey, userright) VALUES (31, 230, 0)"));
         QSettings().remove(QStringLiteral("Login"));
     }

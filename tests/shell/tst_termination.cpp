@@ -66,7 +66,7 @@ private Q_SLOTS:
         int answer = -1;
         QTimer::singleShot(0, &form, [&] {
             TxTransaction work(t.db());
-            TxQuery::execute(t.db(), QStringLiteral("INSERT INTO fin_user (userkey, name, ibname) VALUES (77, 'term', 'KORVEX')"));
+            TxQuery::execute(t.db(), QStringLiteral("INSERT INTO fin_user (userkey, name) VALUES (77, 'term')"));
             QDialog dialog(&form);
             QTimer::singleShot(0, &dialog, [] { std::raise(SIGTERM); });
             answer = dialog.exec();

@@ -81,10 +81,8 @@ QString databaseUser(const Args &args)
     return env.isEmpty() ? QStringLiteral("SYSDBA") : env;
 }
 
-QString databasePassword(const Args &args)
+QString databasePassword(const Args &)
 {
-    if (args.has(QStringLiteral("password")))
-        return args.value(QStringLiteral("password"));
     return qEnvironmentVariable("ISC_PASSWORD");
 }
 

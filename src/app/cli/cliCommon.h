@@ -32,12 +32,14 @@ struct Args {
 // an unknown option throws std::invalid_argument with a message.
 Args parseArgs(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions);
 
-// The database options every command that opens a database shares.
-inline QStringList databaseValueOptions() { return {QStringLiteral("user"), QStringLiteral("password")}; }
+// The database options every command that opens a database shares. A
+// password is never an option: the command line is visible to every user of
+// the machine.
+inline QStringList databaseValueOptions() { return {QStringLiteral("user")}; }
 
 // Opens a database named by a local path or "host:/path" with the account
-// from --user/--password, else ISC_USER/ISC_PASSWORD, else SYSDBA (the
-// embedded engine takes no password).
+// from --user, else ISC_USER, else SYSDBA, and the password from ISC_PASSWORD
+// (the embedded engine takes none).
 std::unique_ptr<korvex::db::TxDatabase> openDatabase(const QString &path, const Args &args,
                                                      bool checkVersion = true);
 QString databaseUser(const Args &args);

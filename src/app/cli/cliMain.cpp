@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <memory>
@@ -36,14 +37,18 @@ void printHelp(void (*print)(const QString &) = outLine)
     for (const Command &c : commands())
         print(c.usage);
     print(QStringLiteral("\nA DATABASE or PATH is a local file (embedded engine) or host:/path on a "
-                           "Firebird server.\nCommands that open a database take --user NAME and "
-                           "--password PASSWORD\n(default: ISC_USER / ISC_PASSWORD, else SYSDBA)."));
+                           "Firebird server.\nCommands that open a database take --user NAME (default: "
+                           "ISC_USER, else SYSDBA);\nthe password comes from ISC_PASSWORD, never from the "
+                           "command line."));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // Past a file-size limit a write must fail and be reported (exit 1), not
+    // kill the tool before it can remove what it had begun.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Commands that measure text need fonts, hence a GUI application; the
     // offscreen platform keeps them free of any display.
     bool needsFonts = false;
@@ -85,7 +90,7 @@ int main(int argc, char **argv)
         try {
             return c.run(args);
         } catch (const korvex::db::EDatabaseError &e) {
-            err(e.message());
+            err(e.userMessage());
             return 1;
         } catch (const std::exception &e) {
             err(QString::fromUtf8(e.what()));

@@ -3,6 +3,7 @@
 #include "cliCommon.h"
 
 #include "db/xDatabase.h"
+#include "shell/PasswordKey.h"
 #include "shell/UserAdmin.h"
 
 #include <QTextStream>
@@ -11,6 +12,7 @@
 
 namespace korvex::cli {
 
+using korvex::shell::TPasswordKey;
 using korvex::shell::TUserAdmin;
 
 namespace {
@@ -49,16 +51,18 @@ Command userCommand()
                            "                            add a user (rights default to 0: may log in)\n"
                            "  user passwd [--iterations N] NAME DATABASE\n"
                            "                            set a user's password, read from standard input\n"
-                           "  user dbaccount ACCOUNT DATABASE\n"
+                           "                            (N from 100000, the default, to 10000000)\n"
+                           "  user dbaccount [--admin] ACCOUNT DATABASE\n"
                            "                            record the password (standard input) of the database\n"
-                           "                            account the login hands out, and grant it its rights"),
+                           "                            account the login hands out to everyone (with --admin:\n"
+                           "                            to user administrators), and grant the accounts their rights"),
             [](const QStringList &args) -> int {
                 if (args.isEmpty())
                     throw std::invalid_argument("Usage: korvex-rent-cli user list|add|passwd|dbaccount ...");
                 const QString sub = args.first();
                 QStringList valueOptions = databaseValueOptions();
                 valueOptions << QStringLiteral("fullname") << QStringLiteral("rights") << QStringLiteral("iterations");
-                const Args a = parseArgs(args.mid(1), valueOptions, {});
+                const Args a = parseArgs(args.mid(1), valueOptions, {QStringLiteral("admin")});
                 if (sub == QLatin1String("list")) {
                     if (a.positional.size() != 1)
                         throw std::invalid_argument("Usage: korvex-rent-cli user list DATABASE");
@@ -89,9 +93,14 @@ Command userCommand()
                 if (sub == QLatin1String("passwd")) {
                     if (a.positional.size() != 2)
                         throw std::invalid_argument("Usage: korvex-rent-cli user passwd [--iterations N] NAME DATABASE");
-                    const int iterations = a.value(QStringLiteral("iterations"), QString::number(TUserAdmin::DefaultIterations)).toInt();
-                    if (iterations < 1)
-                        throw std::invalid_argument("--iterations must be a positive number.");
+                    bool ok = false;
+                    const int iterations =
+                        a.value(QStringLiteral("iterations"), QString::number(TPasswordKey::DefaultIterations)).toInt(&ok);
+                    if (!ok || iterations < TPasswordKey::MinIterations || iterations > TPasswordKey::MaxIterations)
+                        throw std::invalid_argument(QStringLiteral("--iterations must be a number from %1 to %2.")
+                                                        .arg(TPasswordKey::MinIterations)
+                                                        .arg(TPasswordKey::MaxIterations)
+                                                        .toStdString());
                     auto db = openDatabase(a.positional.at(1), a);
                     TUserAdmin(*db).setPassword(a.positional.at(0), readPassword(), iterations);
                     outLine(QStringLiteral("Password of %1 set.").arg(a.positional.at(0)));
@@ -99,10 +108,13 @@ Command userCommand()
                 }
                 if (sub == QLatin1String("dbaccount")) {
                     if (a.positional.size() != 2)
-                        throw std::invalid_argument("Usage: korvex-rent-cli user dbaccount ACCOUNT DATABASE");
+                        throw std::invalid_argument("Usage: korvex-rent-cli user dbaccount [--admin] ACCOUNT DATABASE");
                     auto db = openDatabase(a.positional.at(1), a);
-                    TUserAdmin(*db).setDbAccount(a.positional.at(0), readPassword());
-                    outLine(QStringLiteral("Database account %1 recorded and granted.").arg(a.positional.at(0).toUpper()));
+                    const bool admin = a.has(QStringLiteral("admin"));
+                    TUserAdmin(*db).setDbAccount(a.positional.at(0), readPassword(), admin);
+                    outLine(QStringLiteral("Database account %1 recorded for %2 and granted.")
+                                .arg(a.positional.at(0).trimmed().toUpper(),
+                                     admin ? QStringLiteral("user administrators") : QStringLiteral("everyone")));
                     return 0;
                 }
                 throw std::invalid_argument(QStringLiteral("Unknown user command '%1'.").arg(sub).toStdString());

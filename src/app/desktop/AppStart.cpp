@@ -48,11 +48,16 @@ int runDesktop(int argc, char **argv)
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    QCommandLineOption userOpt(QStringLiteral("user"), QStringLiteral("User name (no login dialog)."), QStringLiteral("name"));
-    QCommandLineOption passOpt(QStringLiteral("password"), QStringLiteral("Password."), QStringLiteral("password"));
+    // No password option: the command line is visible to every user of the
+    // machine. Scripts and tests log in without the dialog through the
+    // environment (KORVEX_USER, KORVEX_PASSWORD, KORVEX_SUBSYSTEM), which only
+    // the same user can read.
+    QCommandLineOption userOpt(QStringLiteral("user"),
+                               QStringLiteral("User name; the password comes from KORVEX_PASSWORD (no login dialog)."),
+                               QStringLiteral("name"));
     QCommandLineOption subOpt(QStringLiteral("subsystem"), QStringLiteral("Subsystem."), QStringLiteral("subsystem"));
     QCommandLineOption paramsOpt(QStringLiteral("params"), QStringLiteral("Connection parameters file."), QStringLiteral("file"));
-    parser.addOptions({userOpt, passOpt, subOpt, paramsOpt});
+    parser.addOptions({userOpt, subOpt, paramsOpt});
     parser.process(arguments);
 
     TUserLogin login;
@@ -80,7 +85,8 @@ int runDesktop(int argc, char **argv)
     const QString user = parser.isSet(userOpt) ? parser.value(userOpt) : qEnvironmentVariable("KORVEX_USER");
     bool showParams = false;
     if (!user.isEmpty()) {
-        const QString password = parser.isSet(passOpt) ? parser.value(passOpt) : qEnvironmentVariable("KORVEX_PASSWORD");
+        const QString password = qEnvironmentVariable("KORVEX_PASSWORD");
+        qunsetenv("KORVEX_PASSWORD");  // not handed on to the programs started from here
         QString sub = parser.isSet(subOpt) ? parser.value(subOpt) : qEnvironmentVariable("KORVEX_SUBSYSTEM");
         if (sub.isEmpty())
             sub = QStringLiteral("230");

@@ -1,5 +1,6 @@
-// Replays fuzz inputs (files, or directories of them) through the fuzz
-// target without libFuzzer, so that the normal build and CI check the corpus.
+// Replays fuzz inputs (files, or directories of them) through a fuzz target
+// without libFuzzer, so that the normal build and CI check every committed
+// corpus the same way.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+// Optional, as with libFuzzer: a target that needs set-up defines it.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int *argc, char ***argv);
 
 namespace {
 
@@ -28,6 +31,8 @@ int replay(const std::filesystem::path &file)
 
 int main(int argc, char **argv)
 {
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
     int failures = 0, count = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path p(argv[i]);
