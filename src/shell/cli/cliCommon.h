@@ -59,5 +59,7 @@ Command debtCommand();
 Command rtfCommand();
 Command rateCommand();
 Command reckonCommand();
+Command postCommand();
+Command bookkeepingCommand();
 
 } // namespace korvex::cli

@@ -26,6 +26,8 @@ QList<Command> commands()
         rtfCommand(),
         rateCommand(),
         reckonCommand(),
+        postCommand(),
+        bookkeepingCommand(),
     };
 }
 
