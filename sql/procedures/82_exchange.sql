@@ -7,7 +7,7 @@ SET TERM ^ ;
 
 /* fin_p_operation_entrylist: the entry templates of an operation type with
    the numbers of their accounts, in template order. */
-CREATE OR ALTER PROCEDURE fin_p_operation_entrylist (OpType INTEGER)
+CREATE OR ALTER PROCEDURE fin_p_operation_entrylist (optypekey INTEGER)
 RETURNS (ID INTEGER, DEBIT d_str20, CREDIT d_str20, DEBITKEY INTEGER, CREDITKEY INTEGER,
          OPTYPE INTEGER)
 AS
@@ -16,7 +16,7 @@ BEGIN
         FROM fin_entrytype t
         LEFT JOIN fin_account d ON d.id = t.debitid
         LEFT JOIN fin_account c ON c.id = t.creditid
-       WHERE t.optypekey = :OpType
+       WHERE t.optypekey = :optypekey
        ORDER BY t.id
         INTO :ID, :DEBIT, :CREDIT, :DEBITKEY, :CREDITKEY, :OPTYPE
   DO SUSPEND;

@@ -59,6 +59,19 @@ QString decode(const QByteArray &bytes, int codePage)
     return s;
 }
 
+// The nearest plain character for the typographic ones a code page lacks
+// (the OEM page has no guillemets or dashes), "?" for anything else.
+char fallback(char16_t u)
+{
+    switch (u) {
+    case u'\u00AB': case u'\u00BB': case u'\u201C': case u'\u201D': case u'\u201E': return '"';
+    case u'\u2018': case u'\u2019': case u'\u201A': return '\'';
+    case u'\u2013': case u'\u2014': case u'\u2212': return '-';
+    case u'\u2026': return '.';
+    default: return '?';
+    }
+}
+
 QByteArray encode(const QString &text, const ReverseTable &reverse)
 {
     QByteArray b;
@@ -70,7 +83,7 @@ QByteArray encode(const QString &text, const ReverseTable &reverse)
         else if (reverse[u])
             b.append(char(reverse[u]));
         else
-            b.append('?');
+            b.append(fallback(u));
     }
     return b;
 }
