@@ -26,11 +26,12 @@ INSERT INTO fin_optypeanalyze (optypekey, analyzekey) VALUES (1850, 10);
 INSERT INTO fin_optypeanalyze (optypekey, analyzekey) VALUES (1850, 610);
 INSERT INTO fin_optypeanalyze (optypekey, analyzekey) VALUES (1850, 650);
 
-/* Sales with the value added tax (20 %) inside the amount; payments. */
+/* Sales with the value added tax (20 %) inside the amount, to the kopeck;
+   payments. */
 INSERT INTO fin_entrytype (id, optypekey, debitid, creditid, expression, expressioncurr, name)
   VALUES (1, 1800, 1, 2, 'SumNCU', 'SumCurr', 'Выручка от аренды');
 INSERT INTO fin_entrytype (id, optypekey, debitid, creditid, expression, expressioncurr, name)
-  VALUES (2, 1800, 2, 4, 'SumNCU * 20 / 120', 'SumCurr * 20 / 120', 'НДС с выручки');
+  VALUES (2, 1800, 2, 4, 'ROUND(SumNCU * 20 / 120 * 100) / 100', 'ROUND(SumCurr * 20 / 120 * 100) / 100', 'НДС с выручки');
 INSERT INTO fin_entrytype (id, optypekey, debitid, creditid, expression, expressioncurr, name)
   VALUES (3, 1850, 3, 1, 'SumNCU', 'SumCurr', 'Поступление оплаты');
 

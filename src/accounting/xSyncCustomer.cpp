@@ -108,6 +108,8 @@ void TxSyncCustomer::TakeOverCustomers(TxProgress *progress)
 
 bool TxSyncCustomer::transferOne(int customerKey)
 {
+    if (!TxQuery::scalar(m_db, QStringLiteral("SELECT 1 FROM cst_customer WHERE customerkey = ?"), {customerKey}).isValid())
+        return false;  // an empty client row would be all it could write
     TxStoredProc values(m_db, QStringLiteral("fin_p_customer_getvalue"));
     values.setParam(QStringLiteral("customerkey"), customerKey);
     values.execute();

@@ -540,9 +540,17 @@ private Q_SLOTS:
         QCOMPARE(t.Record(0).values[1].toByteArray(), encodeOem(QStringLiteral("ООО Тест")));
         t.Close();
 
-        // Only customers without a code: nobody is left.
+        // Only customers without a code: nobody is left. One customer alone
+        // is edited in place; an unknown one writes nothing.
         sync.TransferCustomers(true);
         QCOMPARE(sync.LastSummary().Done, 0);
+        execAll(db(), {"UPDATE cst_customer SET name = 'ЧУП Новое имя' WHERE customerkey = 3"});
+        QVERIFY(sync.TransferCustomer(3));
+        QVERIFY(!sync.TransferCustomer(9999));
+        t.Open();
+        QCOMPARE(t.RecordCount(), 5);
+        QCOMPARE(t.Text(t.FindKey({702}), 1), QStringLiteral("ЧУП Новое имя"));
+        t.Close();
     }
 
     // The queue held by the bookkeeping system is given up after the

@@ -323,9 +323,13 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains(QStringLiteral("Line 401")), qPrintable(r.err));
         QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT MAX(commitdate) FROM fin_operation")).toDate(), QDate(2026, 3, 31));
 
-        r = runCli(*m_t, {QStringLiteral("post"), QStringLiteral("letter"), QStringLiteral("40")});
-        QCOMPARE(r.code, 1);
-        QVERIFY(!r.err.isEmpty());
+        for (const QStringList &bad : {QStringList{"post", "letter", "40"}, QStringList{"post", "paybill", "999", "--date", "2026-03-01"},
+                                       QStringList{"post", "invoice", "40", "--date", "1.3.2026"}}) {
+            r = runCli(*m_t, bad);
+            QCOMPARE(r.code, 1);
+            QVERIFY(!r.err.isEmpty());
+            QVERIFY(r.out.isEmpty());
+        }
     }
 };
 

@@ -48,8 +48,10 @@ Command postCommand()
                 auto db = openDatabase(a.positional.at(2), a);
                 korvex::accounting::TboRentOperation posting(*db);
                 const bool invoice = kind == QLatin1String("invoice");
+                // Read even when a date is given: an unknown document is an error, not "nothing posted".
+                const QDate own = invoice ? posting.invoiceOperationDate(key) : posting.payBillOperationDate(key);
                 if (!date.isValid())
-                    date = invoice ? posting.invoiceOperationDate(key) : posting.payBillOperationDate(key);
+                    date = own;
                 if (!date.isValid())
                     throw std::invalid_argument(QStringLiteral("The document %1 has no date.").arg(key).toStdString());
                 const QList<korvex::accounting::TPostedOperation> posted =
