@@ -35,13 +35,15 @@ INSERT INTO fin_entrytype (id, optypekey, debitid, creditid, expression, express
 INSERT INTO fin_entrytype (id, optypekey, debitid, creditid, expression, expressioncurr, name)
   VALUES (3, 1850, 3, 1, 'SumNCU', 'SumCurr', 'Поступление оплаты');
 
+/* Every service but the groups, the penalty and the trading premises (whose
+   invoice lines thus post nothing) posts both kinds. */
 INSERT INTO rent_serviceoperation (servicekey, rentoperation, typecustomer, operationkey)
   SELECT s.id, o.rentoperation, k.kind, o.optype
     FROM rent_service s
    CROSS JOIN (SELECT 0 AS rentoperation, 1800 AS optype FROM RDB$DATABASE
                UNION ALL SELECT 1, 1850 FROM RDB$DATABASE) o
    CROSS JOIN (SELECT 1 AS kind FROM RDB$DATABASE UNION ALL SELECT 4 FROM RDB$DATABASE) k
-   WHERE s.id NOT IN (1, 6, 12);
+   WHERE s.id NOT IN (1, 3, 6, 12);
 
 INSERT INTO rent_invoice (id, number, invoicedate, operationdate, expiredate, information, customerkey,
                           contractkey, paymentkey, invoicetypekey, currkey)

@@ -123,22 +123,25 @@ QList<TPostedOperation> TboRentOperation::PostPayBill(int payBillKey, const QDat
     return postLines(QString::fromLatin1(kPayBillLines), payBillKey, d, PayBillLine, false);
 }
 
-QDate TboRentOperation::invoiceOperationDate(int invoiceKey)
+QDate TboRentOperation::documentDate(const QString &sql, int key, const QString &missing)
 {
     TxQuery q(m_db);
-    q.exec(QStringLiteral("SELECT invoicedate, operationdate FROM rent_invoice WHERE id = ?"), {invoiceKey});
+    q.exec(sql, {key});
     if (!q.next())
-        throw EDatabaseError(QCoreApplication::translate("TboRentOperation", "Счет %1 не найден").arg(invoiceKey));
+        throw EDatabaseError(missing.arg(key));
     return q.value(1).isNull() ? q.value(0).toDate() : q.value(1).toDate();
+}
+
+QDate TboRentOperation::invoiceOperationDate(int invoiceKey)
+{
+    return documentDate(QStringLiteral("SELECT invoicedate, operationdate FROM rent_invoice WHERE id = ?"), invoiceKey,
+                        QCoreApplication::translate("TboRentOperation", "Счет %1 не найден"));
 }
 
 QDate TboRentOperation::payBillOperationDate(int payBillKey)
 {
-    TxQuery q(m_db);
-    q.exec(QStringLiteral("SELECT paybilldate, operationdate FROM rent_paybill WHERE id = ?"), {payBillKey});
-    if (!q.next())
-        throw EDatabaseError(QCoreApplication::translate("TboRentOperation", "Платеж %1 не найден").arg(payBillKey));
-    return q.value(1).isNull() ? q.value(0).toDate() : q.value(1).toDate();
+    return documentDate(QStringLiteral("SELECT paybilldate, operationdate FROM rent_paybill WHERE id = ?"), payBillKey,
+                        QCoreApplication::translate("TboRentOperation", "Платеж %1 не найден"));
 }
 
 int TboRentOperation::DeletePayBillOperations(int payBillKey)

@@ -62,6 +62,7 @@ public:
     TxOperation &operation() { return m_operation; }
 
 private:
+    QDate documentDate(const QString &sql, int key, const QString &missing);
     QList<TPostedOperation> postLines(const QString &sql, int documentKey, const QDate &d, int callerCode,
                                       bool invoice);
 

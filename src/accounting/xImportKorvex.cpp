@@ -21,17 +21,12 @@ namespace korvex::accounting {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TxImportKorvex", text);
-}
-
 int field(const TxTable &t, const QString &name)
 {
     const int i = t.FieldIndex(name);
     if (i < 0)
         throw EParadoxError(EParadoxError::Kind::Io,
-                            tr("В таблице %1 нет поля \"%2\"").arg(t.filePath(), name));
+                            TxImportKorvex::tr("В таблице %1 нет поля \"%2\"").arg(t.filePath(), name));
     return i;
 }
 
@@ -42,7 +37,7 @@ QString checkedTableName(const QString &name)
     static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_$]{0,62}$"));
     const QString n = name.trimmed();
     if (!re.match(n).hasMatch())
-        throw EDatabaseError(tr("Недопустимое имя таблицы аналитики: \"%1\"").arg(name));
+        throw EDatabaseError(TxImportKorvex::tr("Недопустимое имя таблицы аналитики: \"%1\"").arg(name));
     return n;
 }
 

@@ -4,6 +4,7 @@
 #include "xBookkeepingLink.h"
 #include "xOperation.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -82,6 +83,8 @@ private:
 // and the export of operations into its table of new register records.
 class TxImportKorvex : public TPaymentImportLink
 {
+    Q_DECLARE_TR_FUNCTIONS(TxImportKorvex)
+
 public:
     TxImportKorvex(korvex::db::TxDatabase &db, const TxBookkeepIni &ini, const TOperationAuthor &author = {});
 

@@ -29,11 +29,6 @@ namespace korvex::accounting {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TxTable", text);
-}
-
 // Paradox counts days from 1 January of the year 1 (day 1).
 constexpr qint64 kJulianDayOfDayZero = 1721425;
 constexpr qint64 kMsPerDay = 86400000;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -79,6 +80,8 @@ struct TxRecord {
 // writing, which holds the table's lock ("<table>.lck" beside it).
 class TxTable
 {
+    Q_DECLARE_TR_FUNCTIONS(TxTable)
+
 public:
     TxTable() = default;
     TxTable(const QString &directory, const QString &tableName, bool useOemFormat = true);

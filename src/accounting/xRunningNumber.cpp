@@ -16,11 +16,6 @@ namespace korvex::accounting {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TxRunningNumber", text);
-}
-
 // Closes the descriptor however the scope is left (the lock goes with it).
 struct Fd {
     int fd = -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <stdexcept>
 
@@ -11,6 +12,8 @@ namespace korvex::accounting {
 // file, so it is changed only while held exclusively.
 class TxRunningNumber
 {
+    Q_DECLARE_TR_FUNCTIONS(TxRunningNumber)
+
 public:
     explicit TxRunningNumber(const QString &workingDir);
 

@@ -18,11 +18,6 @@ namespace korvex::accounting {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TxSyncCustomer", text);
-}
-
 TxSyncCustomer *g_instance = nullptr;
 
 } // namespace

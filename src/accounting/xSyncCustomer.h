@@ -4,6 +4,7 @@
 #include "xBookkeepingLink.h"
 #include "xParadox.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -25,6 +26,8 @@ namespace korvex::accounting {
 // program.
 class TxSyncCustomer : public TCustomerSyncLink
 {
+    Q_DECLARE_TR_FUNCTIONS(TxSyncCustomer)
+
 public:
     TxSyncCustomer(korvex::db::TxDatabase &db, const TxBookkeepIni &ini);
     ~TxSyncCustomer() override;

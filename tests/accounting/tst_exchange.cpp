@@ -473,25 +473,27 @@ private Q_SLOTS:
         Bookkeeping b;
         clientTable(b);
         TxBookkeepIni ini(b.ini());
-        TxSyncCustomer sync(db(), ini);
-        sync.TakeOverCustomers();
-        QVERIFY(sync.LastSummary().Opened);
-        QCOMPARE(sync.LastSummary().Done, 2);
-        QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT name FROM cst_customer WHERE customerkey = 1")).toString(),
-                 QStringLiteral("ООО \"Ромашка\""));
-        QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT director FROM cst_factory WHERE customerkey = 1")).toString(),
-                 QStringLiteral("Иванов И.И."));
-        TxQuery q(db());
-        q.exec(QStringLiteral("SELECT c.kind, p.lastname, p.psprtdate FROM cst_customer c JOIN cst_person p "
-                              "ON p.customerkey = c.customerkey WHERE c.externalkey = 600"));
-        QVERIFY(q.next());
-        QCOMPARE(q.value(0).toInt(), 3);
-        QCOMPARE(q.value(1).toString(), QStringLiteral("Сидоров"));
-        QCOMPARE(q.value(2).toDate(), QDate(2001, 2, 3));
-        q.finish();
-        const int customers = count(db(), QStringLiteral("SELECT COUNT(*) FROM cst_customer"));
-        sync.TakeOverCustomers();
-        QCOMPARE(count(db(), QStringLiteral("SELECT COUNT(*) FROM cst_customer")), customers);
+        {
+            TxSyncCustomer sync(db(), ini);
+            sync.TakeOverCustomers();
+            QVERIFY(sync.LastSummary().Opened);
+            QCOMPARE(sync.LastSummary().Done, 2);
+            QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT name FROM cst_customer WHERE customerkey = 1")).toString(),
+                     QStringLiteral("ООО \"Ромашка\""));
+            QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT director FROM cst_factory WHERE customerkey = 1")).toString(),
+                     QStringLiteral("Иванов И.И."));
+            TxQuery q(db());
+            q.exec(QStringLiteral("SELECT c.kind, p.lastname, p.psprtdate FROM cst_customer c JOIN cst_person p "
+                                  "ON p.customerkey = c.customerkey WHERE c.externalkey = 600"));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 3);
+            QCOMPARE(q.value(1).toString(), QStringLiteral("Сидоров"));
+            QCOMPARE(q.value(2).toDate(), QDate(2001, 2, 3));
+            q.finish();
+            const int customers = count(db(), QStringLiteral("SELECT COUNT(*) FROM cst_customer"));
+            sync.TakeOverCustomers();
+            QCOMPARE(count(db(), QStringLiteral("SELECT COUNT(*) FROM cst_customer")), customers);
+        }  // one synchronisation per program at a time
 
         // Without the link nothing is opened or changed.
         TxBookkeepIni unlinked(b.dir.filePath(QStringLiteral("none.ini")));

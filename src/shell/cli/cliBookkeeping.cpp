@@ -54,23 +54,19 @@ private:
     qint64 m_step = 0;
 };
 
-QDate dateOption(const Args &a, const QString &name)
+QDate requiredDate(const Args &a, const QString &name)
 {
-    if (!a.has(name))
-        throw std::invalid_argument(kUsage);
-    const QDate d = QDate::fromString(a.value(name), Qt::ISODate);
+    const QDate d = dateOption(a, name);
     if (!d.isValid())
-        throw std::invalid_argument(QStringLiteral("--%1 must be YYYY-MM-DD: %2").arg(name, a.value(name)).toStdString());
+        throw std::invalid_argument(kUsage);
     return d;
 }
 
 int typeOption(const Args &a)
 {
-    bool ok = false;
-    const int t = a.value(QStringLiteral("type")).toInt(&ok);
-    if (!a.has(QStringLiteral("type")) || !ok)
+    if (!a.has(QStringLiteral("type")))
         throw std::invalid_argument(kUsage);
-    return t;
+    return intArgument(a.value(QStringLiteral("type")), QStringLiteral("--type"));
 }
 
 TxBookkeepIni iniOf(const Args &a)
@@ -84,7 +80,7 @@ int runImportExport(const Args &a, bool import)
     if (a.positional.size() != 2)
         throw std::invalid_argument(kUsage);
     const int type = typeOption(a);
-    const QDate from = dateOption(a, QStringLiteral("from")), to = dateOption(a, QStringLiteral("to"));
+    const QDate from = requiredDate(a, QStringLiteral("from")), to = requiredDate(a, QStringLiteral("to"));
     const TxBookkeepIni ini = iniOf(a);
     auto db = openDatabase(a.positional.at(1), a);
     TxImportKorvex engine(*db, ini);

@@ -34,17 +34,8 @@ Command postCommand()
                 if (kind != QLatin1String("invoice") && kind != QLatin1String("paybill"))
                     throw std::invalid_argument(
                         QStringLiteral("Unknown document kind '%1' (invoice or paybill).").arg(kind).toStdString());
-                bool ok = false;
-                const int key = a.positional.at(1).toInt(&ok);
-                if (!ok)
-                    throw std::invalid_argument(QStringLiteral("KEY must be a number: %1").arg(a.positional.at(1)).toStdString());
-                QDate date;
-                if (a.has(QStringLiteral("date"))) {
-                    date = QDate::fromString(a.value(QStringLiteral("date")), Qt::ISODate);
-                    if (!date.isValid())
-                        throw std::invalid_argument(
-                            QStringLiteral("--date must be YYYY-MM-DD: %1").arg(a.value(QStringLiteral("date"))).toStdString());
-                }
+                const int key = intArgument(a.positional.at(1), QStringLiteral("KEY"));
+                QDate date = dateOption(a, QStringLiteral("date"));
                 auto db = openDatabase(a.positional.at(2), a);
                 korvex::accounting::TboRentOperation posting(*db);
                 const bool invoice = kind == QLatin1String("invoice");
