@@ -73,6 +73,25 @@ Args parseArgs(const QStringList &args, const QStringList &valueOptions, const Q
     return a;
 }
 
+QDate dateOption(const Args &args, const QString &name)
+{
+    if (!args.has(name))
+        return {};
+    const QDate d = QDate::fromString(args.value(name), Qt::ISODate);
+    if (!d.isValid())
+        throw std::invalid_argument(QStringLiteral("--%1 must be YYYY-MM-DD: %2").arg(name, args.value(name)).toStdString());
+    return d;
+}
+
+int intArgument(const QString &text, const QString &what)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok)
+        throw std::invalid_argument(QStringLiteral("%1 must be a number: %2").arg(what, text).toStdString());
+    return v;
+}
+
 QString databaseUser(const Args &args)
 {
     if (args.has(QStringLiteral("user")))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,13 @@ struct Args {
 // an unknown option throws std::invalid_argument with a message.
 Args parseArgs(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions);
 
+// The date of a "--name YYYY-MM-DD" option, an invalid date when the option
+// is absent; a malformed date throws std::invalid_argument.
+QDate dateOption(const Args &args, const QString &name);
+// A whole-number argument; anything else throws std::invalid_argument
+// naming it ("KEY must be a number: x").
+int intArgument(const QString &text, const QString &what);
+
 // The database options every command that opens a database shares. A
 // password is never an option: the command line is visible to every user of
 // the machine.
@@ -61,5 +69,7 @@ Command debtCommand();
 Command rtfCommand();
 Command rateCommand();
 Command reckonCommand();
+Command postCommand();
+Command bookkeepingCommand();
 
 } // namespace korvex::cli

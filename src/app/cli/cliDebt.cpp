@@ -23,17 +23,10 @@ Command debtCommand()
                     throw std::invalid_argument(
                         "Usage: korvex-rent-cli debt (contractservice|contract|customer) KEY [--date YYYY-MM-DD] DATABASE");
                 const QString kind = a.positional.at(0);
-                bool ok = false;
-                const int key = a.positional.at(1).toInt(&ok);
-                if (!ok)
-                    throw std::invalid_argument(QStringLiteral("KEY must be a number: %1").arg(a.positional.at(1)).toStdString());
-                QDate date = QDate::currentDate();
-                if (a.has(QStringLiteral("date"))) {
-                    date = QDate::fromString(a.value(QStringLiteral("date")), Qt::ISODate);
-                    if (!date.isValid())
-                        throw std::invalid_argument(
-                            QStringLiteral("--date must be YYYY-MM-DD: %1").arg(a.value(QStringLiteral("date"))).toStdString());
-                }
+                const int key = intArgument(a.positional.at(1), QStringLiteral("KEY"));
+                QDate date = dateOption(a, QStringLiteral("date"));
+                if (!date.isValid())
+                    date = QDate::currentDate();
                 auto db = openDatabase(a.positional.at(2), a);
                 korvex::billing::TboRentDebt debt(*db);
                 if (kind == QLatin1String("contractservice"))

@@ -27,6 +27,8 @@ QList<Command> commands()
         rtfCommand(),
         rateCommand(),
         reckonCommand(),
+        postCommand(),
+        bookkeepingCommand(),
     };
 }
 
