@@ -59,5 +59,6 @@ Command debtCommand();
 Command rtfCommand();
 Command rateCommand();
 Command reckonCommand();
+Command reportCommand();
 
 } // namespace korvex::cli

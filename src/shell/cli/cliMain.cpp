@@ -26,6 +26,7 @@ QList<Command> commands()
         rtfCommand(),
         rateCommand(),
         reckonCommand(),
+        reportCommand(),
     };
 }
 

@@ -13,6 +13,7 @@
 #include "db/xSchema.h"
 #include "documents/ui/frmRTFProgress.h"
 #include "documents/ui/xRTFMessageBoxes.h"
+#include "documents/ui/xReportPreview.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,6 +42,9 @@ int runDesktop(int argc, char **argv)
     korvex::documents::TRTFProgress::setShared(&rtfProgress);
     korvex::documents::TxRTFMessageBoxes rtfMessages;
     korvex::documents::TxRTFMessages::setShared(&rtfMessages);
+    // Where reports go for preview and printing.
+    korvex::documents::TxReportWindows reportWindows;
+    korvex::documents::TxReportDisplay::setShared(&reportWindows);
 
     QCommandLineParser parser;
     parser.addHelpOption();
