@@ -681,6 +681,13 @@ void TxReport::emitBlankRow()
 
 void TxReport::appendOutput(const TxRTFBlock &band)
 {
+    if (m_writer) {
+        // Streamed: the band is written as it stands, its report fields as
+        // their results (a data field writes its runs); nothing is kept.
+        for (int i = 0; i < band.count(); ++i)
+            band.at(i)->write(*m_writer);
+        return;
+    }
     std::unique_ptr<TxRTFBasic> copy;
     {
         TxRTFFile::DataFieldsAsText unwrap;
@@ -688,15 +695,8 @@ void TxReport::appendOutput(const TxRTFBlock &band)
     }
     auto *block = static_cast<TxRTFBlock *>(copy.get());
     TxRTFBlock *target = m_output->readingBlock();
-    const int first = target->count();
     while (block->count() > 0)
         target->append(block->take(0));
-    if (m_writer) {
-        // Streamed: memory holds one band at a time.
-        for (int i = first; i < target->count(); ++i)
-            target->at(i)->write(*m_writer);
-        target->clear();
-    }
 }
 
 void TxReport::accumulateSums(bool rowEvaluated)

@@ -263,6 +263,11 @@ public:
     const TxValueList &Vars() const { return m_vars; }
     // One line per section: section name = data source name.
     TxValueList &DataSources() { return m_dataSources; }
+    // The single data source of older saved reports: the default section's.
+    void SetDataSource(const QString &name)
+    {
+        m_dataSources.append(QStringLiteral("DefaultTable = '") + name + QLatin1Char('\''));
+    }
     QStringList About() const { return m_about; }
     void SetAbout(const QStringList &about) { m_about = about; }
     QString Caption() const { return m_caption; }

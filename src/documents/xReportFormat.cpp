@@ -2,6 +2,7 @@
 
 #include "xReport.h"
 
+#include <QHash>
 #include <QLocale>
 #include <charconv>
 #include <cmath>
@@ -61,9 +62,15 @@ QString reportText::numberText(double value)
         return QStringLiteral("0");
     if (value == 0)
         value = 0;  // no "-0"
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'g', 15);
+    // Runs for every number of every row: straight to characters, then the
+    // locale's decimal separator.
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    QString text = QString::fromLatin1(buf, r.ptr - buf);
+    const QString point = QLocale().decimalPoint();
+    if (point != QLatin1String("."))
+        text.replace(QLatin1Char('.'), point);
+    return text;
 }
 
 namespace {
@@ -146,8 +153,8 @@ QList<Token> tokenize(const QString &section, bool &grouping)
 void decimalDigits(double value, int decimals, QString &whole, QString &fraction)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-    const std::string s(buf);
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+    const std::string s(buf, r.ptr);
     const size_t e = s.find('e');
     std::string digits = s.substr(0, 1) + s.substr(2, e - 2);
     const int exponent = std::atoi(s.c_str() + e + 1);
@@ -224,8 +231,22 @@ QString reportText::formatFloat(const QString &pattern, double value)
     if (section.isEmpty())
         return numberText(value);
 
-    bool grouping = false;
-    const QList<Token> tokens = tokenize(section, grouping);
+    // A report writes the same few patterns on every row: each is read once.
+    struct Parsed {
+        QList<Token> tokens;
+        bool grouping = false;
+    };
+    static thread_local QHash<QString, Parsed> parsed;
+    auto cached = parsed.constFind(section);
+    if (cached == parsed.constEnd()) {
+        if (parsed.size() > 256)
+            parsed.clear();
+        Parsed p;
+        p.tokens = tokenize(section, p.grouping);
+        cached = parsed.insert(section, p);
+    }
+    const bool grouping = cached->grouping;
+    const QList<Token> tokens = cached->tokens;
     int first = -1, last = -1, pointAt = -1, expAt = -1;
     for (int i = 0; i < tokens.size(); ++i) {
         const Token::Kind k = tokens[i].kind;

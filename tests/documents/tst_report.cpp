@@ -8,7 +8,9 @@
 #include "documents/xRTFMessages.h"
 #include "documents/xRTFProgress.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -153,7 +155,7 @@ private Q_SLOTS:
         m_db = std::make_unique<TestDatabase>();
         TxQuery::execute(m_db->db(), QStringLiteral("CREATE TABLE T_REP (ID INTEGER, GRP VARCHAR(10), SUB VARCHAR(10), "
                                                     "NAME VARCHAR(40), AMOUNT DOUBLE PRECISION, QTY INTEGER, "
-                                                    "NOTE BLOB SUB_TYPE TEXT)"));
+                                                    "NOTE BLOB SUB_TYPE TEXT, PIC BLOB)"));
     }
 
     void bands_data()
@@ -338,6 +340,69 @@ private Q_SLOTS:
         const QByteArray t = paras({"%TABLEROW", fld("AMOUNT*QTY", "Cost"), "%TABLEEND",
                                     "T " + fld("cost/FORMFIELD/S/F\"0.00\"")});
         QCOMPARE(build(t), QStringLiteral("20\n60\nT 80.00\n"));
+    }
+
+    void pictureField()
+    {
+        QImage image(2, 3, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        TxQuery::execute(m_db->db(), QStringLiteral("DELETE FROM T_REP"));
+        TxQuery::execute(m_db->db(), QStringLiteral("INSERT INTO T_REP (ID, NAME, PIC) VALUES (1, 'logo', ?)"), {png});
+        TxReport report;
+        report.SetFormFile(templateFile(paras({"%TABLEROW", fld("NAME") + ":" + fld("PIC")})));
+        report.SetDestination(TxReport::dsUserEvent);
+        auto source = TxSqlReportDataSource::fromSelect(m_db->db(), QStringLiteral("SELECT NAME, PIC FROM T_REP"));
+        report.SetSectionData(QStringLiteral("DefaultTable"), source.get());
+        std::unique_ptr<TxRTFFile> out;
+        report.SetOnReportReady([&](TxReport &, std::unique_ptr<TxRTFFile> &doc) { out = std::move(doc); });
+        QVERIFY(report.Execute());
+        QVERIFY(out);
+        QCOMPARE(out->text(), QStringLiteral("logo:\n"));
+        QList<const TxRTFBitmap *> pictures;
+        std::function<void(const TxRTFBasic &)> walk = [&](const TxRTFBasic &e) {
+            if (auto b = dynamic_cast<const TxRTFBitmap *>(&e))
+                pictures << b;
+            e.forEachChild(walk);
+        };
+        walk(*out);
+        QCOMPARE(pictures.size(), 1);
+        QCOMPARE(pictures.first()->picW, 2);
+        QCOMPARE(pictures.first()->picH, 3);
+        QCOMPARE(pictures.first()->scaleX, 100);
+    }
+
+    void cancelledReadingIsTold()
+    {
+        class CancelAtOnce : public TRTFProgress
+        {
+        public:
+            CancelAtOnce() { setShared(this); }
+            ~CancelAtOnce() override { setShared(nullptr); }
+
+        protected:
+            void processEvents() override { cancel(); }
+        } progress;
+        class Recording : public TxRTFMessages
+        {
+        public:
+            Recording() { setShared(this); }
+            ~Recording() override { setShared(nullptr); }
+            bool retry(const QString &) override { return false; }
+            void error(const QString &) override {}
+            void information(const QString &text) override { infos << text; }
+            QStringList infos;
+        } messages;
+        TxReport report;
+        report.SetFormFile(templateFile(paras({"%TABLEROW", "row"})));
+        report.SetDestination(TxReport::dsUserEvent);
+        QVERIFY(!report.Execute());
+        QCOMPARE(messages.infos,
+                 QStringList{QStringLiteral("Отчет не был создан вероятно из-за прерывания пользователем.")});
+        QVERIFY(!report.isBusy());
     }
 
     void emptyDataSet()

@@ -3,6 +3,7 @@
 
 #include "db/xQuery.h"
 #include "documents/ui/xReportPreview.h"
+#include "documents/ui/xRTFPrintDialogs.h"
 #include "documents/ui/xRTFView.h"
 #include "documents/xRTF.h"
 #include "documents/xRTFMessages.h"
@@ -11,11 +12,14 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -277,8 +281,28 @@ private Q_SLOTS:
         QVERIFY(!doc->isDrawing());
     }
 
+    void printDialogPageList()
+    {
+        QPrinter printer;
+        TxPrintDialog dialog(printer);
+        QVERIFY(dialog.allPages());
+        QCOMPARE(dialog.copies(), 1);
+        QTest::keyClicks(dialog.pagesEdit(), QStringLiteral("2-3"));
+        QVERIFY(dialog.pageList());
+        QCOMPARE(parsePageList(dialog.pageText()), (QList<TxPages>{{2, 3}}));
+        dialog.copiesBox()->setValue(500);
+        QCOMPARE(dialog.copies(), 100);
+    }
+
     void pdfFiles()
     {
+        // A document without pages still makes a file.
+        TxRTFFile empty;
+        const QString emptyFile = m_dir.filePath(QStringLiteral("empty.pdf"));
+        writePdf(empty, emptyFile);
+        QVERIFY(readAll(emptyFile).startsWith("%PDF"));
+        QFile::remove(emptyFile);
+
         auto doc = linesDoc(110);
         const QString file = m_dir.filePath(QStringLiteral("doc.pdf"));
         writePdf(*doc, file, QStringLiteral("Отчет"));
