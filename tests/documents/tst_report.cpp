@@ -627,6 +627,17 @@ private Q_SLOTS:
         }
     }
 
+    void valuesAreBound()
+    {
+        setRows({{"A", "x", "O'Brien; DROP", 1, 1}, {"A", "x", "b", 2, 1}});
+        auto source = TxSqlReportDataSource::fromSelect(
+            m_db->db(), QStringLiteral("SELECT NAME, AMOUNT FROM T_REP WHERE NAME = ? AND AMOUNT > ?"),
+            {QStringLiteral("O'Brien; DROP"), 0});
+        source->open();
+        QCOMPARE(source->recordCount(), 1);
+        QCOMPARE(source->fieldText(source->fieldIndex(QStringLiteral("amount"))), QStringLiteral("1"));
+    }
+
     void destinations()
     {
         setRows({{"A", "x", "a", 10, 1}, {"A", "x", "b", 20, 1}});
