@@ -20,7 +20,6 @@
 #include "documents/xRTF.h"
 
 #include <QDate>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -28,8 +27,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace korvex::db;
 using namespace korvex::documents;
@@ -125,11 +122,6 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray runtime = QDir::tempPath().toLocal8Bit() + "/korvex-runtime-" + QByteArray::number(getuid());
-        if (::mkdir(runtime.constData(), 0700) == 0 || QFileInfo(QString::fromLocal8Bit(runtime)).isDir())
-            qputenv("XDG_RUNTIME_DIR", runtime);
-    }
     QGuiApplication app(argc, argv);
     const int rows = argc > 1 ? qMax(1, atoi(argv[1])) : 10000;
     const int runs = argc > 2 ? qMax(1, atoi(argv[2])) : 5;
@@ -156,43 +148,38 @@ int main(int argc, char **argv)
     const QString copy = dir.filePath(QStringLiteral("register-copy.rtf"));
     const QString select = QStringLiteral("SELECT NUM, DOCDATE, CUSTOMER, AMOUNT FROM INVOICES ORDER BY CUSTOMER, NUM");
 
+    const auto run = [&](TxReport::TDestinations destination, const TxReport::TReportReadyEvent &ready) {
+        TxReadScope scope(db);
+        TxReport report;
+        report.SetOptions(TxReport::frAlwaysOpenDataSet);
+        report.SetFormFile(templateFile);
+        report.SetDestination(destination);
+        report.SetOutputFile(output);
+        report.SetOnReportReady(ready);
+        report.Vars().append(QStringLiteral("PERIOD=январь 2024"));
+        auto source = TxSqlReportDataSource::fromSelect(db, select);
+        report.SetSectionData(QStringLiteral("REG"), source.get());
+        return report.Execute();
+    };
+
     double engineBest = 1e9, memoryBest = 1e9, referenceBest = 1e9, fetchBest = 1e9;
     int outputRows = 0;
     for (int r = 0; r < runs; ++r) {
         QElapsedTimer t;
-        {
-            TxReadScope scope(db);
-            t.start();
-            TxReport report;
-            report.SetOptions(TxReport::frAlwaysOpenDataSet);
-            report.SetFormFile(templateFile);
-            report.SetDestination(TxReport::dsFile);
-            report.SetOutputFile(output);
-            report.Vars().append(QStringLiteral("PERIOD=январь 2024"));
-            auto source = TxSqlReportDataSource::fromSelect(db, select);
-            report.SetSectionData(QStringLiteral("REG"), source.get());
-            if (!report.Execute())
-                return 1;
-            engineBest = qMin(engineBest, seconds(t));
-        }
-        {
-            // The destinations that keep the document (preview, printer): built
-            // in memory, then written.
-            TxReadScope scope(db);
-            t.restart();
-            TxReport report;
-            report.SetOptions(TxReport::frAlwaysOpenDataSet);
-            report.SetFormFile(templateFile);
-            report.SetDestination(TxReport::dsUserEvent);
-            report.Vars().append(QStringLiteral("PERIOD=январь 2024"));
-            auto source = TxSqlReportDataSource::fromSelect(db, select);
-            report.SetSectionData(QStringLiteral("REG"), source.get());
-            bool saved = false;
-            report.SetOnReportReady([&](TxReport &, std::unique_ptr<TxRTFFile> &doc) { saved = doc->SaveToFile(copy); });
-            if (!report.Execute() || !saved)
-                return 1;
-            memoryBest = qMin(memoryBest, seconds(t));
-        }
+        t.start();
+        if (!run(TxReport::dsFile, {}))
+            return 1;
+        engineBest = qMin(engineBest, seconds(t));
+
+        // The destinations that keep the document (preview, printer): built in
+        // memory, then written.
+        t.restart();
+        bool saved = false;
+        if (!run(TxReport::dsUserEvent, [&](TxReport &, std::unique_ptr<TxRTFFile> &doc) { saved = doc->SaveToFile(copy); })
+            || !saved)
+            return 1;
+        memoryBest = qMin(memoryBest, seconds(t));
+
         {
             TxReadScope scope(db);
             t.restart();

@@ -25,37 +25,54 @@ QString TxReportDataSource::displayText(int, double value) const
     return reportText::numberText(value);
 }
 
-QString reportValueText(const QVariant &value)
+namespace {
+
+// The kind of a value of this type; blobs are told apart by the caller.
+TxReportDataSource::FieldKind kindOfType(int typeId)
 {
-    if (value.isNull() || !value.isValid())
-        return {};
-    switch (value.typeId()) {
+    switch (typeId) {
     case QMetaType::Double:
     case QMetaType::Float:
-        return reportText::numberText(value.toDouble());
+        return TxReportDataSource::Float;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Short:
     case QMetaType::UShort:
-        return value.toString();
+        return TxReportDataSource::Integer;
     case QMetaType::QDate:
-        return QLocale().toString(value.toDate(), QLocale::ShortFormat);
+    case QMetaType::QDateTime:
     case QMetaType::QTime:
-        return QLocale().toString(value.toTime(), QLocale::LongFormat);
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        if (dt.time() == QTime(0, 0))
-            return QLocale().toString(dt.date(), QLocale::ShortFormat);
-        return QLocale().toString(dt.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-            + QLocale().toString(dt.time(), QLocale::LongFormat);
-    }
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return TxReportDataSource::Date;
     case QMetaType::QByteArray:
+        return TxReportDataSource::Graphic;
+    default:
+        return TxReportDataSource::Text;
+    }
+}
+
+} // namespace
+
+QString reportValueText(const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (kindOfType(value.typeId())) {
+    case TxReportDataSource::Float:
+        return reportText::numberText(value.toDouble());
+    case TxReportDataSource::Date:
+        if (value.typeId() == QMetaType::QTime)
+            return QLocale().toString(value.toTime(), QLocale::LongFormat);
+        if (value.typeId() == QMetaType::QDateTime && value.toDateTime().time() != QTime(0, 0))
+            return QLocale().toString(value.toDate(), QLocale::ShortFormat) + QLatin1Char(' ')
+                + QLocale().toString(value.toDateTime().time(), QLocale::LongFormat);
+        return QLocale().toString(value.toDate(), QLocale::ShortFormat);
+    case TxReportDataSource::Graphic:
         return {};  // pictures and other binary data have no text
     default:
+        if (value.typeId() == QMetaType::Bool)
+            return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         return value.toString();
     }
 }
@@ -176,33 +193,11 @@ void TxSqlReportDataSource::readFields()
     for (int i = 0; i < rec.count(); ++i) {
         const QSqlField f = rec.field(i);
         m_index.insert(f.name().toLower(), i);
-        FieldKind kind = Text;
-        switch (f.metaType().id()) {
-        case QMetaType::Double:
-        case QMetaType::Float:
-            kind = Float;
-            break;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            kind = Integer;
-            break;
-        case QMetaType::QDate:
-        case QMetaType::QDateTime:
-        case QMetaType::QTime:
-            kind = Date;
-            break;
-        case QMetaType::QByteArray:
-            // The driver gives every blob as bytes; a text blob carries the
-            // connection character set's bytes per character.
-            kind = f.precision() > 0 ? Memo : Graphic;
-            break;
-        default:
-            break;
-        }
+        FieldKind kind = kindOfType(f.metaType().id());
+        // The driver gives every blob as bytes; a text blob carries the
+        // connection character set's bytes per character.
+        if (kind == Graphic && f.precision() > 0)
+            kind = Memo;
         m_kinds.append(kind);
         const auto format = m_pendingFormats.constFind(f.name().toLower());
         if (format != m_pendingFormats.constEnd())

@@ -171,28 +171,17 @@ void decimalDigits(double value, int decimals, QString &whole, QString &fraction
     const bool up = int(f.size()) > decimals && f[size_t(decimals)] >= '5';
     f.resize(size_t(decimals), '0');
     if (up) {
-        int i = decimals - 1;
-        for (; i >= 0; --i) {
-            if (f[size_t(i)] == '9') {
-                f[size_t(i)] = '0';
-            } else {
-                ++f[size_t(i)];
-                break;
-            }
-        }
-        if (i < 0) {
-            int k = int(w.size()) - 1;
-            for (; k >= 0; --k) {
-                if (w[size_t(k)] == '9') {
-                    w[size_t(k)] = '0';
-                } else {
-                    ++w[size_t(k)];
-                    break;
-                }
-            }
-            if (k < 0)
-                w.insert(w.begin(), '1');
-        }
+        // Carry through the fraction into the whole part.
+        std::string all = w + f;
+        int i = int(all.size()) - 1;
+        for (; i >= 0 && all[size_t(i)] == '9'; --i)
+            all[size_t(i)] = '0';
+        if (i < 0)
+            all.insert(all.begin(), '1');
+        else
+            ++all[size_t(i)];
+        w = all.substr(0, all.size() - f.size());
+        f = all.substr(all.size() - f.size());
     }
     size_t lead = 0;
     while (lead < w.size() && w[lead] == '0')

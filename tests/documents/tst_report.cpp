@@ -1,5 +1,6 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "documentsTestSupport.h"
 
 #include "db/xQuery.h"
 #include "documents/xReport.h"
@@ -22,12 +23,9 @@ using korvex::test::TestDatabase;
 
 namespace {
 
-// A form field whose default text is the expression.
 QByteArray fld(const QByteArray &expression, const QByteArray &name = "F")
 {
-    QByteArray data(8, '\0');
-    data += char(name.size()) + name + '\0' + char(expression.size()) + expression;
-    return "{\\field{\\*\\fldinst {FORMTEXT }{\\*\\datafield " + data.toHex() + "}}{\\fldrslt x}}";
+    return korvex::test::formField(expression, name);
 }
 
 QByteArray rtf(const QByteArray &body)
@@ -112,6 +110,14 @@ class ReportEngineTest : public QObject
             TxQuery::execute(m_db->db(),
                              QStringLiteral("INSERT INTO T_REP (ID, GRP, SUB, NAME, AMOUNT, QTY) VALUES (?, ?, ?, ?, ?, ?)"),
                              {++id, r.grp, r.sub, r.name, r.amount, r.qty});
+    }
+
+    static QList<Row> numberedRows(int count)
+    {
+        QList<Row> rows;
+        for (int i = 1; i <= count; ++i)
+            rows.append({"A", "x", QStringLiteral("r%1").arg(i), double(i), 1});
+        return rows;
     }
 
     QString templateFile(const QByteArray &content)
@@ -229,10 +235,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(int, rows);
         QFETCH(QString, expected);
-        QList<Row> data;
-        for (int i = 1; i <= rows; ++i)
-            data.append({"A", "x", QStringLiteral("r%1").arg(i), double(i), 1});
-        setRows(data);
+        setRows(numberedRows(rows));
         QCOMPARE(build(content), expected);
     }
 
@@ -386,16 +389,7 @@ private Q_SLOTS:
         protected:
             void processEvents() override { cancel(); }
         } progress;
-        class Recording : public TxRTFMessages
-        {
-        public:
-            Recording() { setShared(this); }
-            ~Recording() override { setShared(nullptr); }
-            bool retry(const QString &) override { return false; }
-            void error(const QString &) override {}
-            void information(const QString &text) override { infos << text; }
-            QStringList infos;
-        } messages;
+        korvex::test::RecordingMessages messages;
         TxReport report;
         report.SetFormFile(templateFile(paras({"%TABLEROW", "row"})));
         report.SetDestination(TxReport::dsUserEvent);
@@ -677,13 +671,7 @@ private Q_SLOTS:
         QVERIFY(raw.readAll().contains("\\trhdr"));
 
         // An output file that cannot be created says so and leaves nothing.
-        class Silent : public TxRTFMessages
-        {
-            bool retry(const QString &) override { return false; }
-            void error(const QString &) override {}
-            void information(const QString &) override {}
-        } silent;
-        TxRTFMessages::setShared(&silent);
+        korvex::test::RecordingMessages messages;
         TxReport blocked;
         makeReport(blocked, TxReport::dsFile);
         blocked.SetOutputFile(m_dir.filePath(QStringLiteral("no/such/dir/out.rtf")));
@@ -693,15 +681,11 @@ private Q_SLOTS:
         } catch (const ExReport &e) {
             QVERIFY(e.message().startsWith(QStringLiteral("Невозможно создать файл")));
         }
-        TxRTFMessages::setShared(nullptr);
     }
 
     void cancelLeavesNoFile()
     {
-        QList<Row> rows;
-        for (int i = 0; i < 40; ++i)
-            rows.append({"A", "x", QStringLiteral("r%1").arg(i), double(i), 1});
-        setRows(rows);
+        setRows(numberedRows(40));
         CancellingProgress progress;
         TxReport report;
         report.SetFormFile(templateFile(paras({"%TABLEROW", fld("NAME")})));
@@ -719,10 +703,7 @@ private Q_SLOTS:
 
     void slowDownRescueRebuildsIntoAFile()
     {
-        QList<Row> rows;
-        for (int i = 0; i < 200; ++i)
-            rows.append({"A", "x", QStringLiteral("r%1").arg(i), double(i), 1});
-        setRows(rows);
+        setRows(numberedRows(200));
         RecordingDisplay display;
         display.rescueFile = m_dir.filePath(QStringLiteral("rescued.rtf"));
         TxReport report;
@@ -741,7 +722,7 @@ private Q_SLOTS:
         QCOMPARE(report.Destination(), TxReport::dsFile);
         TxRTFFile back;
         QVERIFY(back.LoadFromFile(display.rescueFile));
-        QVERIFY(back.text().endsWith(QStringLiteral("r199\nn=200\n")));
+        QVERIFY(back.text().endsWith(QStringLiteral("r200\nn=200\n")));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testProcess.h"
+#include "documentsTestSupport.h"
 
 #include "db/xQuery.h"
 #include "documents/ui/xReportPreview.h"
@@ -356,16 +358,11 @@ private Q_SLOTS:
         QVERIFY(back.LoadFromFile(chosen));
         QCOMPARE(back.text(), QStringLiteral("line 0\nline 1\nline 2\n"));
 
-        class Silent : public TxRTFMessages
-        {
-            bool retry(const QString &) override { return false; }
-            void error(const QString &) override {}
-            void information(const QString &) override {}
-        } silent;
-        TxRTFMessages::setShared(&silent);
         chosen = m_dir.filePath(QStringLiteral("missing/dir/saved.rtf"));
-        form.save();
-        TxRTFMessages::setShared(nullptr);
+        {
+            korvex::test::RecordingMessages messages;
+            form.save();
+        }
         QCOMPARE(notes, QStringList{QStringLiteral("Внимание|Отчет не записан в файл %1.").arg(chosen)});
 
         chosen = m_dir.filePath(QStringLiteral("saved.pdf"));
@@ -389,29 +386,12 @@ class ReportCliTest : public QObject
     QTemporaryDir m_dir;
     QString m_template;
 
-    struct Run {
-        int code;
-        QString out;
-        QString err;
-    };
-    Run cli(const QStringList &args)
+    using Run = korvex::test::ProgramRun;
+    static Run cli(const QStringList &args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("ISC_USER"));
-        env.remove(QStringLiteral("ISC_PASSWORD"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KORVEX_CLI), QStringList{QStringLiteral("report")} + args);
-        if (!p.waitForFinished(120000))
-            return {-1, {}, QStringLiteral("timeout")};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return korvex::test::runProgram(QStringLiteral(KORVEX_CLI), QStringList{QStringLiteral("report")} + args);
     }
-    static QByteArray fld(const QByteArray &expression)
-    {
-        QByteArray data(8, '\0');
-        data += char(1) + QByteArray("F") + '\0' + char(expression.size()) + expression;
-        return "{\\field{\\*\\fldinst {FORMTEXT }{\\*\\datafield " + data.toHex() + "}}{\\fldrslt x}}";
-    }
+    static QByteArray fld(const QByteArray &expression) { return korvex::test::formField(expression); }
 
 private Q_SLOTS:
     void initTestCase()

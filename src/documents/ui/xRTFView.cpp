@@ -174,15 +174,20 @@ int TxRTFViewer::lineCount() const
     return m_doc->lineCount();
 }
 
-bool TxRTFViewer::showsPageGrid() const
+bool TxRTFViewer::pageGrid(int &columns, int &rows) const
 {
-    const int cw = viewport()->width();
-    const int ch = viewport()->height();
+    // Each page with a tenth of spacing; more than one across or down makes a grid.
     const int cellW = m_pageWidth * 11 / 10;
     const int cellH = m_pageHeight * 11 / 10;
-    const int columns = cellW > 0 ? cw / cellW : 0;
-    const int rows = cellH > 0 ? ch / cellH : 0;
+    columns = cellW > 0 ? viewport()->width() / cellW : 0;
+    rows = cellH > 0 ? viewport()->height() / cellH : 0;
     return !((columns <= 1 && rows <= 1) || columns == 0 || rows == 0);
+}
+
+bool TxRTFViewer::showsPageGrid() const
+{
+    int columns = 0, rows = 0;
+    return pageGrid(columns, rows);
 }
 
 void TxRTFViewer::updateRanges()
@@ -366,16 +371,11 @@ void TxRTFViewer::paintEvent(QPaintEvent *)
         m_centred = true;
     }
     QPainter painter(viewport());
-    const int cw = viewport()->width();
-    const int ch = viewport()->height();
-    const int cellW = m_pageWidth * 11 / 10;
-    const int cellH = m_pageHeight * 11 / 10;
-    const int columns = cellW > 0 ? cw / cellW : 0;
-    const int rows = cellH > 0 ? ch / cellH : 0;
-    if ((columns <= 1 && rows <= 1) || columns == 0 || rows == 0)
-        drawContinuous(painter, m_hshift + qMin(m_pageWidth - cw, 0) / 2);
-    else
+    int columns = 0, rows = 0;
+    if (pageGrid(columns, rows))
         drawGrid(painter, columns, rows);
+    else
+        drawContinuous(painter, m_hshift + qMin(m_pageWidth - viewport()->width(), 0) / 2);
 }
 
 int TxRTFViewer::drawPageStart(QPainter &painter, int y)

@@ -76,6 +76,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override {}
 
 private:
+    bool pageGrid(int &columns, int &rows) const;
     void prepareDocument();
     void computeGeometry();
     void updateRanges();
