@@ -92,3 +92,21 @@ private:
 void runInTransaction(TxDatabase &db, const std::function<void()> &body);
 
 } // namespace korvex::db
+
+namespace korvex::db {
+
+// Reading that must change nothing (reports over statements users type): a
+// write scope that is never committed. Qt's Firebird driver starts every
+// transaction read-write, so whatever a statement writes after all (a
+// selectable procedure that inserts) is undone when the scope ends. Queries
+// must be prepared inside the scope to run in its transaction.
+class TxReadScope
+{
+public:
+    explicit TxReadScope(TxDatabase &db) : m_scope(db) {}
+
+private:
+    TxWriteScope m_scope;
+};
+
+} // namespace korvex::db

@@ -537,34 +537,37 @@ QList<TxRTFField *> TxRTFBlock::dataFields() const
 
 std::unique_ptr<TxRTFBasic> createRTFElement(const QString &className)
 {
-    const QString n = className.toLower();
-    if (n == QLatin1String("txrtfchars"))
+    // Without a lower-cased copy: every element of a copied band passes here.
+    const auto is = [&className](const char *name) {
+        return className.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    if (is("txrtfchars"))
         return std::make_unique<TxRTFChars>();
-    if (n == QLatin1String("txrtftextpara"))
+    if (is("txrtftextpara"))
         return std::make_unique<TxRTFTextPara>();
-    if (n == QLatin1String("txrtftablerow"))
+    if (is("txrtftablerow"))
         return std::make_unique<TxRTFTableRow>();
-    if (n == QLatin1String("txrtfcell"))
+    if (is("txrtfcell"))
         return std::make_unique<TxRTFCell>();
-    if (n == QLatin1String("txrtftabchar"))
+    if (is("txrtftabchar"))
         return std::make_unique<TxRTFTabChar>();
-    if (n == QLatin1String("txrtffield"))
+    if (is("txrtffield"))
         return std::make_unique<TxRTFField>();
-    if (n == QLatin1String("txrtftext"))
+    if (is("txrtftext"))
         return std::make_unique<TxRTFText>();
-    if (n == QLatin1String("txrtfblock"))
+    if (is("txrtfblock"))
         return std::make_unique<TxRTFBlock>();
-    if (n == QLatin1String("txrtfpara"))
+    if (is("txrtfpara"))
         return std::make_unique<TxRTFPara>();
-    if (n == QLatin1String("txrtfgroup"))
+    if (is("txrtfgroup"))
         return std::make_unique<TxRTFGroup>();
-    if (n == QLatin1String("txrtfpicture"))
+    if (is("txrtfpicture"))
         return std::make_unique<TxRTFPicture>();
-    if (n == QLatin1String("txrtfmetafile"))
+    if (is("txrtfmetafile"))
         return std::make_unique<TxRTFMetafile>();
-    if (n == QLatin1String("txrtfbitmap"))
+    if (is("txrtfbitmap"))
         return std::make_unique<TxRTFBitmap>();
-    if (n == QLatin1String("txrtfbasic"))
+    if (is("txrtfbasic"))
         return std::make_unique<TxRTFBasic>();
     throw ExRTF(QStringLiteral("Unknown class request. Class name: ") + className);
 }

@@ -61,6 +61,18 @@ void TRTFProgress::setPosition(qint64 position, const QString &progressText)
     processEvents();
 }
 
+void TRTFProgress::setComment(const QString &comment)
+{
+    if (m_depth > 0)
+        showComment(comment);
+}
+
+void TRTFProgress::processPending()
+{
+    if (m_depth > 0)
+        processEvents();
+}
+
 void TRTFProgress::end()
 {
     if (m_depth == 0)

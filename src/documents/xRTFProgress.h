@@ -29,6 +29,12 @@ public:
     // "wrong command" without a begin.
     void end();
 
+    // A new comment for the running window (a long job moving to its next stage).
+    void setComment(const QString &comment);
+    // Processes pending events while the window shows, so that its stop
+    // button works during long loops.
+    void processPending();
+
     bool cancelled() const { return m_cancelled; }
     void cancel() { m_cancelled = true; }
     int depth() const { return m_depth; }
@@ -41,6 +47,7 @@ public:
 
 protected:
     virtual void showWindow(const QString &comment, bool canCancel) {}
+    virtual void showComment(const QString &comment) {}
     virtual void hideWindow() {}
     virtual void showPosition(qint64 position, qint64 maximum, const QString &progressText) {}
     virtual void processEvents() {}

@@ -1,4 +1,5 @@
 #include "common/testMain.h"
+#include "documentsTestSupport.h"
 
 #include "documents/ui/frmRTFProgress.h"
 #include "documents/xRTF.h"
@@ -67,21 +68,7 @@ template <class T> QList<const T *> all(const TxRTFBasic &root)
     return found;
 }
 
-// Remembers every message and answers retry questions with a fixed answer.
-class RecordingMessages : public TxRTFMessages
-{
-public:
-    RecordingMessages() { setShared(this); }
-    ~RecordingMessages() override { setShared(nullptr); }
-    bool retry(const QString &text) override
-    {
-        retries << text;
-        return false;
-    }
-    void error(const QString &text) override { errors << text; }
-    void information(const QString &text) override { infos << text; }
-    QStringList retries, errors, infos;
-};
+using korvex::test::RecordingMessages;
 
 QByteArray hexOf(const QByteArray &bytes)
 {

@@ -71,5 +71,6 @@ Command rateCommand();
 Command reckonCommand();
 Command postCommand();
 Command bookkeepingCommand();
+Command reportCommand();
 
 } // namespace korvex::cli

@@ -29,6 +29,7 @@ QList<Command> commands()
         reckonCommand(),
         postCommand(),
         bookkeepingCommand(),
+        reportCommand(),
     };
 }
 

@@ -14,6 +14,7 @@
 #include "db/xSchema.h"
 #include "documents/ui/frmRTFProgress.h"
 #include "documents/ui/xRTFMessageBoxes.h"
+#include "documents/ui/xReportPreview.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -45,6 +46,9 @@ int runDesktop(int argc, char **argv)
     korvex::documents::TRTFProgress::setShared(&rtfProgress);
     korvex::documents::TxRTFMessageBoxes rtfMessages;
     korvex::documents::TxRTFMessages::setShared(&rtfMessages);
+    // Where reports go for preview and printing.
+    korvex::documents::TxReportWindows reportWindows;
+    korvex::documents::TxReportDisplay::setShared(&reportWindows);
 
     QCommandLineParser parser;
     parser.addHelpOption();

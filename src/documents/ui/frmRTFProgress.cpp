@@ -51,6 +51,11 @@ void TRTFProgressWindow::showWindow(const QString &comment, bool canCancel)
     raise();
 }
 
+void TRTFProgressWindow::showComment(const QString &comment)
+{
+    m_comment->setText(comment);
+}
+
 void TRTFProgressWindow::hideWindow()
 {
     hide();

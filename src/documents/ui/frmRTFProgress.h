@@ -26,6 +26,7 @@ public:
 
 protected:
     void showWindow(const QString &comment, bool canCancel) override;
+    void showComment(const QString &comment) override;
     void hideWindow() override;
     void showPosition(qint64 position, qint64 maximum, const QString &progressText) override;
     void processEvents() override;
