@@ -1,12 +1,11 @@
 #include "common/testMain.h"
+#include "graphFixture.h"
 #include "reference/referenceFixture.h"
 
 #include "graph/boRentGraph.h"
 #include "graph/graphBreakdown.h"
 #include "graph/graphStyle.h"
 
-#include <QImage>
-#include <QPainter>
 #include <QTest>
 #include <cmath>
 
@@ -31,26 +30,6 @@ TRentFigure rect(int id, std::optional<int> parent, int x1, int y1, int x2, int 
     return f;
 }
 
-// Draws the plan into an image of the control's size, as the control does.
-QImage drawn(TboRentGraph &g, QSize control)
-{
-    QImage image(control, QImage::Format_RGB32);
-    QPainter p(&image);
-    g.Draw(p, control, Qt::lightGray);
-    return image;
-}
-
-// Where a figure landed: its hit-test rectangle, or the selection.
-QRect placed(const TboRentGraph &g, int key)
-{
-    if (g.SelectedFigure() == key)
-        return g.selectionRect().value_or(QRect());
-    for (const TbgObject &h : g.hitList())
-        if (h.key == key)
-            return h.rect;
-    return {};
-}
-
 } // namespace
 
 // Where figures land on the screen, how the mouse and the keys pick and
@@ -68,7 +47,7 @@ class GraphGeometryTest : public QObject
         m_g->setFigures({rect(1, std::nullopt, 0, 0, 100, 60), rect(2, 1, 10, 10, 30, 30), rect(3, 2, 5, 5, 15, 15)});
         m_g->setSelectedFigure(1);
         m_g->setScale(scale);
-        drawn(*m_g, {400, 300});
+        drawPlan(*m_g, {400, 300});
     }
 
 private Q_SLOTS:
@@ -121,11 +100,11 @@ private Q_SLOTS:
                          rect(3, 2, grandchild.x(), grandchild.y(), grandchild.x() + 10, grandchild.y() + 10)});
         m_g->setSelectedFigure(1);
         QVERIFY(m_g->setScale(scale));
-        drawn(*m_g, control);
-        QTEST(placed(*m_g, 1).topLeft(), "parentAt");
-        QTEST(placed(*m_g, 2).topLeft(), "childAt");
-        QTEST(placed(*m_g, 3).topLeft(), "grandchildAt");
-        QTEST(placed(*m_g, 2).bottomRight(), "childEnd");
+        drawPlan(*m_g, control);
+        QTEST(placedRect(*m_g, 1).topLeft(), "parentAt");
+        QTEST(placedRect(*m_g, 2).topLeft(), "childAt");
+        QTEST(placedRect(*m_g, 3).topLeft(), "grandchildAt");
+        QTEST(placedRect(*m_g, 2).bottomRight(), "childEnd");
     }
 
     // With DrawOuterLevels the top figure is centred and the selected one
@@ -136,18 +115,18 @@ private Q_SLOTS:
                          rect(4, std::nullopt, 0, 0, 10, 10)});
         m_g->setSelectedFigure(2);
         m_g->setDrawOuterLevels(true);
-        drawn(*m_g, {400, 300});
+        drawPlan(*m_g, {400, 300});
         QCOMPARE(m_g->selectionRect(), QRect(QPoint(160, 130), QPoint(180, 150)));
         QCOMPARE(m_g->hitList().size(), 2);  // the outline and the grandchild; not the other top figure
         m_g->setDrawOuterLevels(false);
-        drawn(*m_g, {400, 300});
+        drawPlan(*m_g, {400, 300});
         QCOMPARE(m_g->selectionRect(), QRect(QPoint(190, 140), QPoint(210, 160)));
         QCOMPARE(m_g->hitList().size(), 1);
         // An unknown selection draws the first top figure and selects nothing.
         m_g->setSelectedFigure(99);
-        drawn(*m_g, {400, 300});
+        drawPlan(*m_g, {400, 300});
         QVERIFY(!m_g->selectionRect());
-        QCOMPARE(placed(*m_g, 1).topLeft(), QPoint(150, 120));
+        QCOMPARE(placedRect(*m_g, 1).topLeft(), QPoint(150, 120));
     }
 
     // A ring of parents in a damaged table is drawn once and climbed once.
@@ -156,7 +135,7 @@ private Q_SLOTS:
         m_g->setFigures({rect(1, 2, 0, 0, 100, 60), rect(2, 1, 10, 10, 30, 30)});
         m_g->setSelectedFigure(2);
         m_g->setDrawOuterLevels(true);
-        drawn(*m_g, {400, 300});
+        drawPlan(*m_g, {400, 300});
         QCOMPARE(m_g->hitList().size(), 1);
         QVERIFY(m_g->selectionRect());
     }
@@ -168,7 +147,7 @@ private Q_SLOTS:
         m_g->setFigures({rect(1, std::nullopt, 0, 0, 100, 60), rect(2, 1, 10, 10, 50, 50), rect(3, 2, 5, 5, 15, 15),
                          rect(4, 1, 40, 20, 90, 55)});
         m_g->setSelectedFigure(1);
-        drawn(*m_g, {400, 300});  // origin (150, 120)
+        drawPlan(*m_g, {400, 300});  // origin (150, 120)
         QCOMPARE(m_g->figureAt({170, 140}), std::optional<int>(3));  // grandchild inside child
         QCOMPARE(m_g->figureAt({162, 162}), std::optional<int>(2));
         QCOMPARE(m_g->figureAt({195, 150}), std::optional<int>(4));  // both 2 and 4: the later one
@@ -177,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(m_g->mousePress({170, 140}, Qt::RightButton), std::optional<int>(3));
         m_g->setSelectedFigure(2);
         m_g->setDrawOuterLevels(true);
-        drawn(*m_g, {400, 300});
+        drawPlan(*m_g, {400, 300});
         QCOMPARE(m_g->mousePress({162, 162}, Qt::RightButton), std::optional<int>(1));  // 2 itself is selected
         QCOMPARE(m_g->mousePress({245, 175}, Qt::LeftButton), std::optional<int>(1));   // outside the selection
     }
@@ -206,7 +185,7 @@ private Q_SLOTS:
         m_g->setFigures({rect(1, std::nullopt, 0, 0, 100, 60), rect(2, 1, 10, 10, 30, 30)});
         m_g->setSelectedFigure(2);
         m_g->setDrawOuterLevels(true);
-        drawn(*m_g, {400, 300});
+        drawPlan(*m_g, {400, 300});
         QTEST(m_g->gripAt(point), "grip");
         m_g->mouseMove(point);
         QTEST(m_g->grip(), "grip");
@@ -257,7 +236,7 @@ private Q_SLOTS:
         m_g->setSelectedFigure(2);
         m_g->setDrawOuterLevels(true);
         QVERIFY(m_g->setScale(scale));
-        drawn(*m_g, {400, 300});
+        drawPlan(*m_g, {400, 300});
         const QPoint origin = m_g->selectionRect()->topLeft();
         QCOMPARE(m_g->mousePress(origin + press, Qt::LeftButton), std::nullopt);
         QVERIFY(m_g->dragState() != TDragState::None);

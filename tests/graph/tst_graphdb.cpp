@@ -1,4 +1,5 @@
 #include "common/testMain.h"
+#include "graphFixture.h"
 #include "reference/referenceFixture.h"
 
 #include "db/xDbError.h"
@@ -74,16 +75,6 @@ int figureKey(TxDatabase &db, const QString &name, int objectKey)
     return TxQuery::scalar(db, QStringLiteral("SELECT id FROM rent_objectgraph WHERE name = ? AND objectkey = ?"),
                            {name, objectKey})
         .toInt();
-}
-
-QRect rectOf(const TboRentGraph &g, int key)
-{
-    if (g.SelectedFigure() == key)
-        return g.selectionRect().value_or(QRect());
-    for (const TbgObject &h : g.hitList())
-        if (h.key == key)
-            return h.rect;
-    return {};
 }
 
 } // namespace
@@ -401,13 +392,7 @@ class DemoPlanTest : public QObject
 
     TxDatabase &db() { return m_s->t.db(); }
 
-    QImage draw(QSize size = {700, 520})
-    {
-        QImage image(size, QImage::Format_RGB32);
-        QPainter p(&image);
-        m_g->Draw(p, size, Qt::lightGray);
-        return image;
-    }
+    QImage draw() { return drawPlan(*m_g, {700, 520}); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -436,8 +421,8 @@ private Q_SLOTS:
         const QImage image = draw();
         QCOMPARE(image.pixelColor(1, 1), QColor(Qt::lightGray));
         QCOMPARE(image.pixelColor(0, 0), QColor(Qt::black));  // the control's frame
-        const QRect rented = rectOf(*m_g, m_rented);
-        const QRect free = rectOf(*m_g, m_free);
+        const QRect rented = placedRect(*m_g, m_rented);
+        const QRect free = placedRect(*m_g, m_free);
         QVERIFY(!rented.isEmpty() && !free.isEmpty());
         QCOMPARE(image.pixelColor(rented.center() + QPoint(0, 10)), QColor(Qt::red));
         QCOMPARE(image.pixelColor(free.center() + QPoint(0, 10)), colorFromText(QStringLiteral("clMoneyGreen")).value());
@@ -534,11 +519,11 @@ private Q_SLOTS:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.Draw();
-        QCOMPARE(view.picture().pixelColor(rectOf(*m_g, m_rented).center() + QPoint(0, 10)), QColor(Qt::red));
+        QCOMPARE(view.picture().pixelColor(placedRect(*m_g, m_rented).center() + QPoint(0, 10)), QColor(Qt::red));
 
         QSignalSpy picked(&view, &TxGraphControl::OnNewObject);
         QSignalSpy changed(&view, &TxGraphControl::OnNewChangeObject);
-        QTest::mouseClick(&view, Qt::RightButton, {}, rectOf(*m_g, m_free).center() + QPoint(0, 10));
+        QTest::mouseClick(&view, Qt::RightButton, {}, placedRect(*m_g, m_free).center() + QPoint(0, 10));
         QCOMPARE(picked.size(), 1);
         QCOMPARE(picked.first().first().toInt(), m_free);
 
