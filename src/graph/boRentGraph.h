@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <cstdlib>
 #include <optional>
 
 class QPainter;
