@@ -69,6 +69,30 @@ BEGIN
   useful = COALESCE((SELECT IIF(COALESCE(useful, 0) = 0, 0, 1) FROM rent_object WHERE id = :objectkey), 0);
 END^
 
+/* rent_p_useobjectgraph: the occupancy of every object bound to a figure of
+   the plan below objectgraphkey (the figure itself included; the whole plan
+   when it is NULL), one row per object, by the rule of rent_p_useobject.
+   The plan reads it once per redraw instead of once per figure. */
+CREATE OR ALTER PROCEDURE rent_p_useobjectgraph (objectgraphkey INTEGER)
+RETURNS (objectkey INTEGER, useful SMALLINT)
+AS
+BEGIN
+  FOR WITH RECURSIVE branch (id, depth) AS (
+        SELECT id, 0 FROM rent_objectgraph
+         WHERE id = :objectgraphkey OR (:objectgraphkey IS NULL AND parent IS NULL)
+        UNION ALL
+        SELECT g.id, b.depth + 1 FROM rent_objectgraph g JOIN branch b ON g.parent = b.id
+         WHERE b.depth < 1000)
+      SELECT DISTINCT g.objectkey FROM branch b JOIN rent_objectgraph g ON g.id = b.id
+       WHERE g.objectkey IS NOT NULL
+        INTO :objectkey
+  DO
+  BEGIN
+    EXECUTE PROCEDURE rent_p_useobject(:objectkey) RETURNING_VALUES :useful;
+    SUSPEND;
+  END
+END^
+
 /* rent_p_getcontract: every contract, open or closed, with a position on the
    object, by signing date: where the object is used, and what keeps it
    from being deleted. */
