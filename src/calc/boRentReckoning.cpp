@@ -12,7 +12,9 @@
 #include "db/xTransaction.h"
 #include "reference/boCurrency.h"
 #include "reference/boRentServiceCost.h"
-#include "reference/referenceCommon.h"
+#include "db/xRowWriter.h"
+#include "db/xBusinessError.h"
+#include "widgets/xConfirmDelete.h"
 #include "shell/mmOptions.h"
 #include "widgets/xPrompt.h"
 #include "widgets/xTreeModel.h"
@@ -25,11 +27,6 @@
 namespace korvex::calc {
 
 using namespace korvex::db;
-using korvex::reference::nullableDouble;
-using korvex::reference::nullableInt;
-using korvex::reference::nullableText;
-using korvex::reference::optionalDouble;
-using korvex::reference::optionalInt;
 
 namespace {
 
@@ -46,11 +43,6 @@ TCalcDialogs::~TCalcDialogs() = default;
 bool TCalcDialogs::reckoningTypeDialog(TboRentReckoning &, TReckoningType &, bool, int &)
 {
     return false;
-}
-
-QString TCalcDialogs::chooseVariable()
-{
-    return {};
 }
 
 TboRentReckoning::TboRentReckoning(korvex::shell::TAppContext &context, TCalcDialogs *dialogs, QObject *owner)
@@ -97,8 +89,8 @@ bool TboRentReckoning::DeleteReckoningType(int key)
     TCalcDialogs &dialogs = requireDialogs();
     if (!TxQuery::scalar(m_context.db, QStringLiteral("SELECT 1 FROM rent_typereckoning WHERE id = ?"), {key}).isValid())
         return false;
-    return korvex::reference::confirmAndDelete(
-        m_context.db, dialogs.prompt(), korvex::reference::recordDeleteTexts(),
+    return korvex::widgets::confirmAndDelete(
+        m_context.db, dialogs.prompt(), korvex::widgets::recordDeleteTexts(),
         {{QStringLiteral("DELETE FROM rent_reckoning WHERE typereckoningkey = ?"), {key}},
          {QStringLiteral("DELETE FROM rent_typereckoning WHERE id = ?"), {key}}});
 }
@@ -156,7 +148,7 @@ std::optional<TReckoningType> TboRentReckoning::readType(int key) const
 void TboRentReckoning::writeType(TReckoningType &type)
 {
     if (const std::optional<TStepFault> fault = checkSteps(type.steps))
-        throw std::invalid_argument(fault->message.toStdString());
+        throw EBusinessError(fault->message);
     if (type.id <= 0)
         throw std::invalid_argument("TboRentReckoning::writeType: the type has no key");
 
@@ -180,29 +172,15 @@ void TboRentReckoning::writeType(TReckoningType &type)
                          typeValues);
     }
 
-    QList<int> listed;
+    QList<TxDetailRow> steps;
     for (const TReckoningStep &step : std::as_const(written.steps))
-        listed << step.id;
-    const QSet<int> kept = korvex::reference::deleteRowsNotIn(db, QStringLiteral("rent_reckoning"),
-                                                              QStringLiteral("typereckoningkey"), written.id, listed);
-
-    for (TReckoningStep &step : written.steps) {
-        const QVariantList values{written.id, nullableInt(step.number), step.name, nullableText(step.formula),
-                                  nullableDouble(step.rounding)};
-        if (kept.contains(step.id)) {
-            TxQuery::execute(db,
-                             QStringLiteral("UPDATE rent_reckoning SET typereckoningkey = ?, number = ?, name = ?, "
-                                            "formula = ?, rounding = ? WHERE id = ?"),
-                             QVariantList(values) << step.id);
-        } else {
-            // A step deleted meanwhile by another workstation comes back as new.
-            step.id = korvex::reference::nextKey(db, QStringLiteral("gen_rent_reckoning"));
-            TxQuery::execute(db,
-                             QStringLiteral("INSERT INTO rent_reckoning (typereckoningkey, number, name, formula, "
-                                            "rounding, id) VALUES (?, ?, ?, ?, ?, ?)"),
-                             QVariantList(values) << step.id);
-        }
-    }
+        steps.append({step.id, {nullableInt(step.number), step.name, nullableText(step.formula), nullableDouble(step.rounding)}});
+    const QList<int> keys = writeDetailRows(
+        db, QStringLiteral("rent_reckoning"), QStringLiteral("typereckoningkey"), written.id,
+        QStringLiteral("gen_rent_reckoning"),
+        {QStringLiteral("number"), QStringLiteral("name"), QStringLiteral("formula"), QStringLiteral("rounding")}, steps);
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        written.steps[i].id = keys.at(i);
     t.commit();
     written.stored = true;
     type = written;

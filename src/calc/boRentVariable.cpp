@@ -8,7 +8,9 @@
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
 #include "db/xTransaction.h"
-#include "reference/referenceCommon.h"
+#include "db/xRowWriter.h"
+#include "db/xBusinessError.h"
+#include "widgets/xConfirmDelete.h"
 #include "shell/AppContext.h"
 #include "widgets/xProgress.h"
 #include "widgets/xPrompt.h"
@@ -20,11 +22,6 @@
 namespace korvex::calc {
 
 using namespace korvex::db;
-using korvex::reference::nullableDouble;
-using korvex::reference::nullableInt;
-using korvex::reference::nullableText;
-using korvex::reference::optionalDouble;
-using korvex::reference::optionalInt;
 using korvex::widgets::TxProgress;
 using korvex::widgets::TxProgressGuard;
 using korvex::widgets::TxPrompt;
@@ -34,7 +31,7 @@ using korvex::widgets::TxTreeModel;
 
 QString TCalcDialogs::chooseVariableFrom(TboRentVariable &)
 {
-    return chooseVariable();
+    return {};
 }
 
 bool TCalcDialogs::variableDialog(TboRentVariable &, TVariableRecord &, bool, int &)
@@ -119,8 +116,8 @@ bool TboRentVariable::EditVariable(int key)
 
 bool TboRentVariable::DeleteVariable(int key)
 {
-    return korvex::reference::confirmAndDelete(m_context.db, requireDialogs().prompt(),
-                                               korvex::reference::recordDeleteTexts(),
+    return korvex::widgets::confirmAndDelete(m_context.db, requireDialogs().prompt(),
+                                               korvex::widgets::recordDeleteTexts(),
                                                QStringLiteral("DELETE FROM rent_variable WHERE id = ?"), {key});
 }
 
@@ -152,7 +149,7 @@ std::optional<TVariableRecord> TboRentVariable::readVariable(int key) const
 void TboRentVariable::writeVariable(TVariableRecord &r)
 {
     try {
-        r.id = korvex::reference::writeRow(
+        r.id = writeRow(
             m_context.db, QStringLiteral("rent_variable"), QStringLiteral("gen_rent_variable"), r.id,
             {QStringLiteral("parent"), QStringLiteral("name"), QStringLiteral("description"),
              QStringLiteral("lockobject"), QStringLiteral("lockservice"), QStringLiteral("lockcustomer")},
@@ -312,7 +309,7 @@ void TboRentValueVariable::deleteRows(const QList<int> &keys, bool stopOnRefusal
     // before the group itself.
     for (qsizetype i = keys.size() - 1; i >= 0 && !progress.stopped(); --i) {
         try {
-            TxTransaction t(m_db);
+            TxWriteScope t(m_db);
             const int n = TxQuery::execute(m_db, QStringLiteral("DELETE FROM rent_valuevariable WHERE id = ?"),
                                            {keys.at(i)});
             t.commit();
@@ -371,7 +368,7 @@ bool TboRentValueVariable::MoveValueVariable(int key, int target)
 {
     if (key == target)
         return true;
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     if (target != 0) {
         TxStoredProc test(m_db, QStringLiteral("rent_p_testreplaceValueVariable"));
         test.setParam(QStringLiteral("id"), key);
@@ -388,7 +385,7 @@ bool TboRentValueVariable::MoveValueVariable(int key, int target)
 
 void TboRentValueVariable::AssignValue(const QList<int> &keys, std::optional<double> value)
 {
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     for (int key : keys)
         TxQuery::execute(m_db, QStringLiteral("UPDATE rent_valuevariable SET valuevariable = ? WHERE id = ?"),
                          {nullableDouble(value), key});
@@ -399,8 +396,8 @@ int TboRentValueVariable::MakeCustomerValues(int variableKey, const QList<int> &
 {
     const std::optional<TVariableBindings> b = bindings(variableKey);
     if (!b || !b->customer)
-        throw EDatabaseError(tr("Переменная не привязана к клиенту"));
-    TxTransaction t(m_db);
+        throw EBusinessError(tr("Переменная не привязана к клиенту"));
+    TxWriteScope t(m_db);
     std::optional<int> group;
     int inserted = 0;
     QSet<int> seen;
@@ -414,7 +411,7 @@ int TboRentValueVariable::MakeCustomerValues(int variableKey, const QList<int> &
             continue;
         // The group's head is the row this run inserted first, known by its
         // own key: another workstation's rows never become the parent.
-        const int id = korvex::reference::nextKey(m_db, QStringLiteral("gen_rent_valuevariable"));
+        const int id = nextKey(m_db, QStringLiteral("gen_rent_valuevariable"));
         TxQuery::execute(m_db,
                          QStringLiteral("INSERT INTO rent_valuevariable (id, parent, variablekey, customerkey) "
                                         "VALUES (?, ?, ?, ?)"),
@@ -483,9 +480,9 @@ std::optional<TValueFault> TboRentValueVariable::checkValueVariable(const TValue
 
 void TboRentValueVariable::writeValueVariable(TValueVariableRecord &r)
 {
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     if (const std::optional<TValueFault> fault = checkValueVariable(r))
-        throw EDatabaseError(fault->message);
+        throw EBusinessError(fault->message);
     const TVariableBindings b = *bindings(*r.variableKey);
     if (!b.object)
         r.objectKey.reset();
@@ -494,7 +491,7 @@ void TboRentValueVariable::writeValueVariable(TValueVariableRecord &r)
     if (!b.customer)
         r.customerKey.reset();
     try {
-        r.id = korvex::reference::writeRow(
+        r.id = writeRow(
             m_db, QStringLiteral("rent_valuevariable"), QStringLiteral("gen_rent_valuevariable"), r.id,
             {QStringLiteral("parent"), QStringLiteral("variablekey"), QStringLiteral("objectkey"),
              QStringLiteral("servicekey"), QStringLiteral("customerkey"), QStringLiteral("valuevariable")},
@@ -513,7 +510,7 @@ void TboRentValueVariable::writeValueVariable(TValueVariableRecord &r)
 void TboRentValueVariable::writeValue(qint64 key, const QVariant &value)
 {
     const QVariant number = value.isNull() ? QVariant(QMetaType::fromType<double>()) : QVariant(value.toDouble());
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     if (TxQuery::execute(m_db, QStringLiteral("UPDATE rent_valuevariable SET valuevariable = ? WHERE id = ?"),
                          {number, key})
         == 0)

@@ -1,9 +1,10 @@
 #include "boRentOTLocation.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
+#include "widgets/xConfirmDelete.h"
 #include "db/xQuery.h"
 #include "widgets/xTreeModel.h"
 
@@ -12,6 +13,8 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::recordDeleteTexts;
 
 TboRentTreeItem::TboRentTreeItem(Kind kind, korvex::shell::TAppContext &context, TReferenceDialogs *dialogs,
                                  QObject *owner)

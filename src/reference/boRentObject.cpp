@@ -1,9 +1,10 @@
 #include "boRentObject.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
+#include "widgets/xConfirmDelete.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
@@ -17,6 +18,8 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::recordDeleteTexts;
 using korvex::widgets::TxTreeModel;
 
 namespace {
@@ -100,7 +103,7 @@ bool TboRentObject::MoveObject(int key, int target)
 {
     if (key == target)
         return true;
-    TxTransaction t(m_context.db);
+    TxWriteScope t(m_context.db);
     if (target != 0) {
         TxStoredProc test(m_context.db, QStringLiteral("rent_p_testreplaceobject"));
         test.setParam(QStringLiteral("id"), key);
@@ -188,7 +191,7 @@ void TboRentObject::writeCoefficient(qint64 key, const QString &field, const QVa
     if (!fields.contains(column))
         throw std::invalid_argument("TboRentObject::writeCoefficient: not a coefficient");
     const QVariant number = value.isNull() ? QVariant(QMetaType::fromType<double>()) : QVariant(value.toDouble());
-    TxTransaction t(m_context.db);
+    TxWriteScope t(m_context.db);
     const int n = TxQuery::execute(m_context.db, QStringLiteral("UPDATE rent_object SET %1 = ? WHERE id = ?").arg(column),
                                    {number, key});
     if (n == 0)

@@ -1,12 +1,13 @@
 #include "boRentService.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
+#include "widgets/xConfirmDelete.h"
 #include "widgets/xPrompt.h"
 #include "widgets/xTreeModel.h"
 
@@ -17,6 +18,9 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::recordDeleteTexts;
+using korvex::widgets::TDeleteTexts;
 using korvex::widgets::TxPrompt;
 using korvex::widgets::TxTreeModel;
 
@@ -182,29 +186,13 @@ QList<TServiceOperationRecord> TboRentService::readOperations(int serviceKey) co
 
 void TboRentService::writeOperations(int serviceKey, const QList<TServiceOperationRecord> &rows)
 {
-    TxDatabase &db = m_context.db;
-    TxWriteScope t(db);
-    QList<int> listed;
+    QList<TxDetailRow> details;
     for (const TServiceOperationRecord &r : rows)
-        listed << r.id;
-    const QSet<int> kept =
-        deleteRowsNotIn(db, QStringLiteral("rent_serviceoperation"), QStringLiteral("servicekey"), serviceKey, listed);
-    for (const TServiceOperationRecord &r : rows) {
-        const QVariantList values{serviceKey, nullableInt(r.rentOperation), nullableInt(r.typeCustomer),
-                                  nullableInt(r.operationKey)};
-        if (kept.contains(r.id)) {
-            TxQuery::execute(db,
-                             QStringLiteral("UPDATE rent_serviceoperation SET servicekey = ?, rentoperation = ?, "
-                                            "typecustomer = ?, operationkey = ? WHERE id = ?"),
-                             QVariantList(values) << r.id);
-        } else {
-            TxQuery::execute(db,
-                             QStringLiteral("INSERT INTO rent_serviceoperation (servicekey, rentoperation, "
-                                            "typecustomer, operationkey, id) VALUES (?, ?, ?, ?, ?)"),
-                             QVariantList(values) << nextKey(db, QStringLiteral("gen_rent_serviceoperation")));
-        }
-    }
-    t.commit();
+        details.append({r.id, {nullableInt(r.rentOperation), nullableInt(r.typeCustomer), nullableInt(r.operationKey)}});
+    writeDetailRows(m_context.db, QStringLiteral("rent_serviceoperation"), QStringLiteral("servicekey"), serviceKey,
+                    QStringLiteral("gen_rent_serviceoperation"),
+                    {QStringLiteral("rentoperation"), QStringLiteral("typecustomer"), QStringLiteral("operationkey")},
+                    details);
 }
 
 QString TboRentService::operationKindName(int kind)

@@ -1,9 +1,10 @@
 #include "boRentServiceCost.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
+#include "widgets/xConfirmDelete.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
@@ -16,6 +17,8 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::recordDeleteTexts;
 using korvex::widgets::TxTreeModel;
 
 namespace {
@@ -148,7 +151,7 @@ void TboRentServiceCost::writePrice(qint64 key, const QString &field, const QVar
     const double price = value.toDouble(&ok);
     if (!ok || !std::isfinite(price))
         throw std::invalid_argument("TboRentServiceCost::writePrice: not a number");
-    TxTransaction t(m_context.db);
+    TxWriteScope t(m_context.db);
     if (TxQuery::execute(m_context.db, QStringLiteral("UPDATE rent_servicecost SET %1 = ? WHERE id = ?").arg(column),
                          {price, key})
         == 0)

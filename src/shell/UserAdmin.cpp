@@ -29,7 +29,7 @@ int TUserAdmin::addUser(const QString &name, const QString &fullName, const QLis
         if (r != 0 && r != 10 && r != 20 && r != 30 && r != 40)
             throw EDatabaseError(QStringLiteral("Unknown right %1 (rights are 0, 10, 20, 30, 40).").arg(r));
     }
-    TxTransaction tr(m_db);
+    TxWriteScope tr(m_db);
     const int key = TxQuery::scalar(m_db, QStringLiteral("SELECT NEXT VALUE FOR fin_g_user FROM rdb$database")).toInt();
     TxQuery::execute(m_db, QStringLiteral("INSERT INTO fin_user (userkey, name, fullname, ibname, disabled) "
                                           "VALUES (?, ?, ?, ?, 0)"),
@@ -83,7 +83,7 @@ void TUserAdmin::setDbAccount(const QString &account, const QString &password)
     if (a.isEmpty())
         throw EDatabaseError(QStringLiteral("The account name must not be empty."));
     {
-        TxTransaction tr(m_db);
+        TxWriteScope tr(m_db);
         if (TxQuery::execute(m_db, QStringLiteral("UPDATE fin_dbaccount SET ibpassw = ? WHERE ibname = ?"), {password, a})
             == 0)
             TxQuery::execute(m_db, QStringLiteral("INSERT INTO fin_dbaccount (ibname, ibpassw) VALUES (?, ?)"),

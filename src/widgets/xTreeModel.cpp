@@ -18,7 +18,7 @@ namespace korvex::widgets {
 using db::EDatabaseError;
 using db::TxQuery;
 using db::TxStoredProc;
-using db::TxTransaction;
+using db::TxWriteScope;
 
 struct TxTreeModel::Node {
     qint64 id = 0;
@@ -455,7 +455,7 @@ bool TxTreeModel::writeNumber(const QModelIndex &index, const QVariant &value)
         return true;  // nothing changed: no write, no reload
 
     try {
-        TxTransaction t(m_db);
+        TxWriteScope t(m_db);
         if (nf.writer) {
             nf.writer(node->id, field, number);
         } else {
@@ -502,7 +502,7 @@ void TxTreeModel::moveOne(qint64 id, std::optional<qint64> target, MoveResult &r
         return;
     }
     if (m_mover) {
-        TxTransaction t(m_db);
+        TxWriteScope t(m_db);
         const bool moved = m_mover(id, target);
         t.commit();
         if (!moved) {
@@ -520,7 +520,7 @@ void TxTreeModel::moveOne(qint64 id, std::optional<qint64> target, MoveResult &r
         sql = QStringLiteral("UPDATE %1 SET %2 = :parent WHERE %3 = :id").arg(m_table, m_parentField, m_idField);
     }
 
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     if (target && !m_moveTest.procedure.isEmpty()) {
         TxStoredProc test(m_db, m_moveTest.procedure);
         test.setParam(m_moveTest.idParam, id);

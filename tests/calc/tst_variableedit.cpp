@@ -6,6 +6,7 @@
 #include "calc/ui/dlgRentChooseVariable.h"
 #include "calc/ui/dlgRentVariable.h"
 #include "calc/ui/ptVariable.h"
+#include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -209,7 +210,7 @@ private Q_SLOTS:
     // the list shown last; the operation pads the name with blanks.
     void chooser()
     {
-        TdlgRentChooseVariable dlg(nullptr, &db());
+        TdlgRentChooseVariable dlg(db());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(dlg.tabs()->count(), 2);
@@ -220,7 +221,7 @@ private Q_SLOTS:
         dlg.accept();
         QCOMPARE(dlg.chosenName(), QStringLiteral("ПЛОЩАДЬ"));
 
-        TdlgRentChooseVariable again(nullptr, &db());
+        TdlgRentChooseVariable again(db());
         again.show();
         QVERIFY(QTest::qWaitForWindowActive(&again));
         again.standardList()->setCurrentRow(4);
@@ -378,7 +379,7 @@ private Q_SLOTS:
         QCOMPARE(scalar(db(), QStringLiteral("SELECT COUNT(*) FROM rent_valuevariable WHERE variablekey = 4 AND customerkey = 3"))
                      .toInt(),
                  1);
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, bo.MakeCustomerValues(2, {5}));
+        QVERIFY_THROWS_EXCEPTION(EBusinessError, bo.MakeCustomerValues(2, {5}));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
 
+#include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
@@ -11,6 +12,7 @@
 #include "widgets/ui/Part.h"
 #include "widgets/ui/xAppRegistry.h"
 #include "widgets/ui/xEditDialog.h"
+#include "widgets/ui/xGuard.h"
 #include "widgets/ui/xMessages.h"
 
 #include <QHeaderView>
@@ -19,6 +21,7 @@
 #include <QTableView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -143,6 +146,24 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(std::logic_error, TPart(*m_context, 1, nullptr));
     }
 
+    // A page opens again on the tab it was left on, its list and its
+    // contents both there.
+    void pageRemembersItsTab()
+    {
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        form.switchToPage(60);
+        QCOMPARE(form.currentPage()->currentTab(), 0);
+        form.currentPage()->setCurrentTab(2);
+        form.switchToPage(916);
+        form.switchToPage(60);
+        QCOMPARE(form.currentPage()->currentTab(), 2);
+        auto *pages = form.currentPage()->findChild<QStackedWidget *>(QStringLiteral("PartPages"));
+        QVERIFY(pages);
+        QCOMPARE(pages->currentIndex(), 2);
+        form.currentPage()->setCurrentTab(0);
+    }
+
     void everyPageCodeOpens()
     {
         TAPPMAINFORM form(*m_context);
@@ -244,6 +265,7 @@ public:
     QLineEdit *code;
     int key = 2;  // row 1 of t_detail exists: failDetail collides with it
     bool failDetail = false;
+    bool refuse = false;  // a business rule refuses the record after its first row
 
     explicit TinyDialog(TxDatabase &db)
         : TxEditDialog(db)
@@ -258,12 +280,15 @@ public:
     }
 
 protected:
-    void writeRecord() override
+    int writeRecord() override
     {
         TxQuery::execute(db(), QStringLiteral("INSERT INTO t_head (id, name, code) VALUES (?, ?, ?)"),
                          {key, name->text(), code->text()});
+        if (refuse)
+            throw EBusinessError(QStringLiteral("Код уже занят"));
         TxQuery::execute(db(), QStringLiteral("INSERT INTO t_detail (id, headkey) VALUES (?, ?)"),
                          {failDetail ? 1 : key, key});
+        return key;
     }
     void startNextRecord() override
     {
@@ -378,11 +403,65 @@ private Q_SLOTS:
         QTest::mouseClick(d.nextButton(), Qt::LeftButton);
         QCOMPARE(d.key, 11);
         QVERIFY(d.name->text().isEmpty());
+        QCOMPARE(d.savedKey(), 10);
+        QCOMPARE(d.recordKey(), 0);  // the next record is new
         d.name->setText(QStringLiteral("C"));
         d.code->setText(QStringLiteral("D"));
         QTest::mouseClick(d.okButton(), Qt::LeftButton);
         QCOMPARE(count(QStringLiteral("t_head")), 2);
         QCOMPARE(d.savedCount(), 2);
+        QCOMPARE(d.savedKey(), 11);
+        QCOMPARE(d.recordKey(), 11);
+    }
+
+    // A business rule that refuses the record is shown like a database
+    // error: the dialog stays open and the rows written before it are undone.
+    void businessRuleRefusal()
+    {
+        TinyDialog d(m_t->db());
+        d.name->setText(QStringLiteral("A"));
+        d.code->setText(QStringLiteral("B"));
+        d.refuse = true;
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        QVERIFY(!d.save());
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.last().text, QStringLiteral("Код уже занят"));
+        QCOMPARE(prompts.messages.last().caption, QStringLiteral("Внимание!"));
+        QCOMPARE(count(QStringLiteral("t_head")), 0);
+        QCOMPARE(d.savedKey(), 0);
+        QVERIFY(!m_t->db().inTransaction());
+    }
+
+    // No failure of a slot reaches the event loop: the one guard shows it.
+    void guardShowsEveryFailure_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("rule") << 0 << QStringLiteral("Правило");
+        QTest::newRow("database") << 1 << QStringLiteral("База");
+        QTest::newRow("other") << 2 << QStringLiteral("Другое");
+    }
+    void guardShowsEveryFailure()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        QPushButton button;
+        QObject::connect(&button, &QPushButton::clicked, &button, [&] {
+            korvex::widgets::guarded(&button, [&] {
+                if (kind == 0)
+                    throw EBusinessError(text);
+                if (kind == 1)
+                    throw EDatabaseError(text);
+                throw std::runtime_error(text.toStdString());
+            });
+        });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.at(0).text, text);
+        QCOMPARE(prompts.messages.at(0).kind, korvex::widgets::TxMessageKind::Error);
     }
 };
 

@@ -53,6 +53,7 @@ private:
     void takePrices();
     void showResult(bool ok, double value);
 
+    korvex::shell::TAppContext &m_context;
     TCalcWindows m_windows;
     TboRentReckoning m_engine;
     korvex::widgets::TxCheckedEdit *m_ncu;

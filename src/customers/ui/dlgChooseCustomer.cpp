@@ -4,6 +4,7 @@
 #include "db/xQuery.h"
 #include "widgets/ui/xDBTreeView.h"
 #include "widgets/ui/xLookupBox.h"
+#include "widgets/ui/xTreeChooser.h"
 #include "widgets/xTreeModel.h"
 
 #include <QCheckBox>
@@ -27,24 +28,14 @@ namespace {
 // "Выбор услуг" while no service chooser is handed in: the service tree.
 std::optional<int> chooseServiceFromTree(korvex::db::TxDatabase &db, QWidget *parent)
 {
-    QDialog dialog(parent);
+    TdlgTreeChooser dialog(
+        db, [](TxTreeModel &model) { model.setQuery(QStringLiteral("SELECT id, parent, name FROM rent_service ORDER BY name")); },
+        parent);
     dialog.setWindowTitle(QCoreApplication::translate("TdlgChooseCustomer", "Выбор услуг"));
-    auto *layout = new QVBoxLayout(&dialog);
-    TxTreeModel model(db);
-    model.setQuery(QStringLiteral("SELECT id, parent, name FROM rent_service ORDER BY name"));
-    auto *tree = new TxDBTreeView(&dialog);
-    tree->setTreeModel(&model);
-    layout->addWidget(tree, 1);
-    layout->addLayout(confirmRow(&dialog, QCoreApplication::translate("TdlgChooseCustomer", "Ок"),
-                                 QCoreApplication::translate("TdlgChooseCustomer", "Отмена"),
-                                 [tree] { return tree->currentId().has_value(); }));
-    model.load();
-    tree->expandAll();
     dialog.resize(420, 480);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!dialog.load(std::nullopt, {}, true) || dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    const auto id = tree->currentId();
-    return id ? std::optional<int>(int(*id)) : std::nullopt;
+    return dialog.currentKey();
 }
 
 } // namespace

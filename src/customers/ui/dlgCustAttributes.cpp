@@ -81,10 +81,12 @@ void TdlgCustAttributes::editAttribute(bool create, bool below)
     if (!create && !current)
         return;
     TCustAttributes attributes(m_db);
-    TCachedRow row = create ? attributes.newAttribute(below ? (current ? QVariant(*current) : QVariant())
-                                                            : (current ? m_model->value(*current, QStringLiteral("parent"))
-                                                                       : QVariant()))
-                            : attributes.attribute(int(*current));
+    auto asKey = [](const QVariant &v) { return v.isNull() || !v.isValid() ? std::nullopt : std::optional<int>(v.toInt()); };
+    const TAttributeRecord row =
+        create ? attributes.newAttribute(below ? (current ? std::optional<int>(int(*current)) : std::nullopt)
+                                               : (current ? asKey(m_model->value(*current, QStringLiteral("parent")))
+                                                          : std::nullopt))
+               : attributes.attribute(int(*current));
     TdlgCustAttr dialog(m_db, row, this);
     dialog.exec();
     if (dialog.savedKey() > 0 && m_tree->reload())
@@ -109,54 +111,55 @@ void TdlgCustAttributes::deleteAttribute()
 
 // ---------------------------------------------------------------------------
 
-TdlgCustAttr::TdlgCustAttr(korvex::db::TxDatabase &db, const TCachedRow &row, QWidget *parent)
+TdlgCustAttr::TdlgCustAttr(korvex::db::TxDatabase &db, const TAttributeRecord &row, QWidget *parent)
     : TxEditDialog(db, parent)
     , m_row(row)
 {
+    setRecordKey(row.stored ? row.id : 0);
     setWindowTitle(tr("Аттрибут"));
     setObjectName(QStringLiteral("dlgCustAttr"));
     okButton()->setText(tr("&Готово"));
     cancelButton()->setText(tr("&Отмена"));
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
-    auto text = [&](const QString &caption, const QString &field) {
+    auto text = [&](const QString &caption, const QString &name, const QString &value) {
         auto *edit = new QLineEdit(this);
-        edit->setObjectName(field);
+        edit->setObjectName(name);
+        edit->setText(value);
         form->addRow(caption, edit);
-        m_binder.text(edit, m_row, field);
         return edit;
     };
-    text(tr("Полное наименование:"), QStringLiteral("name"));
-    QLineEdit *shortName = text(tr("Краткое наименование:"), QStringLiteral("shortname"));
-    text(tr("Токемы:"), QStringLiteral("tokem"));
+    m_name = text(tr("Полное наименование:"), QStringLiteral("name"), row.name);
+    m_shortName = text(tr("Краткое наименование:"), QStringLiteral("shortname"), row.shortname);
+    m_tokem = text(tr("Токемы:"), QStringLiteral("tokem"), row.tokem);
     m_hotkey = new QKeySequenceEdit(this);
     m_hotkey->setObjectName(QStringLiteral("hotkey"));
     form->addRow(tr("Горячая клавиша"), m_hotkey);
-    auto *disabled = new QCheckBox(this);
-    disabled->setObjectName(QStringLiteral("disabled"));
-    form->addRow(tr("Выключен:"), disabled);
-    m_binder.check(disabled, m_row, QStringLiteral("disabled"));
-    addRequired(shortName, tr("Введиет краткое наименование"));
-
-    m_binder.load();
-    const QVariant hotkey = m_row.value(QStringLiteral("hotkey"));
-    if (!hotkey.isNull() && hotkey.toInt() != 0)
-        m_hotkey->setKeySequence(QKeySequence(hotkey.toInt()));
+    if (row.hotkey)
+        m_hotkey->setKeySequence(QKeySequence(*row.hotkey));
+    m_disabled = new QCheckBox(this);
+    m_disabled->setObjectName(QStringLiteral("disabled"));
+    m_disabled->setChecked(row.disabled);
+    form->addRow(tr("Выключен:"), m_disabled);
+    addRequired(m_shortName, tr("Введиет краткое наименование"));
 }
 
-void TdlgCustAttr::writeRecord()
+int TdlgCustAttr::writeRecord()
 {
-    m_binder.store();
+    TAttributeRecord r = m_row;
+    r.name = m_name->text().trimmed();
+    r.shortname = m_shortName->text().trimmed();
+    r.tokem = m_tokem->text().trimmed();
+    r.disabled = m_disabled->isChecked();
     const QKeySequence keys = m_hotkey->keySequence();
-    m_row.setValue(QStringLiteral("hotkey"), keys.isEmpty() ? QVariant() : QVariant(keys[0].toCombined()));
-    m_row.setValue(QStringLiteral("rating"), 1);
-    m_row.write(db());
+    r.hotkey = keys.isEmpty() ? std::nullopt : std::optional<int>(keys[0].toCombined());
+    TCustAttributes(db()).writeAttribute(r);
+    return r.id;
 }
 
 void TdlgCustAttr::afterSave()
 {
-    m_row.confirm();
-    m_savedKey = m_row.key().toInt();
+    m_row.stored = true;
 }
 
 } // namespace korvex::customers

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "RowBinder.h"
-#include "customers/RowCache.h"
+#include "customers/boCustAttr.h"
 #include "widgets/ui/xEditDialog.h"
 
 #include <QDialog>
 #include <QList>
 
+class QCheckBox;
 class QKeySequenceEdit;
+class QLineEdit;
 
 namespace korvex::db {
 class TxDatabase;
@@ -49,19 +50,19 @@ class TdlgCustAttr : public korvex::widgets::TxEditDialog
 {
     Q_OBJECT
 public:
-    TdlgCustAttr(korvex::db::TxDatabase &db, const TCachedRow &row, QWidget *parent = nullptr);
-
-    int savedKey() const { return m_savedKey; }
+    TdlgCustAttr(korvex::db::TxDatabase &db, const TAttributeRecord &row, QWidget *parent = nullptr);
 
 protected:
-    void writeRecord() override;
+    int writeRecord() override;
     void afterSave() override;
 
 private:
-    TCachedRow m_row;
-    TRowBinder m_binder;
+    TAttributeRecord m_row;
+    QLineEdit *m_name;
+    QLineEdit *m_shortName;
+    QLineEdit *m_tokem;
+    QCheckBox *m_disabled;
     QKeySequenceEdit *m_hotkey;
-    int m_savedKey = -1;
 };
 
 } // namespace korvex::customers

@@ -10,19 +10,6 @@
 
 namespace korvex::customers {
 
-bool guarded(QWidget *parent, const std::function<void()> &body)
-{
-    try {
-        body();
-        return true;
-    } catch (const korvex::db::EDatabaseError &e) {
-        korvex::widgets::TxMessages::error(parent, e.message());
-    } catch (const std::exception &e) {
-        korvex::widgets::TxMessages::error(parent, QString::fromUtf8(e.what()));
-    }
-    return false;
-}
-
 QLabel *addHeading(QBoxLayout *layout, const QString &text)
 {
     auto *heading = new QLabel(text);

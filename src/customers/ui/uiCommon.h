@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/ui/xGuard.h"
+
 #include <QString>
 #include <functional>
 
@@ -11,9 +13,7 @@ class QWidget;
 
 namespace korvex::customers {
 
-// Runs a dialog's handler, showing a failure as a message box: nothing may
-// escape an event handler unseen. Returns false when the handler failed.
-bool guarded(QWidget *parent, const std::function<void()> &body);
+using korvex::widgets::guarded;
 
 // The bold heading line at the top of a dialog.
 QLabel *addHeading(QBoxLayout *layout, const QString &text);

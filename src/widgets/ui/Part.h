@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/AppContext.h"
+#include "xGuard.h"
 
 #include <QWidget>
 #include <functional>
@@ -59,10 +60,6 @@ public:
 
     // Runs a standard action as its key or button would.
     void trigger(Action a);
-
-    // Runs an action of the page, showing a failure as a message box, so that
-    // nothing escapes an event handler unseen.
-    void guarded(const std::function<void()> &body);
 
 Q_SIGNALS:
     void switchPageRequested(int pageCode);

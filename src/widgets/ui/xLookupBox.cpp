@@ -1,5 +1,7 @@
 #include "xLookupBox.h"
 
+#include "xGuard.h"
+
 #include "xMessages.h"
 #include "widgets/xQueryModel.h"
 
@@ -236,6 +238,29 @@ void TxLookupBox::setReadOnly(bool on)
     m_combo->setEnabled(!on);
     for (QToolButton *b : findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
         b->setEnabled(!on);
+}
+
+QToolButton *connectRowMaking(TxLookupBox *box, const std::function<int(const QString &)> &makeRow,
+                              const std::function<bool(int)> &editRow, const QString &text, const QString &tip)
+{
+    QObject::connect(box, &TxLookupBox::textNotFound, box, [box, makeRow](const QString &typed) {
+        guarded(box, [&] {
+            if (const int key = makeRow(typed); key > 0) {
+                box->reload();
+                box->setKey(key);
+            }
+        });
+    });
+    QToolButton *button = box->addButton(text, tip);
+    QObject::connect(button, &QToolButton::clicked, box, [box, editRow] {
+        if (box->key().isNull())
+            return;
+        guarded(box, [&] {
+            if (editRow(box->key().toInt()))
+                box->reload();
+        });
+    });
+    return button;
 }
 
 } // namespace korvex::widgets

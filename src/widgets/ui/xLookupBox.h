@@ -4,6 +4,7 @@
 
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -84,5 +85,12 @@ private:
     bool m_resolving = false;
     bool m_filling = false;
 };
+
+// A box whose list grows from its dialog: typed text that names no row makes
+// a row through makeRow (answering the new key, 0: none made), which is then
+// chosen; the button added (text, tip) edits the chosen row through editRow
+// (answering whether it was stored). Failures are shown by the guard.
+QToolButton *connectRowMaking(TxLookupBox *box, const std::function<int(const QString &)> &makeRow,
+                              const std::function<bool(int)> &editRow, const QString &text, const QString &tip);
 
 } // namespace korvex::widgets

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace korvex::db {
+class TxDatabase;
+}
+
+namespace korvex::widgets {
+class TxLookupBox;
+}
+
+namespace korvex::calc {
+
+class TboRentReckoning;
+
+// The pick lists of the calculation subsystem, the same in every dialog.
+
+// The reckoning-type box: the types by name through the server's own look-up,
+// where a typed name selects the type of exactly that name; any other name
+// makes a type of that name (no parent), which is then chosen. Its button
+// "Ф" edits the chosen type. The chooser button is hidden.
+korvex::widgets::TxLookupBox *newReckoningTypeBox(TboRentReckoning &types, const QString &name, QWidget *parent);
+
+// The user variables of the dictionary by name.
+korvex::widgets::TxLookupBox *newVariableBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
+
+} // namespace korvex::calc

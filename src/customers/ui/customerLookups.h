@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace korvex::db {
+class TxDatabase;
+}
+
+namespace korvex::widgets {
+class TxLookupBox;
+}
+
+namespace korvex::customers {
+
+// The pick lists of the customer directory, the same in every dialog. The
+// chooser button is hidden; a dialog that has a chooser shows it.
+
+// Customers by name through the server's own look-up.
+korvex::widgets::TxLookupBox *newCustomerBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
+// The banks (customers of kind 2) by name.
+korvex::widgets::TxLookupBox *newBankBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
+
+} // namespace korvex::customers
