@@ -121,11 +121,4 @@ bool TDenominationModel::setData(const QModelIndex &index, const QVariant &value
     return true;
 }
 
-Qt::ItemFlags TDenominationModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-}
-
 } // namespace korvex::reference

@@ -442,11 +442,4 @@ bool TServiceValueModel::setData(const QModelIndex &index, const QVariant &value
     return true;
 }
 
-Qt::ItemFlags TServiceValueModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-}
-
 } // namespace korvex::reference

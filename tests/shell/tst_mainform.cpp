@@ -125,13 +125,35 @@ private Q_SLOTS:
         QVERIFY(!alive);
     }
 
-    void denominationGridOpens()
+    // The denominations are pending rows written together on "Закрыть": a
+    // row typed in and a row removed, or nothing at all on "Отмена".
+    void denominationGridEdits()
     {
         TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO rent_denomination (id, number, coeff) VALUES (1, '2016', 10000)"));
-        TptDenominasion dialog(*m_context);
-        auto *view = dialog.findChild<QTableView *>(QStringLiteral("grDenomination"));
-        QVERIFY(view);
-        QCOMPARE(view->model()->rowCount(), 1);
+        auto count = [&] { return TxQuery::scalar(m_t->db(), QStringLiteral("SELECT COUNT(*) FROM rent_denomination")).toInt(); };
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        {
+            TptDenominasion dialog(*m_context);
+            auto *view = dialog.findChild<QTableView *>(QStringLiteral("grDenomination"));
+            QVERIFY(view);
+            QCOMPARE(view->model()->rowCount(), 1);
+            korvex::reference::TDenominationModel *rows = dialog.rows();
+            rows->removeRecord(0);
+            const int row = rows->appendRecord({});
+            QVERIFY(rows->setData(rows->index(row, korvex::reference::TDenominationModel::NumberColumn), QStringLiteral("2000")));
+            QVERIFY(rows->setData(rows->index(row, korvex::reference::TDenominationModel::CoeffColumn), QStringLiteral("1 000,5")));
+            QVERIFY(!rows->setData(rows->index(row, korvex::reference::TDenominationModel::CoeffColumn), QStringLiteral("x")));
+            QCOMPARE(prompts.messages.size(), 1);
+            dialog.reject();
+            QCOMPARE(count(), 1);
+            QVERIFY(dialog.save());
+        }
+        QCOMPARE(count(), 1);
+        QCOMPARE(TxQuery::scalar(m_t->db(), QStringLiteral("SELECT number FROM rent_denomination")).toString().trimmed(),
+                 QStringLiteral("2000"));
+        QCOMPARE(TxQuery::scalar(m_t->db(), QStringLiteral("SELECT coeff FROM rent_denomination")).toDouble(), 1000.5);
+        QVERIFY(!m_t->db().inTransaction());
     }
 
     void hintLineBreaks()
