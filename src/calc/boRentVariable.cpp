@@ -11,6 +11,7 @@
 #include "db/xRowWriter.h"
 #include "db/xBusinessError.h"
 #include "widgets/xConfirmDelete.h"
+#include "widgets/xDialogPort.h"
 #include "shell/AppContext.h"
 #include "widgets/xProgress.h"
 #include "widgets/xPrompt.h"
@@ -22,6 +23,8 @@
 namespace korvex::calc {
 
 using namespace korvex::db;
+using korvex::widgets::editThroughDialog;
+using korvex::widgets::newThroughDialog;
 using korvex::widgets::TxProgress;
 using korvex::widgets::TxProgressGuard;
 using korvex::widgets::TxPrompt;
@@ -51,13 +54,6 @@ std::unique_ptr<TxProgress> TCalcDialogs::openProgress(const QString &)
 
 namespace {
 
-TCalcDialogs &required(TCalcDialogs *dialogs, const char *who)
-{
-    if (!dialogs)
-        throw std::logic_error(std::string(who) + ": this operation needs the dialogs of the window layer");
-    return *dialogs;
-}
-
 bool flag(const QVariant &v)
 {
     return v.toInt() == 1;
@@ -83,7 +79,7 @@ TboRentVariable::TboRentVariable(korvex::shell::TAppContext &context, TCalcDialo
 
 TCalcDialogs &TboRentVariable::requireDialogs() const
 {
-    return required(m_dialogs, "TboRentVariable");
+    return korvex::widgets::requirePort(m_dialogs, "TboRentVariable");
 }
 
 TVariableRecord TboRentVariable::newRecord(std::optional<int> parent, const QString &name) const
@@ -97,21 +93,18 @@ TVariableRecord TboRentVariable::newRecord(std::optional<int> parent, const QStr
 
 bool TboRentVariable::NewVariable(int parent, const QString &name, int *newKey)
 {
-    TVariableRecord record = newRecord(parent, name);
-    int saved = 0;
-    const bool stored = requireDialogs().variableDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().variableDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent, name), dialog, newKey);
 }
 
 bool TboRentVariable::EditVariable(int key)
 {
-    std::optional<TVariableRecord> record = readVariable(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return requireDialogs().variableDialog(*this, *record, false, saved);
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().variableDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readVariable(key), dialog);
 }
 
 bool TboRentVariable::DeleteVariable(int key)
@@ -218,7 +211,7 @@ korvex::shell::TAppContext &TboRentValueVariable::context() const
 
 TCalcDialogs &TboRentValueVariable::requireDialogs() const
 {
-    return required(m_dialogs, "TboRentValueVariable");
+    return korvex::widgets::requirePort(m_dialogs, "TboRentValueVariable");
 }
 
 bool TboRentValueVariable::IsVariable(const QString &name)
@@ -282,21 +275,18 @@ TValueVariableRecord TboRentValueVariable::newRecord(std::optional<int> parent) 
 
 bool TboRentValueVariable::NewValueVariable(int parent, int *newKey)
 {
-    TValueVariableRecord record = newRecord(parent);
-    int saved = 0;
-    const bool stored = requireDialogs().valueVariableDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().valueVariableDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent), dialog, newKey);
 }
 
 bool TboRentValueVariable::EditValueVariable(int key)
 {
-    std::optional<TValueVariableRecord> record = readValueVariable(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return requireDialogs().valueVariableDialog(*this, *record, false, saved);
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().valueVariableDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readValueVariable(key), dialog);
 }
 
 void TboRentValueVariable::deleteRows(const QList<int> &keys, bool stopOnRefusal, bool withProgress,

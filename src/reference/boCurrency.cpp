@@ -5,6 +5,7 @@
 #include "db/xBusinessError.h"
 #include "db/xDatabase.h"
 #include "db/xRowWriter.h"
+#include "widgets/xDialogPort.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
@@ -113,9 +114,7 @@ void TboCurrency::SetRate(int currency, std::optional<int> target, double rate, 
 
 TReferenceDialogs &TboCurrency::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboCurrency: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboCurrency");
 }
 
 bool TboCurrency::currencyExists(int key) const

@@ -4,6 +4,7 @@
 
 #include "db/xDatabase.h"
 #include "db/xRowWriter.h"
+#include "widgets/xDialogPort.h"
 #include "widgets/xConfirmDelete.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -18,6 +19,8 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::editThroughDialog;
+using korvex::widgets::newThroughDialog;
 using korvex::widgets::confirmAndDelete;
 using korvex::widgets::recordDeleteTexts;
 using korvex::widgets::TxTreeModel;
@@ -59,9 +62,7 @@ TboRentObject::TboRentObject(korvex::shell::TAppContext &context, TReferenceDial
 
 TReferenceDialogs &TboRentObject::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentObject: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboRentObject");
 }
 
 TRentObjectRecord TboRentObject::newRecord(std::optional<int> parent) const
@@ -76,21 +77,18 @@ TRentObjectRecord TboRentObject::newRecord(std::optional<int> parent) const
 
 bool TboRentObject::NewObject(int parent, int *newKey)
 {
-    TRentObjectRecord record = newRecord(parent);
-    int saved = 0;
-    const bool stored = requireDialogs().objectDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().objectDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent), dialog, newKey);
 }
 
 bool TboRentObject::EditObject(int key)
 {
-    std::optional<TRentObjectRecord> record = readObject(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return requireDialogs().objectDialog(*this, *record, false, saved);
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().objectDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readObject(key), dialog);
 }
 
 bool TboRentObject::DeleteObject(int key)

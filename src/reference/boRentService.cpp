@@ -4,6 +4,7 @@
 
 #include "db/xDatabase.h"
 #include "db/xRowWriter.h"
+#include "widgets/xDialogPort.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
@@ -18,6 +19,8 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::editThroughDialog;
+using korvex::widgets::newThroughDialog;
 using korvex::widgets::confirmAndDelete;
 using korvex::widgets::recordDeleteTexts;
 using korvex::widgets::TDeleteTexts;
@@ -72,9 +75,7 @@ TboRentService::TboRentService(korvex::shell::TAppContext &context, TReferenceDi
 
 TReferenceDialogs &TboRentService::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentService: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboRentService");
 }
 
 // --- Operations -------------------------------------------------------------------
@@ -90,22 +91,19 @@ bool TboRentService::ChooseServices()
 
 bool TboRentService::NewService(int parent, const QString &name, int *newKey)
 {
-    TServiceRecord record = newRecord(parent > 0 ? std::optional<int>(parent) : std::nullopt, name);
-    int saved = 0;
-    const bool stored = requireDialogs().serviceDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().serviceDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent > 0 ? std::optional<int>(parent) : std::nullopt, name), dialog, newKey);
 }
 
 bool TboRentService::EditService(int key)
 {
-    TReferenceDialogs &dialogs = requireDialogs();
-    std::optional<TServiceRecord> record = readService(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return dialogs.serviceDialog(*this, *record, false, saved);
+    requireDialogs();
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().serviceDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readService(key), dialog);
 }
 
 bool TboRentService::DeleteService(int key)

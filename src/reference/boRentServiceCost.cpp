@@ -4,6 +4,7 @@
 
 #include "db/xDatabase.h"
 #include "db/xRowWriter.h"
+#include "widgets/xDialogPort.h"
 #include "widgets/xConfirmDelete.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -17,6 +18,8 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::editThroughDialog;
+using korvex::widgets::newThroughDialog;
 using korvex::widgets::confirmAndDelete;
 using korvex::widgets::recordDeleteTexts;
 using korvex::widgets::TxTreeModel;
@@ -48,9 +51,7 @@ TboRentServiceCost::TboRentServiceCost(korvex::shell::TAppContext &context, TRef
 
 TReferenceDialogs &TboRentServiceCost::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentServiceCost: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboRentServiceCost");
 }
 
 bool TboRentServiceCost::FindServiceCost(int serviceKey, int objectKey)
@@ -77,23 +78,20 @@ bool TboRentServiceCost::FindServiceCost(int serviceKey, int objectKey)
 
 bool TboRentServiceCost::NewServiceCost(int parent, int *newKey)
 {
-    TReferenceDialogs &dialogs = requireDialogs();
-    TServiceCostRecord record = newRecord(parent > 0 ? std::optional<int>(parent) : std::nullopt);
-    int saved = 0;
-    const bool stored = dialogs.serviceCostDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    requireDialogs();
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().serviceCostDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent > 0 ? std::optional<int>(parent) : std::nullopt), dialog, newKey);
 }
 
 bool TboRentServiceCost::EditServiceCost(int key)
 {
-    TReferenceDialogs &dialogs = requireDialogs();
-    std::optional<TServiceCostRecord> record = readServiceCost(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return dialogs.serviceCostDialog(*this, *record, false, saved);
+    requireDialogs();
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().serviceCostDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readServiceCost(key), dialog);
 }
 
 bool TboRentServiceCost::DeleteServiceCost(int key)
