@@ -39,4 +39,40 @@ TxLookupBox *newBankBox(korvex::db::TxDatabase &db, const QString &name, QWidget
     return box;
 }
 
+TxLookupBox *newPropertyKindBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
+{
+    TxLookupBox *box = emptyBox(name, parent);
+    box->setSource(std::make_unique<korvex::widgets::TxTableLookup>(db, QStringLiteral("fin_propertykind"),
+                                                                    QStringLiteral("propertykindkey"),
+                                                                    QStringLiteral("name")));
+    return box;
+}
+
+TxLookupBox *newCompanyKindBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
+{
+    TxLookupBox *box = emptyBox(name, parent);
+    box->setSource(std::make_unique<korvex::widgets::TxTableLookup>(db, QStringLiteral("fin_companykind"),
+                                                                    QStringLiteral("companykindkey"),
+                                                                    QStringLiteral("name")));
+    return box;
+}
+
+TxLookupBox *newPlaceKindBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
+{
+    TxLookupBox *box = emptyBox(name, parent);
+    box->setSource(std::make_unique<korvex::widgets::TxTableLookup>(db, QStringLiteral("fin_placekind"),
+                                                                    QStringLiteral("placekindkey"),
+                                                                    QStringLiteral("name")));
+    return box;
+}
+
+TxLookupBox *newPlaceBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
+{
+    TxLookupBox *box = emptyBox(name, parent);
+    box->setSource(std::make_unique<korvex::widgets::TxProcLookup>(db, QStringLiteral("cst_p_place_view"),
+                                                                   QStringLiteral("cst_p_place_search"),
+                                                                   QStringLiteral("placekey"), QStringLiteral("name")));
+    return box;
+}
+
 } // namespace korvex::customers

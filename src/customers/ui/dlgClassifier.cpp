@@ -1,5 +1,7 @@
 #include "dlgClassifier.h"
 
+#include "customerLookups.h"
+
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -194,18 +196,10 @@ TdlgPlace::TdlgPlace(TxDatabase &db, const QString &initialName, int key, const 
                      const QVariant &defaultKind, QWidget *parent)
     : TdlgClassifier(db, TClassifier::Place, parent)
 {
-    m_kind = new TxLookupBox(this);
-    m_kind->setObjectName(QStringLiteral("placekind"));
-    m_kind->setChooserVisible(false);
-    m_kind->setSource(std::make_unique<TxTableLookup>(db, QStringLiteral("fin_placekind"), QStringLiteral("placekindkey"),
-                                                      QStringLiteral("name")));
+    m_kind = newPlaceKindBox(db, QStringLiteral("placekind"), this);
     form()->addRow(tr("Тип места:"), m_kind);
     addText(tr("Наименование:"), &TClassifierRecord::name, QStringLiteral("name"));
-    m_parent = new TxLookupBox(this);
-    m_parent->setObjectName(QStringLiteral("parent"));
-    m_parent->setChooserVisible(false);
-    m_parent->setSource(std::make_unique<TxProcLookup>(db, QStringLiteral("cst_p_place_view"), QStringLiteral("cst_p_place_search"),
-                                                       QStringLiteral("placekey"), QStringLiteral("name")));
+    m_parent = newPlaceBox(db, QStringLiteral("parent"), this);
     form()->addRow(tr("Родительский уровень:"), m_parent);
     addText(tr("Комментарий:"), &TClassifierRecord::comment, QStringLiteral("comment"));
     addCheck(tr("Включать в адрес"), &TClassifierRecord::inAddress, QStringLiteral("inaddress"));

@@ -1,5 +1,6 @@
 #include "dlgCustomer.h"
 
+#include "customerLookups.h"
 #include "PlaceTree.h"
 #include "dlgBankAccount.h"
 #include "dlgClassifier.h"
@@ -124,21 +125,18 @@ QWidget *TdlgCustomer::buildMainPage()
     m_collect << [external, &c] { c.externalKey = external->intValue(); };
     text(form, tr("Код:"), c, &TCustomerRecord::code, QStringLiteral("cst_customer_code"));
 
-    auto lookup = [&](const QString &objectName, const QString &table, const QString &keyField, bool companyKind) {
-        auto *box = new TxLookupBox(page);
-        box->setObjectName(objectName);
-        box->setSource(std::make_unique<TxTableLookup>(m_context.db, table, keyField, QStringLiteral("name")));
+    // A classifier typed that does not exist, or the "..." button, opens its dialog.
+    auto lookup = [&](TxLookupBox *box, bool companyKind) {
+        box->setChooserVisible(true);
         connect(box, &TxLookupBox::textNotFound, this,
                 [this, box, companyKind](const QString &typed) { newClassifier(box, companyKind, typed); });
         connect(box, &TxLookupBox::chooserClicked, this,
                 [this, box, companyKind] { newClassifier(box, companyKind, box->text()); });
         return box;
     };
-    m_propertyKind = lookup(QStringLiteral("propertykindkey"), QStringLiteral("fin_propertykind"),
-                            QStringLiteral("propertykindkey"), false);
+    m_propertyKind = lookup(newPropertyKindBox(m_context.db, QStringLiteral("propertykindkey"), page), false);
     form->addRow(tr("Форма собственности:"), m_propertyKind);
-    m_companyKind = lookup(QStringLiteral("companykindkey"), QStringLiteral("fin_companykind"),
-                           QStringLiteral("companykindkey"), true);
+    m_companyKind = lookup(newCompanyKindBox(m_context.db, QStringLiteral("companykindkey"), page), true);
     form->addRow(tr("Форма общества:"), m_companyKind);
     m_display << [this, &c] {
         m_propertyKind->setKey(keyOf(c.propertyKindKey));

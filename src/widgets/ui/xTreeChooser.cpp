@@ -16,6 +16,8 @@ TdlgTreeChooser::TdlgTreeChooser(korvex::db::TxDatabase &db, const std::function
     : QDialog(parent)
 {
     m_layout = new QVBoxLayout(this);
+    m_top = new QVBoxLayout;
+    m_layout->addLayout(m_top);
     m_model = new TxTreeModel(db, this);
     setUpModel(*m_model);
     m_tree = new TxDBTreeView(this);

@@ -36,7 +36,9 @@ public:
     void addMarkButtons();
     // False: "Ок" answers the marks and needs no current row.
     void setCurrentRequired(bool required) { m_currentRequired = required; }
-    // Where further fields go, between the tree and the buttons.
+    // Where further fields go: above the tree, or between the tree and the
+    // buttons.
+    QVBoxLayout *topLayout() const { return m_top; }
     QVBoxLayout *extraLayout() const { return m_extra; }
 
     // Reads the tree, marks the rows given and makes current the row given
@@ -56,6 +58,7 @@ private:
     TxTreeModel *m_model;
     TxDBTreeView *m_tree;
     QVBoxLayout *m_layout;
+    QVBoxLayout *m_top;
     QVBoxLayout *m_extra;
     bool m_currentRequired = true;
 };
