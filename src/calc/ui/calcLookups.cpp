@@ -9,19 +9,13 @@
 namespace korvex::calc {
 
 using korvex::widgets::TxLookupBox;
-using korvex::widgets::TxProcLookup;
 
 TxLookupBox *newReckoningTypeBox(TboRentReckoning &types, const QString &name, QWidget *parent)
 {
-    auto *box = new TxLookupBox(parent);
-    box->setObjectName(name);
-    box->setChooserVisible(false);
-    auto source = std::make_unique<TxProcLookup>(types.context().db, QStringLiteral("rent_p_typereckoning_view"),
-                                                 QStringLiteral("rent_p_typereckoning_search"), QStringLiteral("id"),
-                                                 QStringLiteral("name"));
-    source->setSearchType(1);
-    box->setSource(std::move(source));
-
+    // Search kind 1: a typed name selects the type of exactly that name.
+    TxLookupBox *box = korvex::widgets::newProcedureBox(
+        types.context().db, QStringLiteral("rent_p_typereckoning_view"), QStringLiteral("rent_p_typereckoning_search"),
+        QStringLiteral("id"), QStringLiteral("name"), name, parent, 1);
     QToolButton *edit = korvex::widgets::connectRowMaking(
         box,
         [&types](const QString &text) {
@@ -35,12 +29,8 @@ TxLookupBox *newReckoningTypeBox(TboRentReckoning &types, const QString &name, Q
 
 TxLookupBox *newVariableBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
 {
-    auto *box = new TxLookupBox(parent);
-    box->setObjectName(name);
-    box->setChooserVisible(false);
-    box->setSource(std::make_unique<korvex::widgets::TxTableLookup>(db, QStringLiteral("rent_variable"),
-                                                                    QStringLiteral("id"), QStringLiteral("name")));
-    return box;
+    return korvex::widgets::newTableBox(db, QStringLiteral("rent_variable"), QStringLiteral("id"), QStringLiteral("name"),
+                                        name, parent);
 }
 
 } // namespace korvex::calc

@@ -1,6 +1,7 @@
 #include "dlgRentObject.h"
 
 #include "dlgCurr.h"
+#include "referenceLookups.h"
 
 #include "db/xDbError.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -47,8 +48,8 @@ TdlgRentObject::TdlgRentObject(TboRentObject &bo, const TRentObjectRecord &recor
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("name"));
     m_name->setMaxLength(60);
-    m_location = treeItemBox(m_locations, QStringLiteral("location"), tr("М"));
-    m_type = treeItemBox(m_types, QStringLiteral("objecttype"), tr("Т"));
+    m_location = newTreeItemBox(*m_locations, QStringLiteral("location"), tr("М"), this);
+    m_type = newTreeItemBox(*m_types, QStringLiteral("objecttype"), tr("Т"), this);
     m_description = new QPlainTextEdit(this);
     m_description->setObjectName(QStringLiteral("description"));
     m_description->setTabChangesFocus(true);
@@ -85,24 +86,6 @@ TdlgRentObject::TdlgRentObject(TboRentObject &bo, const TRentObjectRecord &recor
 }
 
 TdlgRentObject::~TdlgRentObject() = default;
-
-TxLookupBox *TdlgRentObject::treeItemBox(TboRentTreeItem *bo, const QString &name, const QString &button)
-{
-    auto *box = new TxLookupBox(this);
-    box->setObjectName(name);
-    box->setChooserVisible(false);
-    box->setSource(std::make_unique<TxTableLookup>(bo->context().db, bo->table(), QStringLiteral("id"),
-                                                   QStringLiteral("name")));
-    // A name that is no row of the list makes one, which is then chosen.
-    korvex::widgets::connectRowMaking(
-        box,
-        [bo](const QString &text) {
-            int key = 0;
-            return bo->newItem(0, text, &key) ? key : 0;
-        },
-        [bo](int key) { return bo->editItem(key); }, button, bo->title());
-    return box;
-}
 
 void TdlgRentObject::display(const TRentObjectRecord &r)
 {

@@ -39,7 +39,6 @@ protected:
 
 private:
     void display(const TRentObjectRecord &record);
-    korvex::widgets::TxLookupBox *treeItemBox(TboRentTreeItem *bo, const QString &name, const QString &button);
 
     TboRentObject &m_bo;
     TRentObjectRecord m_record;

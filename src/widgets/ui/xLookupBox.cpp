@@ -240,6 +240,29 @@ void TxLookupBox::setReadOnly(bool on)
         b->setEnabled(!on);
 }
 
+TxLookupBox *newTableBox(db::TxDatabase &db, const QString &table, const QString &keyField, const QString &textField,
+                         const QString &name, QWidget *parent)
+{
+    auto *box = new TxLookupBox(parent);
+    box->setObjectName(name);
+    box->setChooserVisible(false);
+    box->setSource(std::make_unique<TxTableLookup>(db, table, keyField, textField));
+    return box;
+}
+
+TxLookupBox *newProcedureBox(db::TxDatabase &db, const QString &viewProcedure, const QString &searchProcedure,
+                             const QString &keyField, const QString &textField, const QString &name, QWidget *parent,
+                             int searchType)
+{
+    auto *box = new TxLookupBox(parent);
+    box->setObjectName(name);
+    box->setChooserVisible(false);
+    auto source = std::make_unique<TxProcLookup>(db, viewProcedure, searchProcedure, keyField, textField);
+    source->setSearchType(searchType);
+    box->setSource(std::move(source));
+    return box;
+}
+
 QToolButton *connectRowMaking(TxLookupBox *box, const std::function<int(const QString &)> &makeRow,
                               const std::function<bool(int)> &editRow, const QString &text, const QString &tip)
 {

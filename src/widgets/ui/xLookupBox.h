@@ -86,6 +86,16 @@ private:
     bool m_filling = false;
 };
 
+// The building blocks of the subsystems' lookup factories: a box named name
+// with its chooser button hidden, over the rows of a table (key and text
+// column) or over a view and a search procedure (TxProcLookup, searching by
+// the kind given).
+TxLookupBox *newTableBox(db::TxDatabase &db, const QString &table, const QString &keyField, const QString &textField,
+                         const QString &name, QWidget *parent);
+TxLookupBox *newProcedureBox(db::TxDatabase &db, const QString &viewProcedure, const QString &searchProcedure,
+                             const QString &keyField, const QString &textField, const QString &name, QWidget *parent,
+                             int searchType = 0);
+
 // A box whose list grows from its dialog: typed text that names no row makes
 // a row through makeRow (answering the new key, 0: none made), which is then
 // chosen; the button added (text, tip) edits the chosen row through editRow
