@@ -264,6 +264,14 @@ QList<qint64> TxTreeModel::childrenOf(std::optional<qint64> id) const
     return ids;
 }
 
+QList<int> TxTreeModel::markedKeys() const
+{
+    QList<int> keys;
+    for (qint64 id : markedIds())
+        keys << int(id);
+    return keys;
+}
+
 QVariant TxTreeModel::value(qint64 id, const QString &field) const
 {
     Node *node = m_byId.value(id, nullptr);

@@ -108,10 +108,7 @@ void TptVariable::addMenuAction(QMenu *menu, TxDBTreeView *tree, QAction *action
 
 QList<int> TptVariable::markedValues() const
 {
-    QList<int> keys;
-    for (qint64 id : m_valueModel->markedIds())
-        keys << int(id);
-    return keys;
+    return m_valueModel->markedKeys();
 }
 
 void TptVariable::updateActions()

@@ -64,9 +64,7 @@ TdlgCustAttributes::TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<i
 
 bool TdlgCustAttributes::confirm()
 {
-    QList<int> marked;
-    for (qint64 id : m_model->markedIds())
-        marked << int(id);
+    const QList<int> marked = m_model->markedKeys();
     bool done = false;
     guarded(this, [&] {
         TxMessages prompt(this);

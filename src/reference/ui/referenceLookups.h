@@ -1,16 +1,6 @@
 #pragma once
 
-#include <QString>
-
-class QWidget;
-
-namespace korvex::db {
-class TxDatabase;
-}
-
-namespace korvex::widgets {
-class TxLookupBox;
-}
+#include "widgets/ui/xLookupBox.h"
 
 namespace korvex::reference {
 

@@ -77,10 +77,7 @@ std::optional<int> TdlgTreeChooser::currentKey() const
 
 QList<int> TdlgTreeChooser::markedKeys() const
 {
-    QList<int> keys;
-    for (qint64 id : m_model->markedIds())
-        keys << int(id);
-    return keys;
+    return m_model->markedKeys();
 }
 
 void TdlgTreeChooser::accept()
