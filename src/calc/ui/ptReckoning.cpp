@@ -16,9 +16,7 @@ TptReckoning::TptReckoning(korvex::shell::TAppContext &context, QWidget *parent)
     : TTreePart(context, 196, parent)
     , m_windows(this)
 {
-    setObjectName(QStringLiteral("ptReckoning"));
-    setCaption(tr("Формулы для расчета"));
-    setSection(tr("Справочники"), tr("Формулы для расчета"));
+    setTitles(QStringLiteral("ptReckoning"), tr("Справочники"), tr("Формулы для расчета"));
     m_bo = new TboRentReckoning(context, &m_windows, this);
 
     m_types = new TxTreeModel(context.db, this);

@@ -82,9 +82,7 @@ TptSQL::TptSQL(korvex::shell::TAppContext &context, QWidget *parent)
     : TPart(context, 123, parent)
     , m_console(context.db)
 {
-    setObjectName(QStringLiteral("ptSQL"));
-    setCaption(tr("SQL- запросы"));
-    setSection(tr("Настройки"), tr("SQL- запросы"));
+    setTitles(QStringLiteral("ptSQL"), tr("Настройки"), tr("SQL- запросы"));
 
     auto *statement = new QWidget(this);
     auto *statementLayout = new QVBoxLayout(statement);

@@ -22,9 +22,7 @@ TptVariable::TptVariable(korvex::shell::TAppContext &context, QWidget *parent)
     , m_variables(context, &m_windows)
     , m_values(context, &m_windows)
 {
-    setObjectName(QStringLiteral("ptVariable"));
-    setCaption(tr("Переменные"));
-    setSection(tr("Настройки"), tr("Переменные"));
+    setTitles(QStringLiteral("ptVariable"), tr("Настройки"), tr("Переменные"));
 
     m_valueModel = new TxTreeModel(context.db, this);
     m_values.setUpTree(*m_valueModel);

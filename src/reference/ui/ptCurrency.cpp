@@ -54,9 +54,7 @@ TptCurrency::TptCurrency(korvex::shell::TAppContext &context, QWidget *parent)
     : TPart(context, 300, parent)
     , m_windows(this)
 {
-    setObjectName(QStringLiteral("ptCurrency"));
-    setCaption(tr("Курсы валют"));
-    setSection(tr("Справочники"), tr("Курсы валют"));
+    setTitles(QStringLiteral("ptCurrency"), tr("Справочники"), tr("Курсы валют"));
     m_bo = new TboCurrency(context, &m_windows, this);
 
     addTab(tr("&Курсы"), buildRatesTab());

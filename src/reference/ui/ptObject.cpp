@@ -23,9 +23,7 @@ TptObject::TptObject(korvex::shell::TAppContext &context, QWidget *parent)
     : TTreePart(context, 60, parent)
     , m_windows(this)
 {
-    setObjectName(QStringLiteral("ptObject"));
-    setCaption(tr("Объекты"));
-    setSection(tr("Справочники"), tr("Объекты"));
+    setTitles(QStringLiteral("ptObject"), tr("Справочники"), tr("Объекты"));
     m_bo = new TboRentObject(context, &m_windows, this);
 
     buildObjectsTab();

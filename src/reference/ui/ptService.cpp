@@ -16,9 +16,7 @@ TptService::TptService(korvex::shell::TAppContext &context, QWidget *parent)
     : TTreePart(context, 725, parent)
     , m_windows(this)
 {
-    setObjectName(QStringLiteral("ptService"));
-    setCaption(tr("Услуги"));
-    setSection(tr("Справочники"), tr("Услуги"));
+    setTitles(QStringLiteral("ptService"), tr("Справочники"), tr("Услуги"));
     m_bo = new TboRentService(context, &m_windows, this);
 
     m_services = new TxTreeModel(context.db, this);

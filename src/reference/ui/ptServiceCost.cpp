@@ -11,9 +11,7 @@ TptServiceCost::TptServiceCost(korvex::shell::TAppContext &context, QWidget *par
     : TTreePart(context, 832, parent)
     , m_windows(this)
 {
-    setObjectName(QStringLiteral("ptServiceCost"));
-    setCaption(tr("Прайс листы"));
-    setSection(tr("Справочники"), tr("Прайс листы"));
+    setTitles(QStringLiteral("ptServiceCost"), tr("Справочники"), tr("Прайс листы"));
     m_bo = new TboRentServiceCost(context, &m_windows, this);
 
     m_costs = new TxTreeModel(context.db, this);

@@ -24,9 +24,7 @@ enum Target { PageTarget = 1, ToolTarget, DenominationTarget };
 TptReference::TptReference(TAppContext &context, QWidget *parent)
     : TPart(context, 916, parent)
 {
-    setObjectName(QStringLiteral("ptReference"));
-    setCaption(tr("Справочники"));
-    setSection(tr("Справочники"), tr("Справочники"));
+    setTitles(QStringLiteral("ptReference"), tr("Справочники"), tr("Справочники"));
 
     m_items = new QListWidget(this);
     m_items->setObjectName(QStringLiteral("ReferenceItems"));

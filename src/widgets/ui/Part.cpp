@@ -137,6 +137,13 @@ void TPart::setSection(const QString &section, const QString &chapter)
     m_chapter->setText(chapter);
 }
 
+void TPart::setTitles(const QString &objectName, const QString &section, const QString &caption)
+{
+    setObjectName(objectName);
+    setCaption(caption);
+    setSection(section, caption);
+}
+
 QString TPart::section() const
 {
     return m_section->text();

@@ -39,6 +39,9 @@ public:
     void setCaption(const QString &caption) { m_caption = caption; }
 
     void setSection(const QString &section, const QString &chapter);
+    // A page's names at once: its object name (the key of its remembered
+    // placement), its caption, and the header "section" over the caption.
+    void setTitles(const QString &objectName, const QString &section, const QString &caption);
     QString section() const;
     QString chapter() const;
 
