@@ -341,6 +341,19 @@ private Q_SLOTS:
                  QStringLiteral("123"));
     }
 
+    // A card whose customer another workstation deleted meanwhile is not
+    // "saved" into nothing: the save is refused and writes no details.
+    void deletedMeanwhileIsRefused()
+    {
+        TboCustomer card(m_t->db());
+        card.open(1);
+        card.executor().name = QStringLiteral("Контакт");
+        TxQuery::execute(m_t->db(), QStringLiteral("DELETE FROM cst_customer WHERE customerkey = 1"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, card.save());
+        QCOMPARE(count(QStringLiteral("ir_executor"), 1), 0);
+        QVERIFY(!m_t->db().inTransaction());
+    }
+
     void entrepreneurWithRegistration()
     {
         TboCustomer card(m_t->db());

@@ -77,7 +77,7 @@ QLineEdit *TdlgCustomer::text(QFormLayout *form, const QString &caption, Record 
 
 namespace {
 
-// A checked field's date or number member.
+// A date field shows an invalid date as empty.
 void showDate(TxCheckedEdit *edit, const QDate &date)
 {
     if (date.isValid())
