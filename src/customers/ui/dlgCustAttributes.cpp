@@ -8,6 +8,7 @@
 #include "widgets/xTreeModel.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeySequenceEdit>
@@ -21,50 +22,50 @@ using namespace korvex::widgets;
 
 TdlgCustAttributes::TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<int> &customers, bool showOwn,
                                        QWidget *parent)
-    : QDialog(parent)
+    : TdlgTreeChooser(
+          db,
+          [](TxTreeModel &model) {
+              model.setTable(QStringLiteral("ph_attr"));
+              model.setKeyFields(QStringLiteral("id"), QStringLiteral("parent"), QStringLiteral("name"));
+              model.setDisplayFields({QStringLiteral("shortname")});
+              model.setFieldTitle(QStringLiteral("name"), tr("Полное наименование"));
+              model.setFieldTitle(QStringLiteral("shortname"), tr("Краткое наименование"));
+              model.setMarkable(true);
+          },
+          parent)
     , m_db(db)
     , m_customers(customers)
 {
     setWindowTitle(tr("Аттрибуты"));
     setObjectName(QStringLiteral("dlgCustAttributes"));
-    auto *layout = new QVBoxLayout(this);
-    m_model = new TxTreeModel(db, this);
-    m_model->setTable(QStringLiteral("ph_attr"));
-    m_model->setKeyFields(QStringLiteral("id"), QStringLiteral("parent"), QStringLiteral("name"));
-    m_model->setDisplayFields({QStringLiteral("shortname")});
-    m_model->setFieldTitle(QStringLiteral("name"), tr("Полное наименование"));
-    m_model->setFieldTitle(QStringLiteral("shortname"), tr("Краткое наименование"));
-    m_model->setMarkable(true);
-    m_tree = new TxDBTreeView(this);
-    m_tree->setTreeModel(m_model);
-    layout->addWidget(m_tree, 1);
-
-    QHBoxLayout *row = confirmRow(this, tr("&Готово"), tr("&Отмена"), [this] { return confirm(); });
-    int at = 0;
+    setCurrentRequired(false);
+    okButton()->setText(tr("&Готово"));
+    cancelButton()->setText(tr("&Отмена"));
     auto button = [&](const QString &text, const std::function<void()> &handler) {
-        auto *b = new QPushButton(text, this);
-        row->insertWidget(at++, b);
+        QPushButton *b = buttonBox()->addButton(text, QDialogButtonBox::ActionRole);
         connect(b, &QPushButton::clicked, this, [this, handler] { guarded(this, handler); });
-        return b;
     };
     button(tr("Новый..."), [this] { editAttribute(true, false); });
     button(tr("Подуровень..."), [this] { editAttribute(true, true); });
     button(tr("Изменить..."), [this] { editAttribute(false, false); });
     button(tr("Удалить"), [this] { deleteAttribute(); });
-    layout->addLayout(row);
 
-    m_model->load();
-    m_tree->expandAll();
-    if (showOwn && m_customers.size() == 1) {
-        const QList<int> own = TCustAttributes(db).attributesOf(m_customers.first());
-        m_model->setMarked(QList<qint64>(own.cbegin(), own.cend()), true);
-    }
+    QList<int> own;
+    if (showOwn && m_customers.size() == 1)
+        own = TCustAttributes(db).attributesOf(m_customers.first());
+    load(std::nullopt, own, true);
     resize(520, 480);
+}
+
+void TdlgCustAttributes::accept()
+{
+    if (confirm())
+        TdlgTreeChooser::accept();
 }
 
 bool TdlgCustAttributes::confirm()
 {
-    const QList<int> marked = m_model->markedKeys();
+    const QList<int> marked = model()->markedKeys();
     bool done = false;
     guarded(this, [&] {
         TxMessages prompt(this);
@@ -75,25 +76,25 @@ bool TdlgCustAttributes::confirm()
 
 void TdlgCustAttributes::editAttribute(bool create, bool below)
 {
-    const auto current = m_tree->currentId();
+    const auto current = tree()->currentId();
     if (!create && !current)
         return;
     TCustAttributes attributes(m_db);
     auto asKey = [](const QVariant &v) { return v.isNull() || !v.isValid() ? std::nullopt : std::optional<int>(v.toInt()); };
     const TAttributeRecord row =
         create ? attributes.newAttribute(below ? (current ? std::optional<int>(int(*current)) : std::nullopt)
-                                               : (current ? asKey(m_model->value(*current, QStringLiteral("parent")))
+                                               : (current ? asKey(model()->value(*current, QStringLiteral("parent")))
                                                           : std::nullopt))
                : attributes.attribute(int(*current));
     TdlgCustAttr dialog(m_db, row, this);
     dialog.exec();
-    if (dialog.savedKey() > 0 && m_tree->reload())
-        m_tree->setCurrentId(dialog.savedKey());
+    if (dialog.savedKey() > 0 && tree()->reload())
+        tree()->setCurrentId(dialog.savedKey());
 }
 
 void TdlgCustAttributes::deleteAttribute()
 {
-    const auto current = m_tree->currentId();
+    const auto current = tree()->currentId();
     if (!current)
         return;
     try {
@@ -104,7 +105,7 @@ void TdlgCustAttributes::deleteAttribute()
         TxMessages::warning(this, tr("Данная запись уже где-то используется!"));
         return;
     }
-    m_tree->reload();
+    tree()->reload();
 }
 
 // ---------------------------------------------------------------------------

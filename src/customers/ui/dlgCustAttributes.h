@@ -2,6 +2,7 @@
 
 #include "customers/boCustAttr.h"
 #include "widgets/ui/xEditDialog.h"
+#include "widgets/ui/xTreeChooser.h"
 
 #include <QDialog>
 #include <QList>
@@ -23,17 +24,16 @@ namespace korvex::customers {
 // "Аттрибуты": the attribute tree with check boxes, opened on one customer's
 // attributes (showOwn) or empty. "&Готово" gives every customer exactly the
 // checked attributes, in one transaction.
-class TdlgCustAttributes : public QDialog
+class TdlgCustAttributes : public korvex::widgets::TdlgTreeChooser
 {
     Q_OBJECT
 public:
     TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<int> &customers, bool showOwn,
                        QWidget *parent = nullptr);
 
-    korvex::widgets::TxTreeModel *model() const { return m_model; }
-    korvex::widgets::TxDBTreeView *tree() const { return m_tree; }
     // What "&Готово" does; false when nothing was written (declined or failed).
     bool confirm();
+    void accept() override;
 
 private:
     void editAttribute(bool create, bool below);
@@ -41,8 +41,6 @@ private:
 
     korvex::db::TxDatabase &m_db;
     QList<int> m_customers;
-    korvex::widgets::TxTreeModel *m_model;
-    korvex::widgets::TxDBTreeView *m_tree;
 };
 
 // "Аттрибут": one attribute of the tree.

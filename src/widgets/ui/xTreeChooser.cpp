@@ -26,14 +26,14 @@ TdlgTreeChooser::TdlgTreeChooser(korvex::db::TxDatabase &db, const std::function
     m_extra = new QVBoxLayout;
     m_layout->addLayout(m_extra);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    m_layout->addWidget(buttons);
+    m_buttons = new QDialogButtonBox(this);
+    m_ok = m_buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole);
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    m_cancel = m_buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_layout->addWidget(m_buttons);
     resize(460, 480);
 }
 

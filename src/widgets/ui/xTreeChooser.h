@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+class QDialogButtonBox;
+class QPushButton;
 class QVBoxLayout;
 
 namespace korvex::db {
@@ -51,6 +53,10 @@ public:
 
     TxDBTreeView *tree() const { return m_tree; }
     TxTreeModel *model() const { return m_model; }
+    // "Ок" (named "ok"), "Отмена", and the box for further buttons.
+    QPushButton *okButton() const { return m_ok; }
+    QPushButton *cancelButton() const { return m_cancel; }
+    QDialogButtonBox *buttonBox() const { return m_buttons; }
 
     void accept() override;
 
@@ -60,6 +66,9 @@ private:
     QVBoxLayout *m_layout;
     QVBoxLayout *m_top;
     QVBoxLayout *m_extra;
+    QDialogButtonBox *m_buttons;
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
     bool m_currentRequired = true;
 };
 
