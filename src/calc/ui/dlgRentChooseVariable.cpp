@@ -1,10 +1,10 @@
 #include "dlgRentChooseVariable.h"
 
 #include "calc/boRentReckoning.h"
+#include "widgets/ui/xConfirmRow.h"
 #include "widgets/ui/xDBTreeView.h"
 #include "widgets/xTreeModel.h"
 
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -58,12 +58,7 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(korvex::db::TxDatabase &db, QWidg
     });
     layout->addWidget(m_tabs, 1);
 
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addLayout(korvex::widgets::confirmRow(this).layout);
     resize(460, 420);
 }
 

@@ -7,12 +7,12 @@
 #include "reference/boRentObject.h"
 #include "reference/ui/referenceLookups.h"
 #include "widgets/ui/xCheckedEdit.h"
+#include "widgets/ui/xConfirmRow.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/xLookupSource.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -238,12 +238,7 @@ TdlgValue::TdlgValue(QWidget *parent)
     m_value->setObjectName(QStringLiteral("value"));
     form->addRow(tr("Значение"), m_value);
     layout->addLayout(form);
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addLayout(korvex::widgets::confirmRow(this).layout);
 }
 
 std::optional<double> TdlgValue::value() const

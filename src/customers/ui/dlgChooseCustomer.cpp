@@ -162,7 +162,7 @@ TdlgChooseCustomer::TdlgChooseCustomer(korvex::shell::TAppContext &context, QWid
             o.paymentKey = paymentKey();
             o.write(m_context.options);
         });
-    }));
+    }).layout);
     layout->addLayout(right);
 
     m_unlimited->setChecked(options.unlimited);

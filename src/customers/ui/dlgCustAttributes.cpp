@@ -8,7 +8,6 @@
 #include "widgets/xTreeModel.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeySequenceEdit>
@@ -41,8 +40,10 @@ TdlgCustAttributes::TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<i
     setCurrentRequired(false);
     okButton()->setText(tr("&Готово"));
     cancelButton()->setText(tr("&Отмена"));
+    int at = 0;
     auto button = [&](const QString &text, const std::function<void()> &handler) {
-        QPushButton *b = buttonBox()->addButton(text, QDialogButtonBox::ActionRole);
+        auto *b = new QPushButton(text, this);
+        buttonRow()->insertWidget(at++, b);
         connect(b, &QPushButton::clicked, this, [this, handler] { guarded(this, handler); });
     };
     button(tr("Новый..."), [this] { editAttribute(true, false); });

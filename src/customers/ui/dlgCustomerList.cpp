@@ -167,7 +167,7 @@ TdlgCustomerList::TdlgCustomerList(korvex::db::TxDatabase &db, QWidget *parent)
     m_grid->setFieldWidth(QStringLiteral("name"), 240);
     layout->addWidget(m_grid, 1);
 
-    QHBoxLayout *row = confirmRow(this, tr("Ок"), tr("Отмена"), [this] { return saveEdits(); });
+    QHBoxLayout *row = confirmRow(this, tr("Ок"), tr("Отмена"), [this] { return saveEdits(); }).layout;
     auto *attributes = new QPushButton(tr("Аттрибуты"), this);
     attributes->setObjectName(QStringLiteral("attributes"));
     row->insertWidget(0, attributes);

@@ -37,7 +37,7 @@ TdlgFactoryFilter::TdlgFactoryFilter(korvex::db::TxDatabase &db, const TFactoryF
     layout->addLayout(confirmRow(this, tr("&Готово"), tr("&Отмена"), [this] {
         confirm();
         return true;
-    }));
+    }).layout);
 
     display(m_filter);
 }

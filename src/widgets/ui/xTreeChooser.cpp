@@ -1,9 +1,9 @@
 #include "xTreeChooser.h"
 
+#include "xConfirmRow.h"
 #include "xDBTreeView.h"
 #include "widgets/xTreeModel.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -26,14 +26,11 @@ TdlgTreeChooser::TdlgTreeChooser(korvex::db::TxDatabase &db, const std::function
     m_extra = new QVBoxLayout;
     m_layout->addLayout(m_extra);
 
-    m_buttons = new QDialogButtonBox(this);
-    m_ok = m_buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("ok"));
-    m_ok->setDefault(true);
-    m_cancel = m_buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    m_layout->addWidget(m_buttons);
+    const TxConfirmRow row = confirmRow(this);
+    m_buttons = row.layout;
+    m_ok = row.ok;
+    m_cancel = row.cancel;
+    m_layout->addLayout(m_buttons);
     resize(460, 480);
 }
 

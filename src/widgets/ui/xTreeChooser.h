@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-class QDialogButtonBox;
+class QHBoxLayout;
 class QPushButton;
 class QVBoxLayout;
 
@@ -53,10 +53,11 @@ public:
 
     TxDBTreeView *tree() const { return m_tree; }
     TxTreeModel *model() const { return m_model; }
-    // "Ок" (named "ok"), "Отмена", and the box for further buttons.
+    // "Ок" (named "ok"), "Отмена", and their row, where further buttons go
+    // in front.
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
-    QDialogButtonBox *buttonBox() const { return m_buttons; }
+    QHBoxLayout *buttonRow() const { return m_buttons; }
 
     void accept() override;
 
@@ -66,7 +67,7 @@ private:
     QVBoxLayout *m_layout;
     QVBoxLayout *m_top;
     QVBoxLayout *m_extra;
-    QDialogButtonBox *m_buttons;
+    QHBoxLayout *m_buttons;
     QPushButton *m_ok;
     QPushButton *m_cancel;
     bool m_currentRequired = true;
