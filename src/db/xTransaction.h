@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace korvex::db {
 
 class TxDatabase;
 
-// Scope guard of a database transaction. When the connection has no active
-// transaction the guard starts one and owns it: commit() commits, and leaving
-// the scope without commit() rolls back. When the caller already holds a
-// transaction the guard joins it: commit() and the destructor leave it to the
-// caller, whose own guard decides.
+// Scope guard of a database transaction, for work that spans many writes and
+// reads (a pricing run, the SQL console); a write itself uses TxWriteScope
+// below. When the connection has no active transaction the guard starts one
+// and owns it: commit() commits, and leaving the scope without commit() rolls
+// back. When the caller already holds a transaction the guard joins it:
+// commit() and the destructor leave it to the caller, whose own guard decides.
 class TxTransaction
 {
 public:
@@ -34,13 +36,6 @@ private:
     bool m_owns = false;
     bool m_done = false;
 };
-
-} // namespace korvex::db
-
-
-#include <functional>
-
-namespace korvex::db {
 
 // The scope of one write - THE way business objects and dialogs write: a
 // transaction of its own when none is active, otherwise a savepoint inside
