@@ -19,7 +19,7 @@
 //
 //   bench_reckon [POSITIONS] [REPETITIONS]     (default 10000 and 3)
 
-#include "calc/boRentReckoning.h"
+#include "pricing/boRentReckoning.h"
 #include "calc/xCalc.h"
 #include "db/xDatabase.h"
 #include "db/xFbCreate.h"

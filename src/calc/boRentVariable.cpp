@@ -1,6 +1,6 @@
 #include "boRentVariable.h"
 
-#include "boRentReckoning.h"
+#include "boRentReckoningType.h"
 #include "calcDialogs.h"
 
 #include "db/xDatabase.h"
@@ -170,9 +170,9 @@ std::optional<QString> TboRentVariable::checkName(const QString &name)
     // the formula language not at all: values under such a name would never
     // be used.
     bool builtIn = false;
-    for (const TBuiltInVariable &v : TboRentReckoning::builtInVariables())
+    for (const TBuiltInVariable &v : TboRentReckoningType::builtInVariables())
         builtIn = builtIn || v.name.compare(n, Qt::CaseInsensitive) == 0;
-    if (builtIn || !TboRentReckoning::isFormulaName(n))
+    if (builtIn || !TboRentReckoningType::isFormulaName(n))
         return tr("Имя \"%1\" занято: так называется стандартная переменная или слово языка формул").arg(n);
     return std::nullopt;
 }

@@ -10,7 +10,7 @@ class TxProgress;
 
 namespace korvex::calc {
 
-class TboRentReckoning;
+class TboRentReckoningType;
 class TboRentVariable;
 class TboRentValueVariable;
 struct TReckoningType;
@@ -31,7 +31,7 @@ public:
     // "Формула": edits the type and its steps and stores them through the
     // business object; true when at least one type was stored. savedKey: the
     // key of the last type stored ("&Следующий" may store several).
-    virtual bool reckoningTypeDialog(TboRentReckoning &bo, TReckoningType &type, bool isNew, int &savedKey);
+    virtual bool reckoningTypeDialog(TboRentReckoningType &bo, TReckoningType &type, bool isNew, int &savedKey);
     // "Выбор переменной": the built-in variables and the user variables of
     // the dictionary; the chosen variable's name, empty when cancelled (and
     // by default).

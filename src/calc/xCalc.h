@@ -94,14 +94,6 @@ using TFunctionEvent = std::function<bool(const QString &FuncName, double &V)>;
 // The shortest decimal text that reads back to the same double ("0.1", "1e+20").
 QString shortestDecimalText(double value);
 
-// The nearest whole number, a tie going to the even one.
-double roundHalfEven(double x);
-// A value rounded to a multiple of a step: step x the nearest whole number to
-// value / step + 0.000001 (a tie to the even one, so a positive half goes up
-// and a negative half toward zero). Unchanged when the step is 0 or
-// |value / step| exceeds 2,000,000,000. The one place amounts are rounded.
-double roundToStep(double value, double step);
-
 // The formula calculator: evaluates one arithmetic expression over named
 // variables and one-argument functions.
 //

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -83,6 +84,18 @@ bool TxConnectionParams::loadFromFile(const QString &fileName)
     }
     m_lines = lines;
     return true;
+}
+
+void TxConnectionParams::saveToFile(const QString &fileName) const
+{
+    const QString path = expandFileName(fileName);
+    QSaveFile file(path);
+    QByteArray text;
+    for (const QString &line : m_lines)
+        text += line.toUtf8() + '\n';  // read back as UTF-8 by loadFromFile
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() || !file.commit())
+        throw EDatabaseError(QStringLiteral("Cannot write the connection parameters file %1: %2")
+                                 .arg(path, file.errorString()));
 }
 
 static qsizetype findLine(const QStringList &lines, const QString &name)

@@ -29,6 +29,9 @@ public:
     // Replaces every line by the file's lines when the file exists; returns
     // whether it did. A file that exists but cannot be read throws.
     bool loadFromFile(const QString &fileName);
+    // Writes the lines as the file, whole or not at all (an existing file
+    // stays as it was when writing fails, which throws EDatabaseError).
+    void saveToFile(const QString &fileName) const;
 
     const QStringList &lines() const { return m_lines; }
     void setLines(const QStringList &lines) { m_lines = lines; }

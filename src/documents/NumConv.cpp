@@ -1,5 +1,7 @@
 #include "NumConv.h"
 
+#include "amount/xAmount.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
@@ -30,18 +32,6 @@ const char *const kTooLargeForDigits = "Number is too large for a digit string";
 [[noreturn]] void fail(const char *message)
 {
     throw ENumberConvertError(QString::fromLatin1(message));
-}
-
-// Halves go to the even neighbour, whatever the floating-point rounding mode.
-double roundHalfEven(double x)
-{
-    const double lower = std::floor(x);
-    const double diff = x - lower;
-    if (diff > 0.5)
-        return lower + 1;
-    if (diff < 0.5)
-        return lower;
-    return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
 }
 
 bool isLatinLower(QChar c) { return c >= QLatin1Char('a') && c <= QLatin1Char('z'); }
@@ -483,7 +473,7 @@ void TNumberConvert::setFreeStyle(const QString &text)
 
 QString TNumberConvert::roman() const
 {
-    const double rounded = roundHalfEven(std::fabs(m_value));
+    const double rounded = korvex::amount::roundHalfEven(std::fabs(m_value));
     if (!(rounded <= kRomanLimit))  // NaN included
         return {};
     QString letters = romanDigits(int(rounded));
@@ -535,7 +525,7 @@ QString TNumberConvert::russianNumeral() const
     double fraction = 0;
     if (m_precision > 0) {
         const double scale = std::pow(10.0, m_precision);
-        fraction = roundHalfEven((magnitude - whole) * scale);
+        fraction = korvex::amount::roundHalfEven((magnitude - whole) * scale);
         if (fraction >= scale) {
             whole += 1;
             fraction = 0;
@@ -569,7 +559,7 @@ QString TNumberConvert::englishNumeral() const
 {
     // The fraction is rounded into the units before the groups are cut, so
     // that 999.5 becomes "one thousand" rather than a units group of 1000.
-    const double magnitude = roundHalfEven(std::fabs(m_value));
+    const double magnitude = korvex::amount::roundHalfEven(std::fabs(m_value));
     if (magnitude >= kEnglishLimit)
         fail(kTooLargeForWords);
     const qint64 n = qint64(magnitude);

@@ -2,6 +2,7 @@
 
 #include "referenceDialogs.h"
 
+#include "amount/xAmount.h"
 #include "db/xBusinessError.h"
 #include "db/xDatabase.h"
 #include "db/xRowWriter.h"
@@ -383,7 +384,7 @@ bool TRateMatrix::setData(const QModelIndex &index, const QVariant &value, int r
     if (value.metaType().id() == QMetaType::QString) {
         if (value.toString().trimmed().isEmpty())
             return false;  // an emptied cell leaves the rate alone
-        number = korvex::widgets::TxTreeModel::parseNumber(value.toString());
+        number = korvex::amount::parseNumber(value.toString());
     } else {
         bool ok = false;
         const double d = value.toDouble(&ok);

@@ -1,9 +1,9 @@
 #include "boRentDenomination.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xQuery.h"
 #include "db/xRowWriter.h"
-#include "widgets/xTreeModel.h"
 
 #include <QLocale>
 
@@ -107,7 +107,7 @@ bool TDenominationModel::setData(const QModelIndex &index, const QVariant &value
         break;
     }
     case CoeffColumn: {
-        const std::optional<double> number = korvex::widgets::TxTreeModel::parseNumber(text);
+        const std::optional<double> number = korvex::amount::parseNumber(text);
         if (!text.isEmpty() && !number) {
             Q_EMIT cellRefused(tr("Введите число"));
             return false;

@@ -2,6 +2,7 @@
 
 #include "referenceDialogs.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xRowWriter.h"
 #include "widgets/xDialogPort.h"
@@ -401,7 +402,7 @@ bool TServiceValueModel::setData(const QModelIndex &index, const QVariant &value
             return true;
         r.serviceDate = date;
     } else {
-        const std::optional<double> number = TxTreeModel::parseNumber(value.toString());
+        const std::optional<double> number = korvex::amount::parseNumber(value.toString());
         if (!number) {
             Q_EMIT cellRefused(tr("Введите число"));
             return false;

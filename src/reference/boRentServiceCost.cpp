@@ -2,6 +2,7 @@
 
 #include "referenceDialogs.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xRowWriter.h"
 #include "widgets/xDialogPort.h"
@@ -159,7 +160,7 @@ void TboRentServiceCost::writePrice(qint64 key, const QString &field, const QVar
 
 std::optional<double> TboRentServiceCost::rateFromText(const QString &text)
 {
-    const std::optional<double> rate = TxTreeModel::parseNumber(text);
+    const std::optional<double> rate = korvex::amount::parseNumber(text);
     if (!rate || *rate <= 0)
         return std::nullopt;
     return rate;

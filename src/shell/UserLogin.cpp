@@ -7,6 +7,8 @@
 #include "db/xStoredProc.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace korvex::shell {
 
@@ -30,6 +32,15 @@ QString TUserLogin::SessionDuration() const
 void TUserLogin::loadParams()
 {
     Params.loadFromFile(ParamsFile);
+}
+
+QString TUserLogin::ensureParamsFile() const
+{
+    // A name without a directory macro lives in the working directory.
+    const QString path = QDir::current().absoluteFilePath(TxConnectionParams::expandFileName(ParamsFile));
+    if (!QFileInfo::exists(path))
+        Params.saveToFile(path);
+    return path;
 }
 
 bool TUserLogin::connectStartup()

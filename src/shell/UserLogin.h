@@ -61,6 +61,10 @@ public:
 
     // Replaces the default parameters by the parameters file when it exists.
     void loadParams();
+    // The parameters file for the user to edit, made from the parameters in
+    // effect (the defaults, on a new installation) when it does not exist yet:
+    // its absolute path. EDatabaseError when it cannot be written.
+    QString ensureParamsFile() const;
 
     // Stage 1: the start-up connection. Returns false (and sets CancelLogOn)
     // when the server refuses it; the reason is in lastError().

@@ -1,5 +1,6 @@
 #include "mmOptions.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -59,18 +60,6 @@ std::optional<QDate> TmmOptions::parseDate(const QString &text)
 QString TmmOptions::floatText(double v)
 {
     return QString::number(v, 'g', 17);
-}
-
-std::optional<double> TmmOptions::parseFloat(const QString &text)
-{
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    t.remove(QLatin1Char(' '));
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
 }
 
 std::optional<TmmOptions::Stored> TmmOptions::read(const QString &name) const
@@ -159,7 +148,7 @@ std::optional<double> TmmOptions::GetFloatOption(const QString &name) const
     const auto s = read(name);
     if (!s || s->type != QLatin1Char('F'))
         return std::nullopt;
-    return parseFloat(s->value);
+    return korvex::amount::parseNumber(s->value);
 }
 
 std::optional<int> TmmOptions::GetIntegerOption(const QString &name) const

@@ -62,7 +62,6 @@ public:
     static QString dateText(const QDate &d);
     static std::optional<QDate> parseDate(const QString &text);
     static QString floatText(double v);
-    static std::optional<double> parseFloat(const QString &text);
 
 private:
     struct Stored {

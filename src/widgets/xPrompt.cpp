@@ -24,10 +24,4 @@ void TxPrompt::error(const QString &text, const QString &caption)
     show({TxMessageKind::Error, caption, text, false});
 }
 
-bool TxPromptRecorder::show(const TxMessage &message)
-{
-    messages.append(message);
-    return message.kind == TxMessageKind::Question ? answer : true;
-}
-
 } // namespace korvex::widgets

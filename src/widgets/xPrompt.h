@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QList>
 #include <QString>
 
 namespace korvex::widgets {
@@ -17,7 +16,7 @@ struct TxMessage {
 
 // The questions and messages a business object puts to the user, without
 // knowing how they are shown. The window layer passes TxMessages (message
-// boxes); the command-line tool and tests pass a TxPromptRecorder.
+// boxes); tests pass a recorder (tests/common/testPrompt.h).
 class TxPrompt
 {
     Q_DECLARE_TR_FUNCTIONS(TxPrompt)
@@ -36,20 +35,6 @@ public:
     static QString attention() { return tr("Внимание"); }
     static QString attentionBang() { return tr("Внимание!"); }
     static QString errorCaption() { return tr("Ошибка"); }
-};
-
-// Answers every question with a fixed answer and keeps what was shown.
-class TxPromptRecorder : public TxPrompt
-{
-public:
-    explicit TxPromptRecorder(bool answer = true)
-        : answer(answer)
-    {
-    }
-    bool show(const TxMessage &message) override;
-
-    bool answer;
-    QList<TxMessage> messages;
 };
 
 } // namespace korvex::widgets

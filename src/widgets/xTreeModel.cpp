@@ -2,6 +2,7 @@
 
 #include "xSqlFilter.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -414,19 +415,6 @@ bool TxTreeModel::isNumberColumn(int column) const
     return f >= 0 && m_numberFields.contains(m_fields.at(f).toUpper());
 }
 
-std::optional<double> TxTreeModel::parseNumber(const QString &text)
-{
-    QString t = text.trimmed();
-    t.remove(QLatin1Char(' '));
-    t.remove(QChar(0x00A0));
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 bool TxTreeModel::writeNumber(const QModelIndex &index, const QVariant &value)
 {
     Node *node = nodeOf(index);
@@ -445,7 +433,7 @@ bool TxTreeModel::writeNumber(const QModelIndex &index, const QVariant &value)
     } else {
         std::optional<double> parsed;
         if (text) {
-            parsed = parseNumber(value.toString());
+            parsed = korvex::amount::parseNumber(value.toString());
         } else {
             bool ok = false;
             const double d = value.toDouble(&ok);

@@ -113,9 +113,6 @@ public:
     bool isNumberColumn(int column) const;
     // Reload the tree after a stored edit (queued, so the editor closes first).
     void setReloadAfterEdit(bool on) { m_reloadAfterEdit = on; }
-    // A typed number: "12,5", "12.5", "1 234,5"; nullopt for anything else.
-    static std::optional<double> parseNumber(const QString &text);
-
     // --- Moves ----------------------------------------------------------------
     void setMoveTest(const MoveTest &test) { m_moveTest = test; }
     // Statement with ":parent" and ":id"; by default

@@ -1,7 +1,7 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
 
-#include "billing/boRentDebt.h"
+#include "debt/boRentDebt.h"
 #include "db/xQuery.h"
 
 #include <QProcess>

@@ -1,11 +1,12 @@
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 #include "common/whenModal.h"
 #include "reference/referenceFixture.h"
 
-#include "calc/boRentReckoning.h"
-#include "calc/ui/dlgRentCSReckoning.h"
 #include "calc/ui/dlgRentChooseVariable.h"
-#include "calc/ui/dlgRentMakeReckoning.h"
+#include "pricing/boRentReckoning.h"
+#include "pricing/ui/dlgRentCSReckoning.h"
+#include "pricing/ui/dlgRentMakeReckoning.h"
 #include "calc/xCalc.h"
 #include "db/xDatabase.h"
 #include "db/xQuery.h"
@@ -28,7 +29,7 @@ using namespace korvex::db;
 using korvex::test::TestDatabase;
 using korvex::test::whenModal;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxPromptRecorder;
+using korvex::test::TxPromptRecorder;
 
 namespace {
 

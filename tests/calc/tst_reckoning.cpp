@@ -1,8 +1,9 @@
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 #include "common/whenModal.h"
 #include "reference/referenceFixture.h"
 
-#include "calc/boRentReckoning.h"
+#include "calc/boRentReckoningType.h"
 #include "calc/calcDialogs.h"
 #include "calc/ui/calcWindows.h"
 #include "calc/ui/dlgRentChooseVariable.h"
@@ -29,7 +30,7 @@ using namespace korvex::db;
 using korvex::test::TestDatabase;
 using korvex::test::whenModal;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxPromptRecorder;
+using korvex::test::TxPromptRecorder;
 
 KORVEX_TEST_GUI_PROGRAM()
 
@@ -89,7 +90,7 @@ private Q_SLOTS:
 
     void createEditDelete()
     {
-        TboRentReckoning bo(m_s->context, &m_dialogs);
+        TboRentReckoningType bo(m_s->context, &m_dialogs);
         TReckoningType type = bo.newType(1, QStringLiteral("Офис"));
         QVERIFY(type.id > 0);
         QVERIFY(!typeExists(db(), type.id));
@@ -134,7 +135,7 @@ private Q_SLOTS:
     // Type 2 prices rows of the price list: neither it nor its steps go.
     void referencedTypeKept()
     {
-        TboRentReckoning bo(m_s->context, &m_dialogs);
+        TboRentReckoningType bo(m_s->context, &m_dialogs);
         const int steps = stepCount(db(), 2);
         QVERIFY(steps > 0);
         QVERIFY(!bo.DeleteReckoningType(2));
@@ -158,7 +159,7 @@ private Q_SLOTS:
         TxQuery::execute(db(), QStringLiteral("CREATE EXCEPTION e_test_refused 'refused'"));
         TxQuery::execute(db(), QStringLiteral("CREATE TRIGGER t_test_refuse FOR rent_reckoning BEFORE INSERT OR UPDATE "
                                               "AS BEGIN IF (NEW.formula = 'REFUSE') THEN EXCEPTION e_test_refused; END"));
-        TboRentReckoning bo(m_s->context, &m_dialogs);
+        TboRentReckoningType bo(m_s->context, &m_dialogs);
 
         TReckoningType fresh = bo.newType({}, QStringLiteral("Новая"));
         fresh.steps = {step(1, QStringLiteral("А"), QStringLiteral("1")), step(2, QStringLiteral("Б"), QStringLiteral("REFUSE"))};
@@ -200,10 +201,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(bool, usable);
-        QCOMPARE(TboRentReckoning::isFormulaName(name), usable);
+        QCOMPARE(TboRentReckoningType::isFormulaName(name), usable);
         const QList<TReckoningStep> steps{step(1, QStringLiteral("БАЗА"), QStringLiteral("1")),
                                           step(5, name, QStringLiteral("БАЗА*2"))};
-        const std::optional<TStepFault> fault = TboRentReckoning::checkSteps(steps);
+        const std::optional<TStepFault> fault = TboRentReckoningType::checkSteps(steps);
         QCOMPARE(fault.has_value(), !usable);
         if (!fault)
             return;
@@ -213,7 +214,7 @@ private Q_SLOTS:
             QVERIFY2(fault->message.contains(name), qPrintable(fault->message));
 
         // Refused by the writer too, before anything is written.
-        TboRentReckoning bo(m_s->context, &m_dialogs);
+        TboRentReckoningType bo(m_s->context, &m_dialogs);
         TReckoningType type = bo.newType({}, QStringLiteral("Т"));
         type.steps = steps;
         QVERIFY_THROWS_EXCEPTION(EBusinessError, bo.writeType(type));
@@ -243,7 +244,7 @@ private Q_SLOTS:
     // A key was taken for the new type, yet nothing is left of it.
     void cancelledNewType()
     {
-        TboRentReckoning bo(m_s->context, windows());
+        TboRentReckoningType bo(m_s->context, windows());
         const int types = count(db(), QStringLiteral("SELECT COUNT(*) FROM rent_typereckoning"));
         int key = 0;
         whenModal<TdlgRentReckoning>(this, [&](TdlgRentReckoning *dlg) {
@@ -266,7 +267,7 @@ private Q_SLOTS:
     // key of its own.
     void nextTwice()
     {
-        TboRentReckoning bo(m_s->context, windows());
+        TboRentReckoningType bo(m_s->context, windows());
         QList<int> keys;
         whenModal<TdlgRentReckoning>(this, [&](TdlgRentReckoning *dlg) {
             QVERIFY(dlg->nextButton()->isVisible());
@@ -302,7 +303,7 @@ private Q_SLOTS:
     // variable with a space on either side.
     void formulaChooser()
     {
-        TboRentReckoning bo(m_s->context, windows());
+        TboRentReckoningType bo(m_s->context, windows());
         TdlgRentReckoning dlg(bo, *bo.readType(3), false);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -338,7 +339,7 @@ private Q_SLOTS:
     void badStepNameRefused()
     {
         TxMessages::Intercept intercept(m_prompts);
-        TboRentReckoning bo(m_s->context, windows());
+        TboRentReckoningType bo(m_s->context, windows());
         TdlgRentReckoning dlg(bo, *bo.readType(7), false);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));

@@ -1,12 +1,13 @@
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 #include "reference/referenceFixture.h"
 
 #include "calc/boRentVariable.h"
 #include "calc/calcDialogs.h"
 #include "calc/ui/dlgRentChooseVariable.h"
-#include "calc/ui/dlgRentVariable.h"
-#include "calc/ui/ptVariable.h"
 #include "db/xBusinessError.h"
+#include "pricing/ui/dlgRentVariable.h"
+#include "pricing/ui/ptVariable.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -28,7 +29,7 @@ using namespace korvex::db;
 using korvex::test::TestDatabase;
 using korvex::widgets::TxMessage;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxPromptRecorder;
+using korvex::test::TxPromptRecorder;
 
 namespace {
 

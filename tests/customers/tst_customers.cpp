@@ -1,5 +1,6 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 
 #include "customers/Classifiers.h"
 #include "customers/CustomerFilter.h"
@@ -24,7 +25,7 @@ using korvex::shell::TmmOptions;
 using korvex::test::TestDatabase;
 using korvex::widgets::TxMessage;
 using korvex::widgets::TxPrompt;
-using korvex::widgets::TxPromptRecorder;
+using korvex::test::TxPromptRecorder;
 
 namespace {
 

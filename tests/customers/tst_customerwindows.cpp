@@ -1,5 +1,6 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 
 #include "customers/PlaceTreeModel.h"
 #include "customers/boCustAttr.h"
@@ -31,6 +32,7 @@
 using namespace korvex::customers;
 using namespace korvex::db;
 using namespace korvex::widgets;
+using korvex::test::TxPromptRecorder;
 using korvex::shell::TAppContext;
 using korvex::shell::TmmOptions;
 using korvex::test::TestDatabase;

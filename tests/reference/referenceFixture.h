@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/testDatabase.h"
+#include "common/testPrompt.h"
 
 #include "reference/referenceDialogs.h"
 #include "shell/AppContext.h"
@@ -42,7 +43,7 @@ struct WindowedSession : ReferenceSession {
 
 // Dialogs that record what they were asked and answer as told.
 struct FakeDialogs : korvex::reference::TReferenceDialogs {
-    korvex::widgets::TxPromptRecorder prompts{true};
+    korvex::test::TxPromptRecorder prompts{true};
     std::optional<korvex::reference::TRentObjectRecord> objectAsked;
     std::function<bool(korvex::reference::TObjectChoice &)> onChoose;
 

@@ -1,4 +1,5 @@
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 #include "referenceFixture.h"
 
 #include "db/xQuery.h"
@@ -24,7 +25,7 @@ using namespace korvex::db;
 using namespace korvex::reference;
 using korvex::test::TestDatabase;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxPromptRecorder;
+using korvex::test::TxPromptRecorder;
 
 namespace {
 

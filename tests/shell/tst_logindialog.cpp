@@ -1,24 +1,32 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
 #include "shell/OptionFilter.h"
 #include "shell/UserLogin.h"
 #include "shell/mmOptions.h"
-#include "shell/ui/LoginPropDialog.h"
-#include "shell/ui/UserLoginDialog.h"
+#include "app/desktop/LoginPropDialog.h"
+#include "app/desktop/UserLoginDialog.h"
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xMessages.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace korvex::db;
 using namespace korvex::shell;
 using namespace korvex::widgets;
+using korvex::test::TxPromptRecorder;
 using korvex::test::TestDatabase;
 
 // ---------------------------------------------------------------------------
@@ -122,6 +130,57 @@ private Q_SLOTS:
         QVERIFY(again.passwordEdit()->text().isEmpty());
     }
 
+    // "&Параметры" on a new installation first writes the parameters in
+    // effect as the file in the working directory, then opens it; a file that
+    // exists is opened as it is.
+    void paramsButtonMakesTheFile()
+    {
+        QTemporaryDir dir;
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(before); });
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("domira.dat"));
+
+        TUserLogin login;
+        TUserLoginDialog d(login);
+        QStringList opened;
+        d.setFileOpener([&](const QUrl &url) {
+            opened << QFileInfo(url.toLocalFile()).canonicalFilePath();
+            return true;
+        });
+        QTest::mouseClick(d.paramsButton(), Qt::LeftButton);
+        QCOMPARE(opened, QStringList{QFileInfo(path).canonicalFilePath()});
+        TxConnectionParams written;
+        QVERIFY(written.loadFromFile(path));
+        QCOMPARE(written.lines(), TxConnectionParams::defaultLines());
+
+        QFile edited(path);
+        QVERIFY(edited.open(QIODevice::WriteOnly));
+        edited.write("SERVER NAME=dbserver:/data/rent.fdb\n");
+        edited.close();
+        QTest::mouseClick(d.paramsButton(), Qt::LeftButton);
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(written.loadFromFile(path));
+        QCOMPARE(written.lines(), QStringList{QStringLiteral("SERVER NAME=dbserver:/data/rent.fdb")});
+    }
+
+    void paramsFileThatCannotBeMade()
+    {
+        QTemporaryDir dir;
+        TUserLogin login;
+        login.ParamsFile = dir.filePath(QStringLiteral("missing/domira.dat"));
+        TUserLoginDialog d(login);
+        int opened = 0;
+        d.setFileOpener([&](const QUrl &) { return ++opened > 0; });
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        QTest::mouseClick(d.paramsButton(), Qt::LeftButton);
+        QCOMPARE(opened, 0);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.messages.first().text.contains(login.ParamsFile));
+        QVERIFY(!QFileInfo::exists(login.ParamsFile));
+    }
+
     void connectionInformation()
     {
         TUserLogin login;
@@ -161,6 +220,8 @@ private Q_SLOTS:
         QTest::newRow("date ok") << int(TxCheckedEdit::Kind::Date) << "01.01.2026" << "28.02.2026" << true;
         QTest::newRow("date impossible") << int(TxCheckedEdit::Kind::Date) << "01.01.2026" << "30.02.2026" << false;
         QTest::newRow("float comma") << int(TxCheckedEdit::Kind::Float) << "1,00" << "2,5" << true;
+        QTest::newRow("float groups") << int(TxCheckedEdit::Kind::Float) << "1,00" << "1 234,5" << true;
+        QTest::newRow("float infinity") << int(TxCheckedEdit::Kind::Float) << "1,00" << "inf" << false;
     }
     void badTextReverts()
     {

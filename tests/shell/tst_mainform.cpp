@@ -1,14 +1,15 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 
 #include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
 #include "shell/mmOptions.h"
-#include "shell/ui/MAINFORM_UNIT.h"
-#include "shell/ui/PageTable.h"
-#include "shell/ui/ptReference.h"
+#include "app/desktop/MAINFORM_UNIT.h"
+#include "app/desktop/PageTable.h"
+#include "app/desktop/ptReference.h"
 #include "widgets/ui/Part.h"
 #include "widgets/ui/xAppRegistry.h"
 #include "widgets/ui/xEditDialog.h"
@@ -31,6 +32,7 @@ KORVEX_TEST_GUI_PROGRAM()
 using namespace korvex::db;
 using namespace korvex::shell;
 using namespace korvex::widgets;
+using korvex::test::TxPromptRecorder;
 using korvex::test::TestDatabase;
 
 // ---------------------------------------------------------------------------

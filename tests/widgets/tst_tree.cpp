@@ -1,5 +1,6 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 
 #include "db/xQuery.h"
 #include "db/xSqlScript.h"
@@ -13,6 +14,7 @@
 
 using namespace korvex::db;
 using namespace korvex::widgets;
+using korvex::test::TxPromptRecorder;
 using korvex::test::TestDatabase;
 
 namespace {

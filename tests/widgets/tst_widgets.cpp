@@ -1,4 +1,5 @@
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 
 #include "widgets/ui/frmRunningBoy.h"
 #include "widgets/ui/xMessages.h"
@@ -13,6 +14,7 @@
 #include <stdexcept>
 
 using namespace korvex::widgets;
+using korvex::test::TxPromptRecorder;
 
 KORVEX_TEST_GUI_PROGRAM()
 

@@ -1,6 +1,6 @@
 #include "calcLookups.h"
 
-#include "calc/boRentReckoning.h"
+#include "calc/boRentReckoningType.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/xLookupSource.h"
 
@@ -10,7 +10,7 @@ namespace korvex::calc {
 
 using korvex::widgets::TxLookupBox;
 
-TxLookupBox *newReckoningTypeBox(TboRentReckoning &types, const QString &name, QWidget *parent)
+TxLookupBox *newReckoningTypeBox(TboRentReckoningType &types, const QString &name, QWidget *parent)
 {
     // Search kind 1: a typed name selects the type of exactly that name.
     TxLookupBox *box = korvex::widgets::newProcedureBox(

@@ -4,7 +4,7 @@
 
 namespace korvex::calc {
 
-class TboRentReckoning;
+class TboRentReckoningType;
 
 // The pick lists of the calculation subsystem, the same in every dialog.
 
@@ -12,7 +12,7 @@ class TboRentReckoning;
 // where a typed name selects the type of exactly that name; any other name
 // makes a type of that name (no parent), which is then chosen. Its button
 // "Ф" edits the chosen type. The chooser button is hidden.
-korvex::widgets::TxLookupBox *newReckoningTypeBox(TboRentReckoning &types, const QString &name, QWidget *parent);
+korvex::widgets::TxLookupBox *newReckoningTypeBox(TboRentReckoningType &types, const QString &name, QWidget *parent);
 
 // The user variables of the dictionary by name.
 korvex::widgets::TxLookupBox *newVariableBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);

@@ -24,7 +24,7 @@ QWidget *TCalcWindows::parentWidget() const
     return m_parent;
 }
 
-bool TCalcWindows::reckoningTypeDialog(TboRentReckoning &bo, TReckoningType &type, bool isNew, int &savedKey)
+bool TCalcWindows::reckoningTypeDialog(TboRentReckoningType &bo, TReckoningType &type, bool isNew, int &savedKey)
 {
     TdlgRentReckoning dlg(bo, type, isNew, parentWidget());
     return dlg.execEdit(savedKey);

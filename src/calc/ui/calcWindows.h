@@ -19,7 +19,7 @@ public:
 
     korvex::widgets::TxPrompt &prompt() override { return m_messages; }
 
-    bool reckoningTypeDialog(TboRentReckoning &bo, TReckoningType &type, bool isNew, int &savedKey) override;
+    bool reckoningTypeDialog(TboRentReckoningType &bo, TReckoningType &type, bool isNew, int &savedKey) override;
     QString chooseVariableFrom(TboRentVariable &dictionary) override;
     std::unique_ptr<korvex::widgets::TxProgress> openProgress(const QString &caption) override;
 

@@ -1,6 +1,6 @@
 #include "dlgRentChooseVariable.h"
 
-#include "calc/boRentReckoning.h"
+#include "calc/boRentReckoningType.h"
 #include "widgets/ui/xConfirmRow.h"
 #include "widgets/ui/xDBTreeView.h"
 #include "widgets/xTreeModel.h"
@@ -25,7 +25,7 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(korvex::db::TxDatabase &db, QWidg
     m_tabs = new QTabWidget(this);
     m_standard = new QListWidget(this);
     m_standard->setObjectName(QStringLiteral("StandardList"));
-    for (const TBuiltInVariable &v : TboRentReckoning::builtInVariables()) {
+    for (const TBuiltInVariable &v : TboRentReckoningType::builtInVariables()) {
         auto *item = new QListWidgetItem(v.name + QStringLiteral(": ") + v.description, m_standard);
         item->setData(Qt::UserRole, v.name);
     }

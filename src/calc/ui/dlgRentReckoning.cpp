@@ -121,7 +121,7 @@ private:
 
 } // namespace
 
-TdlgRentReckoning::TdlgRentReckoning(TboRentReckoning &bo, const TReckoningType &type, bool isNew, QWidget *parent)
+TdlgRentReckoning::TdlgRentReckoning(TboRentReckoningType &bo, const TReckoningType &type, bool isNew, QWidget *parent)
     : TxEditDialog(bo.context().db, parent)
     , m_bo(bo)
     , m_type(type)
@@ -230,7 +230,7 @@ void TdlgRentReckoning::chooseVariableFor(int row)
 
 bool TdlgRentReckoning::validate()
 {
-    if (const std::optional<TStepFault> fault = TboRentReckoning::checkSteps(m_steps->steps())) {
+    if (const std::optional<TStepFault> fault = TboRentReckoningType::checkSteps(m_steps->steps())) {
         m_grid->setCurrentIndex(m_steps->index(fault->row, TReckoningStepModel::NameColumn));
         fail(m_grid, fault->message);
         return false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/boRentReckoning.h"
+#include "calc/boRentReckoningType.h"
 #include "widgets/ui/xEditDialog.h"
 
 class QLineEdit;
@@ -19,7 +19,7 @@ class TdlgRentReckoning : public korvex::widgets::TxEditDialog
 {
     Q_OBJECT
 public:
-    TdlgRentReckoning(TboRentReckoning &bo, const TReckoningType &type, bool isNew, QWidget *parent = nullptr);
+    TdlgRentReckoning(TboRentReckoningType &bo, const TReckoningType &type, bool isNew, QWidget *parent = nullptr);
     ~TdlgRentReckoning() override;
 
     // The type being edited (its key is taken before anything is stored).
@@ -43,7 +43,7 @@ protected:
 private:
     void display(const TReckoningType &type);
 
-    TboRentReckoning &m_bo;
+    TboRentReckoningType &m_bo;
     TReckoningType m_type;
     TReckoningType m_written;
     QLineEdit *m_name;

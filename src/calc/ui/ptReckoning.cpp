@@ -17,7 +17,7 @@ TptReckoning::TptReckoning(korvex::shell::TAppContext &context, QWidget *parent)
     , m_windows(this)
 {
     setTitles(QStringLiteral("ptReckoning"), tr("Справочники"), tr("Формулы для расчета"));
-    m_bo = new TboRentReckoning(context, &m_windows, this);
+    m_bo = new TboRentReckoningType(context, &m_windows, this);
 
     m_types = new TxTreeModel(context.db, this);
     m_bo->setUpTree(*m_types);
@@ -61,7 +61,7 @@ void TptReckoning::tabChanged(int index)
 void TptReckoning::loadSteps()
 {
     // No type selected lists nothing (no type has key 0).
-    m_stepRows->setStatement(TboRentReckoning::stepsSql(), {currentKey(m_tree).value_or(0)}, QStringLiteral("2, 1"));
+    m_stepRows->setStatement(TboRentReckoningType::stepsSql(), {currentKey(m_tree).value_or(0)}, QStringLiteral("2, 1"));
     m_stepGrid->requery();
 }
 

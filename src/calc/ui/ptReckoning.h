@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calcWindows.h"
-#include "calc/boRentReckoning.h"
+#include "calc/boRentReckoningType.h"
 #include "widgets/ui/xTreePart.h"
 
 #include <optional>
@@ -26,7 +26,7 @@ public:
     TptReckoning(korvex::shell::TAppContext &context, QWidget *parent);
     ~TptReckoning() override;
 
-    TboRentReckoning &reckoning() { return *m_bo; }
+    TboRentReckoningType &reckoning() { return *m_bo; }
     korvex::widgets::TxDBTreeView *typeTree() const { return m_tree; }
     korvex::widgets::TxTreeModel *typeModel() const { return m_types; }
     korvex::widgets::TxDBGrid *stepGrid() const { return m_stepGrid; }
@@ -40,7 +40,7 @@ private:
     void loadSteps();
 
     TCalcWindows m_windows;
-    TboRentReckoning *m_bo;
+    TboRentReckoningType *m_bo;
     korvex::widgets::TxTreeModel *m_types;
     korvex::widgets::TxDBTreeView *m_tree;
     korvex::widgets::TxQueryModel *m_stepRows;

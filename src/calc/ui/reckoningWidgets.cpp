@@ -1,9 +1,5 @@
 #include "reckoningWidgets.h"
 
-#include "calc/boRentReckoning.h"
-#include "db/xDbError.h"
-#include "widgets/ui/xMessages.h"
-
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRadioButton>
@@ -11,8 +7,6 @@
 #include <charconv>
 
 namespace korvex::calc {
-
-using korvex::widgets::TxMessages;
 
 TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const QString &ncuName, QWidget *parent)
 {
@@ -35,9 +29,8 @@ QString answerText(double value)
     return text;
 }
 
-QString formulaErrorText(const TboRentReckoning &engine)
+QString formulaErrorText(const QString &reason)
 {
-    const QString reason = engine.failureReason();
     const QString text = QObject::tr("Ошибка в формуле.");
     return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
 }

@@ -1,19 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 class QGroupBox;
 class QRadioButton;
 class QWidget;
 
-namespace korvex::widgets {
-class TxLookupBox;
-}
-
 namespace korvex::calc {
-
-class TboRentReckoning;
 
 // What the dialogs that price or name a reckoning type share.
 
@@ -28,8 +21,8 @@ TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const
 
 // A computed value as the answer shows it: every significant digit, decimal comma.
 QString answerText(double value);
-// "Ошибка в формуле." and, on the next line, why.
-QString formulaErrorText(const TboRentReckoning &engine);
+// "Ошибка в формуле." and, on the next line, why (the engine's failureReason()).
+QString formulaErrorText(const QString &reason);
 // A price as a price field shows it: the full amount, two decimals at least,
 // decimal comma ("1234,50", "0,3012").
 QString priceText(double value);

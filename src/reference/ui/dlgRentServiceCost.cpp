@@ -3,7 +3,7 @@
 #include "dlgCurr.h"
 #include "referenceLookups.h"
 
-#include "calc/boRentReckoning.h"
+#include "calc/boRentReckoningType.h"
 #include "calc/ui/calcLookups.h"
 #include "calc/ui/reckoningWidgets.h"
 #include "db/xDbError.h"
@@ -53,7 +53,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     , m_objects(new TboRentObject(bo.context(), bo.dialogs(), this))
     , m_services(new TboRentService(bo.context(), bo.dialogs(), this))
     , m_currencies(new TboCurrency(bo.context(), bo.dialogs(), this))
-    , m_reckoning(new korvex::calc::TboRentReckoning(bo.context(), &m_calcWindows, this))
+    , m_reckoning(new korvex::calc::TboRentReckoningType(bo.context(), &m_calcWindows, this))
 {
     setObjectName(QStringLiteral("dlgRentServiceCost"));
     setRecordKey(record.id);

@@ -12,7 +12,7 @@ class QPushButton;
 class QRadioButton;
 
 namespace korvex::calc {
-class TboRentReckoning;
+class TboRentReckoningType;
 }
 
 namespace korvex::widgets {
@@ -72,7 +72,7 @@ private:
     TboRentObject *m_objects;
     TboRentService *m_services;
     TboCurrency *m_currencies;
-    korvex::calc::TboRentReckoning *m_reckoning;
+    korvex::calc::TboRentReckoningType *m_reckoning;
     korvex::widgets::TxLookupBox *m_object;
     korvex::widgets::TxLookupBox *m_service;
     korvex::widgets::TxLookupBox *m_currency;

@@ -1,6 +1,7 @@
 #include "xCheckedEdit.h"
 
 #include "xMessages.h"
+#include "amount/xAmount.h"
 
 #include <QFocusEvent>
 #include <QLocale>
@@ -23,16 +24,6 @@ std::optional<QDate> parseDate(const QString &text)
     return std::nullopt;
 }
 
-std::optional<double> parseFloat(const QString &text)
-{
-    QString t = text.trimmed();
-    t.remove(QLatin1Char(' '));
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
-}
-
 } // namespace
 
 TxCheckedEdit::TxCheckedEdit(Kind kind, QWidget *parent)
@@ -53,7 +44,7 @@ bool TxCheckedEdit::isValidText(const QString &text) const
         text.trimmed().toInt(&ok);
         return ok;
     }
-    case Kind::Float: return parseFloat(text).has_value();
+    case Kind::Float: return korvex::amount::parseNumber(text).has_value();
     case Kind::Date: return parseDate(text).has_value();
     }
     return false;
@@ -68,7 +59,7 @@ std::optional<int> TxCheckedEdit::intValue() const
 
 std::optional<double> TxCheckedEdit::floatValue() const
 {
-    return parseFloat(text());
+    return korvex::amount::parseNumber(text());
 }
 
 std::optional<QDate> TxCheckedEdit::dateValue() const

@@ -1,6 +1,6 @@
 #include "dlgRentVariable.h"
 
-#include "calcLookups.h"
+#include "calc/ui/calcLookups.h"
 #include "customers/ui/customerLookups.h"
 
 #include "db/xDbError.h"

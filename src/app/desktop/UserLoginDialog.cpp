@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,10 +42,10 @@ TUserLoginDialog::TUserLoginDialog(TUserLogin &login, QWidget *parent)
     m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setDefault(true);
     auto *cancel = new QPushButton(tr("&Отмена"), this);
-    auto *params = new QPushButton(tr("&Параметры"), this);
+    m_params = new QPushButton(tr("&Параметры"), this);
     buttons->addWidget(m_ok);
     buttons->addWidget(cancel);
-    buttons->addWidget(params);
+    buttons->addWidget(m_params);
     layout->addLayout(buttons);
 
     QSettings settings;
@@ -59,10 +58,8 @@ TUserLoginDialog::TUserLoginDialog(TUserLogin &login, QWidget *parent)
     connect(m_user, &QLineEdit::textChanged, this, &TUserLoginDialog::updateOk);
     connect(m_ok, &QPushButton::clicked, this, &TUserLoginDialog::tryAccept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(params, &QPushButton::clicked, this, [this] {
-        const QString file = korvex::db::TxConnectionParams::expandFileName(m_login.ParamsFile);
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QDir().absoluteFilePath(file)));
-    });
+    m_openFile = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    connect(m_params, &QPushButton::clicked, this, &TUserLoginDialog::editParams);
     connect(this, &QDialog::finished, this, [this] {
         QSettings s;
         s.beginGroup(QStringLiteral("Login"));
@@ -88,6 +85,19 @@ QString TUserLoginDialog::resultMessage(int result)
     case TUserLogin::NoRight: return tr("У указанного пользователя нет права на вход в подсистему.");
     default: return QString();
     }
+}
+
+void TUserLoginDialog::editParams()
+{
+    // On a new installation there is no file yet: it starts as the defaults.
+    QString path;
+    try {
+        path = m_login.ensureParamsFile();
+    } catch (const korvex::db::EDatabaseError &e) {
+        korvex::widgets::TxMessages::error(this, e.message(), windowTitle());
+        return;
+    }
+    m_openFile(QUrl::fromLocalFile(path));
 }
 
 void TUserLoginDialog::updateOk()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/boRentReckoning.h"
+#include "pricing/boRentReckoning.h"
 #include "calc/ui/calcWindows.h"
 
 #include <QDialog>
@@ -55,6 +55,7 @@ private:
 
     korvex::shell::TAppContext &m_context;
     TCalcWindows m_windows;
+    TboRentReckoningType m_types;
     TboRentReckoning m_engine;
     korvex::widgets::TxCheckedEdit *m_ncu;
     korvex::widgets::TxCheckedEdit *m_curr;

@@ -3,14 +3,13 @@
 
 #include "cliCommon.h"
 
-#include "calc/boRentReckoning.h"
+#include "amount/xAmount.h"
+#include "pricing/boRentReckoning.h"
 #include "calc/xCalc.h"
 #include "db/xDatabase.h"
 #include "shell/AppContext.h"
 #include "shell/mmOptions.h"
 
-#include <QLocale>
-#include <cmath>
 #include <stdexcept>
 
 namespace korvex::cli {
@@ -31,12 +30,9 @@ int reckon(const Args &a)
     double rate = 0;
     if (a.has(QStringLiteral("rate"))) {
         // '.' and ',' both mark the decimals, whatever the locale.
-        QString text = a.value(QStringLiteral("rate")).trimmed();
-        text.replace(QLatin1Char(','), QLatin1Char('.'));
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator);
-        rate = c.toDouble(text, &ok);
-        if (!ok || !std::isfinite(rate) || rate < 0)
+        const std::optional<double> typed = korvex::amount::parseNumber(a.value(QStringLiteral("rate")));
+        rate = typed.value_or(-1);
+        if (rate < 0)
             throw std::invalid_argument(QStringLiteral("--rate must be a number not below 0 (0: none): %1")
                                             .arg(a.value(QStringLiteral("rate")))
                                             .toStdString());

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QLineEdit;
 class QCheckBox;
 class QPushButton;
+class QUrl;
 
 namespace korvex::shell {
 
@@ -22,7 +24,12 @@ public:
     QLineEdit *userEdit() const { return m_user; }
     QLineEdit *passwordEdit() const { return m_password; }
     QPushButton *okButton() const { return m_ok; }
+    QPushButton *paramsButton() const { return m_params; }
     bool showParams() const;
+
+    // How "&Параметры" opens the parameters file (the system's editor by
+    // default; tests record the call instead).
+    void setFileOpener(std::function<bool(const QUrl &)> opener) { m_openFile = std::move(opener); }
 
     // The message for a login procedure result; empty for success and for
     // codes without a message.
@@ -31,6 +38,7 @@ public:
 private Q_SLOTS:
     void updateOk();
     void tryAccept();
+    void editParams();
 
 private:
     TUserLogin &m_login;
@@ -39,6 +47,8 @@ private:
     QLineEdit *m_password;
     QCheckBox *m_showParams;
     QPushButton *m_ok;
+    QPushButton *m_params;
+    std::function<bool(const QUrl &)> m_openFile;
 };
 
 } // namespace korvex::shell

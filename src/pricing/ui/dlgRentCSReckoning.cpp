@@ -1,13 +1,11 @@
 #include "dlgRentCSReckoning.h"
 
-#include "calcLookups.h"
-#include "reckoningWidgets.h"
+#include "calc/ui/calcLookups.h"
+#include "calc/ui/reckoningWidgets.h"
 
-#include "db/xDbError.h"
 #include "widgets/ui/xGuard.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
-#include "widgets/xLookupSource.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -23,14 +21,14 @@ namespace korvex::calc {
 using korvex::widgets::guarded;
 using korvex::widgets::TxLookupBox;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxProcLookup;
 
 TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TContractServiceEdit &row, double rate,
                                          QWidget *parent)
     : QDialog(parent)
     , m_row(row)
     , m_windows(this)
-    , m_engine(context, &m_windows)
+    , m_types(context, &m_windows)
+    , m_engine(context)
 {
     setObjectName(QStringLiteral("dlgRentCSReckoning"));
     setWindowTitle(tr("Формулы для расчета цен"));
@@ -42,7 +40,7 @@ TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TC
     m_ncuFirst = first.ncu;
     layout->addWidget(first.box);
 
-    m_type = newReckoningTypeBox(m_engine, QStringLiteral("typereckoning"), this);
+    m_type = newReckoningTypeBox(m_types, QStringLiteral("typereckoning"), this);
     auto *form = new QFormLayout;
     form->addRow(tr("Формула для рассчета цены"), m_type);
     layout->addLayout(form);
@@ -83,7 +81,7 @@ void TdlgRentCSReckoning::runTest()
         if (!key.isNull() && m_engine.RunReckoningType(key.toInt(), value))
             TxMessages::information(this, tr("Ответ: ") + answerText(value), korvex::widgets::TxPrompt::attentionBang());
         else
-            TxMessages::warning(this, formulaErrorText(m_engine), korvex::widgets::TxPrompt::attentionBang());
+            TxMessages::warning(this, formulaErrorText(m_engine.failureReason()), korvex::widgets::TxPrompt::attentionBang());
     });
 }
 

@@ -1,4 +1,4 @@
-#include "shell/ui/AppStart.h"
+#include "app/desktop/AppStart.h"
 
 int main(int argc, char **argv)
 {

@@ -1,7 +1,7 @@
 #include "dlgRentMakeReckoning.h"
 
-#include "calcLookups.h"
-#include "reckoningWidgets.h"
+#include "calc/ui/calcLookups.h"
+#include "calc/ui/reckoningWidgets.h"
 
 #include "calc/boRentVariable.h"
 
@@ -9,7 +9,6 @@
 #include "widgets/ui/xGuard.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
-#include "widgets/xLookupSource.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -27,14 +26,14 @@ using korvex::widgets::guarded;
 using korvex::widgets::TxCheckedEdit;
 using korvex::widgets::TxLookupBox;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxTableLookup;
 
 TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context, int contractServiceKey,
                                              double costNcu, double costCurr, QWidget *parent)
     : QDialog(parent)
     , m_context(context)
     , m_windows(this)
-    , m_engine(context, &m_windows)
+    , m_types(context, &m_windows)
+    , m_engine(context)
 {
     setObjectName(QStringLiteral("dlgRentMakeReckoning"));
     setWindowTitle(tr("Рассчет цен"));
@@ -61,7 +60,7 @@ TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context
 
     auto *byType = new QGroupBox(tr("Выбор формулы"), this);
     auto *byTypeLayout = new QHBoxLayout(byType);
-    m_type = newReckoningTypeBox(m_engine, QStringLiteral("typereckoning"), byType);
+    m_type = newReckoningTypeBox(m_types, QStringLiteral("typereckoning"), byType);
     m_reckonType = m_type->addButton(QStringLiteral("="), tr("Рассчитать"));
     m_reckonType->setObjectName(QStringLiteral("reckonType"));
     connect(m_reckonType, &QToolButton::clicked, this, [this] { reckonByType(); });
@@ -126,7 +125,7 @@ void TdlgRentMakeReckoning::showResult(bool ok, double value)
 {
     if (!ok) {
         // The fields keep their prices; the user learns why.
-        TxMessages::warning(this, formulaErrorText(m_engine), korvex::widgets::TxPrompt::attentionBang());
+        TxMessages::warning(this, formulaErrorText(m_engine.failureReason()), korvex::widgets::TxPrompt::attentionBang());
         return;
     }
     (m_toNcu->isChecked() ? m_ncu : m_curr)->setText(priceText(value));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calcWindows.h"
+#include "calc/ui/calcWindows.h"
 #include "reference/ui/referenceWindows.h"
 
 namespace korvex::calc {

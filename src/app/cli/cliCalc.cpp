@@ -2,10 +2,9 @@
 
 #include "cliCommon.h"
 
+#include "amount/xAmount.h"
 #include "calc/xCalc.h"
 
-#include <QLocale>
-#include <cmath>
 #include <stdexcept>
 
 namespace korvex::cli {
@@ -23,15 +22,10 @@ const char kUsage[] = "Usage: korvex-rent-cli calc [--var NAME=VALUE]... [--lax]
 // point, as they are inside formulas.
 double parseVariableValue(const QString &text, const QString &option)
 {
-    QString number = text.trimmed();
-    number.replace(QLatin1Char(','), QLatin1Char('.'));
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double v = c.toDouble(number, &ok);
-    if (!ok || !std::isfinite(v))
+    const std::optional<double> v = korvex::amount::parseNumber(text);
+    if (!v)
         badVariable(option);
-    return v;
+    return *v;
 }
 
 int calcRun(const QStringList &args)

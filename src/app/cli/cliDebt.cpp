@@ -2,7 +2,7 @@
 
 #include "cliCommon.h"
 
-#include "billing/boRentDebt.h"
+#include "debt/boRentDebt.h"
 #include "calc/xCalc.h"
 #include "db/xDatabase.h"
 

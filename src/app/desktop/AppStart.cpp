@@ -2,6 +2,7 @@
 
 #include "LoginPropDialog.h"
 #include "MAINFORM_UNIT.h"
+#include "TerminationHandler.h"
 #include "UserLoginDialog.h"
 #include "shell/UserLogin.h"
 #include "shell/mmOptions.h"
@@ -30,6 +31,9 @@ int runDesktop(int argc, char **argv)
     korvex::widgets::TxApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QApplication::setApplicationName(QStringLiteral("korvex-rent"));
+    // From here on SIGTERM and its like close the program as "Выход" does.
+    TTerminationHandler termination;
+    QObject::connect(&termination, &TTerminationHandler::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // "/E" forgets every remembered window placement before anything is read.
     korvex::widgets::TxAppRegistry::handleCommandLine(QCoreApplication::arguments());
@@ -64,7 +68,12 @@ int runDesktop(int argc, char **argv)
         return 1;
     }
 
-    if (!login.connectStartup()) {
+    bool connected = false;
+    {
+        TTerminationHandler::Hold hold(termination);
+        connected = login.connectStartup();
+    }
+    if (!connected) {
         QMessageBox::critical(nullptr, QObject::tr("Аренда Корвекса"), TUserLogin::startupFailedMessage());
         return 1;
     }
@@ -99,6 +108,7 @@ int runDesktop(int argc, char **argv)
     TxDatabase db(TxDatabase::defaultConnectionName());
     QString version;
     try {
+        TTerminationHandler::Hold hold(termination);
         login.connectWorking(db);
         TxSchema::checkCompatible(db);
         TxStoredProc proc(db, QStringLiteral("fin_p_ver_getdbversion"));

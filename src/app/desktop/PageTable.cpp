@@ -4,7 +4,7 @@
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
-#include "calc/ui/ptVariable.h"
+#include "pricing/ui/ptVariable.h"
 #include "reference/ui/ptCurrency.h"
 #include "reference/ui/ptObject.h"
 #include "reference/ui/ptService.h"

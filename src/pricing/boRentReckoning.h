@@ -1,7 +1,7 @@
 #pragma once
 
+#include "calc/boRentReckoningType.h"
 #include "shell/AppContext.h"
-#include "widgets/xFieldTableModel.h"
 
 #include <QDate>
 #include <QList>
@@ -15,48 +15,7 @@ class TxQuery;
 class TxTransaction;
 }
 
-namespace korvex::widgets {
-class TxTreeModel;
-}
-
 namespace korvex::calc {
-
-class TCalcDialogs;
-
-// One step of a reckoning type: its result is known to the later steps of
-// the run under its name.
-struct TReckoningStep {
-    int id = 0;  // 0: not stored yet
-    std::optional<int> number;
-    QString name;
-    QString formula;
-    std::optional<double> rounding;  // none: no rounding
-};
-
-// A reckoning type with its steps, as the type dialog edits them. A new type
-// takes its key from the key procedure before the dialog opens; the row
-// exists only once the dialog stored it.
-struct TReckoningType {
-    int id = 0;
-    bool stored = false;
-    std::optional<int> parent;
-    QString name;
-    QString description;
-    QList<TReckoningStep> steps;
-};
-
-// A built-in variable of the reckoning engine as the variable chooser lists it.
-struct TBuiltInVariable {
-    QString name;
-    QString description;
-};
-
-// A step that cannot be stored as it is: its row among the steps and the
-// message that names it.
-struct TStepFault {
-    int row = 0;
-    QString message;
-};
 
 // A contract service row as a contract dialog holds it while editing: what
 // "Формулы для расчета цен" prices with, and the two fields it sets.
@@ -79,17 +38,12 @@ class TReckoningRun;
 // position, the price list, the object, the rate, the debts) and the user
 // variables. Load a position, optionally give a rate, Reckon, then read
 // CostNCU and CostCurr. One engine serves any number of positions.
-//
-// The type operations use none of the pricing state: every screen that names
-// a type creates, edits and deletes it through them.
+// The types themselves are read and written by TboRentReckoningType.
 class TboRentReckoning : public QObject
 {
     Q_OBJECT
 public:
-    // dialogs: the windows of the operations (may be null for callers that
-    // only read and write rows).
-    explicit TboRentReckoning(korvex::shell::TAppContext &context, TCalcDialogs *dialogs = nullptr,
-                              QObject *owner = nullptr);
+    explicit TboRentReckoning(korvex::shell::TAppContext &context, QObject *owner = nullptr);
     ~TboRentReckoning() override;
 
     // --- Pricing context: set by LoadContractService or by the caller ----------
@@ -134,51 +88,7 @@ public:
     // option rentNCUReckoning when it has none (1 when neither is set).
     int ncuReckoningFor(const TContractServiceEdit &row) const;
 
-    // The 18 built-in names, exactly as formulas must write them.
-    static const QStringList &builtInNames();
-
-    // --- Reckoning types ---------------------------------------------------------
-    // A new type under parent (0: at the top) named name. newKey: the last
-    // type stored.
-    bool NewReckoningType(int parent, const QString &name, int *newKey = nullptr);
-    // False when the type does not exist or the user cancelled.
-    bool EditReckoningType(int key);
-    // Asks first; deletes the type and its steps together. A type still in
-    // use is reported and kept with all its steps.
-    bool DeleteReckoningType(int key);
-
-    // --- Rows, for the dialogs and pages ---------------------------------------
-    // A fresh key from RENT_P_GETTYPERECKONINGKEY.
-    int newTypeKey();
-    // A new, unstored type with a fresh key.
-    TReckoningType newType(std::optional<int> parent, const QString &name);
-    // The type with its steps in number order.
-    std::optional<TReckoningType> readType(int key) const;
-    // Stores the type and then its steps in one transaction (its own or the
-    // caller's): steps missing from the list are deleted, the others updated
-    // or inserted, each with the type's key. On success the type is marked
-    // stored and new steps carry their keys; on failure nothing is written and
-    // the type is left as it was. std::invalid_argument for steps that
-    // checkSteps() refuses, EDatabaseError when the server refuses.
-    void writeType(TReckoningType &type);
-
-    // The first step that cannot be stored or whose name later formulas could
-    // not use; none when all are fine.
-    static std::optional<TStepFault> checkSteps(const QList<TReckoningStep> &steps);
-    // True when a formula can read a variable of this name: an identifier of
-    // the formula language that the calculator does not take for an operator.
-    static bool isFormulaName(const QString &name);
-
-    // The engine's built-in variables in the order the chooser lists them.
-    static QList<TBuiltInVariable> builtInVariables();
-
-    // The type tree, by name.
-    void setUpTree(korvex::widgets::TxTreeModel &model) const;
-    // The steps of a type (one value: the type), for read-only lists.
-    static QString stepsSql();
-
     korvex::shell::TAppContext &context() const { return m_context; }
-    TCalcDialogs *dialogs() const { return m_dialogs; }
 
 private:
     friend class TReckoningRun;
@@ -188,8 +98,6 @@ private:
     struct Words;
     struct ObjectRow;
     struct Variable;
-
-    TCalcDialogs &requireDialogs() const;
 
     // The owned objects of pricing, made at first use: the type operations
     // need none of them.
@@ -214,7 +122,6 @@ private:
     QString unknownNameReason(const QString &formula, const QString &message);
 
     korvex::shell::TAppContext &m_context;
-    TCalcDialogs *m_dialogs;
     std::unique_ptr<Engine> m_engine;
     QString m_failure;
     bool m_loadFailed = false;
@@ -243,33 +150,6 @@ private:
     TboRentReckoning &m_engine;
     std::unique_ptr<korvex::db::TxTransaction> m_transaction;
     bool m_outer = false;
-};
-
-// The steps of a type as the type dialog edits them: pending changes, written
-// only with the type. Fields NUMBER, NAME, FORMULA, ROUNDING.
-class TReckoningStepModel : public korvex::widgets::TxRecordTableModel<TReckoningStep>
-{
-    Q_OBJECT
-public:
-    enum Column { NumberColumn, NameColumn, FormulaColumn, RoundingColumn };
-
-    explicit TReckoningStepModel(QObject *parent = nullptr);
-
-    void setSteps(const QList<TReckoningStep> &steps) { setRecords(steps); }
-    const QList<TReckoningStep> &steps() const { return records(); }
-
-    // Appends a step numbered after the last; returns its row.
-    int appendStep();
-    // Appends text to the step's formula (a chosen variable).
-    void appendToFormula(int row, const QString &text);
-
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-
-Q_SIGNALS:
-    // A typed value was not taken; the text is ready to be shown.
-    void cellRefused(const QString &message);
 };
 
 } // namespace korvex::calc

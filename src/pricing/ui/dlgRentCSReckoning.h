@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/boRentReckoning.h"
+#include "pricing/boRentReckoning.h"
 #include "calc/ui/calcWindows.h"
 
 #include <QDialog>
@@ -51,6 +51,7 @@ private:
 
     TContractServiceEdit &m_row;
     TCalcWindows m_windows;
+    TboRentReckoningType m_types;
     TboRentReckoning m_engine;
     QRadioButton *m_currFirst;
     QRadioButton *m_ncuFirst;

@@ -1,0 +1,91 @@
+# The libraries depend one way only. korvex_check_library_direction() reads
+# what every korvex_ library links, as configured, and records each link that
+# breaks one of these rules:
+#   - every library of the program is placed in the order (bottom first);
+#   - a library links only libraries placed below it;
+#   - a logic library (not a window library) links neither a window library
+#     nor QtWidgets, so that business logic runs and is tested without a display.
+# The test library_direction fails while the record is not empty; run as a
+# script (cmake -DRECORD=file -P LibraryDirection.cmake) this file is that test.
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  file(READ "${RECORD}" faults)
+  if(NOT faults STREQUAL "")
+    message(FATAL_ERROR "Library links against the direction:\n${faults}")
+  endif()
+  message(STATUS "Every library links downwards only.")
+  return()
+endif()
+
+function(korvex_collect_targets dir out)
+  get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    korvex_collect_targets("${sub}" more)
+    list(APPEND targets ${more})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# korvex_check_library_direction(ORDER lib... WINDOWS lib... DIRS dir...)
+# ORDER: every library, bottom first; WINDOWS: those that hold windows; DIRS:
+# the source folders whose libraries belong to the program (not the tests').
+function(korvex_check_library_direction)
+  cmake_parse_arguments(A "" "" "ORDER;WINDOWS;DIRS" ${ARGN})
+  set(faults "")
+  set(libraries "")
+  korvex_collect_targets("${CMAKE_SOURCE_DIR}" found)
+  foreach(t IN LISTS found)
+    get_target_property(type ${t} TYPE)
+    get_target_property(source ${t} SOURCE_DIR)
+    if(NOT type STREQUAL "STATIC_LIBRARY" OR NOT t MATCHES "^korvex_")
+      continue()
+    endif()
+    foreach(dir IN LISTS A_DIRS)
+      cmake_path(IS_PREFIX dir "${source}" inside)
+      if(inside)
+        list(APPEND libraries ${t})
+        break()
+      endif()
+    endforeach()
+  endforeach()
+
+  foreach(lib IN LISTS libraries)
+    list(FIND A_ORDER ${lib} own)
+    if(own LESS 0)
+      string(APPEND faults "  ${lib} has no place in the order of libraries\n")
+      continue()
+    endif()
+    list(FIND A_WINDOWS ${lib} window)
+    get_target_property(links ${lib} LINK_LIBRARIES)
+    if(NOT links)
+      continue()
+    endif()
+    foreach(dep IN LISTS links)
+      if(NOT window GREATER_EQUAL 0 AND dep MATCHES "^Qt6?::(Widgets|PrintSupport)$")
+        string(APPEND faults "  ${lib} (logic) links ${dep}\n")
+      endif()
+      list(FIND A_ORDER "${dep}" other)
+      if(other LESS 0)
+        continue()
+      endif()
+      if(other GREATER_EQUAL own)
+        string(APPEND faults "  ${lib} links ${dep}, which stands above it\n")
+      endif()
+      list(FIND A_WINDOWS "${dep}" depWindow)
+      if(window LESS 0 AND depWindow GREATER_EQUAL 0)
+        string(APPEND faults "  ${lib} (logic) links the window library ${dep}\n")
+      endif()
+    endforeach()
+  endforeach()
+
+  set(record "${CMAKE_BINARY_DIR}/library-direction.txt")
+  file(WRITE "${record}" "${faults}")
+  if(NOT faults STREQUAL "")
+    message(WARNING "Library links against the direction:\n${faults}")
+  endif()
+  if(KORVEX_BUILD_TESTS)
+    add_test(NAME library_direction
+             COMMAND ${CMAKE_COMMAND} -DRECORD=${record} -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE})
+  endif()
+endfunction()

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Amounts and typed numbers: the one way every screen and business object
+// reads a number the user typed, compares two amounts and rounds to a step.
+// Amounts are doubles because the shared tables hold them so; they are
+// compared at kopeck precision here and rounded only where a rule says so.
+namespace korvex::amount {
+
+// A number as a user types it or a stored option holds it: a decimal comma
+// or point, spaces (also no-break and narrow no-break ones) between digit
+// groups, a leading sign (the minus sign U+2212 too), an exponent ("1e-05").
+// None for empty text, for anything else, and for values beyond the doubles
+// (infinity, NaN).
+std::optional<double> parseNumber(const QString &text);
+
+// The whole number of kopecks an amount shows with two decimals, half a
+// kopeck away from zero. Noise below a millionth is dropped first, so that
+// sums such as 0.1 + 0.2 count as the 30 kopecks they stand for.
+double kopecks(double amount);
+
+// Whether two amounts are the same to the kopeck: they show the same
+// kopecks. Never compare amounts with ==.
+bool sameAmount(double a, double b);
+
+// The nearest whole number, a tie going to the even one.
+double roundHalfEven(double x);
+
+// A value rounded to a multiple of a step: step x the nearest whole number to
+// value / step + 0.000001 (a tie to the even one, so a positive half goes up
+// and a negative half toward zero). Unchanged when the step is 0 or
+// |value / step| exceeds 2,000,000,000. The one place amounts are rounded.
+double roundToStep(double value, double step);
+
+} // namespace korvex::amount

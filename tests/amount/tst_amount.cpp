@@ -1,0 +1,125 @@
+#include "common/testMain.h"
+
+#include "amount/xAmount.h"
+
+#include <QTest>
+#include <cmath>
+#include <optional>
+
+using namespace korvex::amount;
+
+Q_DECLARE_METATYPE(std::optional<double>)
+
+class AmountTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // Every field, grid cell and stored option reads a number this way.
+    void parseNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<double>>("expected");
+        const std::optional<double> none;
+        QTest::newRow("comma") << "12,5" << std::optional(12.5);
+        QTest::newRow("point") << "12.5" << std::optional(12.5);
+        QTest::newRow("groups by spaces") << "1 234 567,89" << std::optional(1234567.89);
+        QTest::newRow("no-break space") << QStringLiteral("1\u00A0234,5") << std::optional(1234.5);
+        QTest::newRow("narrow no-break space") << QStringLiteral("1\u202F234,5") << std::optional(1234.5);
+        QTest::newRow("blanks around") << "  7 \t" << std::optional(7.0);
+        QTest::newRow("minus") << "-0,75" << std::optional(-0.75);
+        QTest::newRow("minus sign") << QStringLiteral("\u22120,75") << std::optional(-0.75);
+        QTest::newRow("plus") << "+3" << std::optional(3.0);
+        QTest::newRow("leading separator") << ",5" << std::optional(0.5);
+        QTest::newRow("exponent as stored") << "1e-05" << std::optional(0.00001);
+        QTest::newRow("empty") << "" << none;
+        QTest::newRow("blank") << "   " << none;
+        QTest::newRow("letters") << "12a" << none;
+        QTest::newRow("two separators") << "1,2,3" << none;
+        QTest::newRow("mixed separators") << "1.234,5" << none;
+        QTest::newRow("separator alone") << "," << none;
+        QTest::newRow("double minus") << "--1" << none;
+        QTest::newRow("infinity") << "inf" << none;
+        QTest::newRow("not a number") << "nan" << none;
+        QTest::newRow("beyond the doubles") << "1e400" << none;
+    }
+    void parseNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(std::optional<double>, expected);
+        const std::optional<double> got = korvex::amount::parseNumber(text);
+        QCOMPARE(got.has_value(), expected.has_value());
+        if (expected)
+            QCOMPARE(*got, *expected);
+    }
+
+    // Amounts are the same when they show the same kopecks; sums of doubles
+    // that stand for whole kopecks compare equal.
+    void sameAmount_data()
+    {
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("sum of tenths") << 0.1 + 0.2 << 0.3 << true;
+        QTest::newRow("lines and total") << 33.37 + 33.37 + 33.36 << 100.10 << true;
+        QTest::newRow("one kopeck apart") << 10.00 << 10.01 << false;
+        QTest::newRow("half kopeck written two ways") << 0.285 << 0.28 + 0.005 << true;
+        QTest::newRow("half kopeck rounds away") << 0.005 << 0.0 << false;
+        QTest::newRow("below half a kopeck") << 10.004 << 10.0 << true;
+        QTest::newRow("sign of nothing") << -0.004 << 0.004 << true;
+        QTest::newRow("negative amounts") << -12.345 << -12.35 << true;
+        QTest::newRow("large amounts") << 1e9 + 0.01 << 1e9 << false;
+    }
+    void sameAmount()
+    {
+        QFETCH(double, a);
+        QFETCH(double, b);
+        QFETCH(bool, same);
+        QCOMPARE(korvex::amount::sameAmount(a, b), same);
+        QCOMPARE(korvex::amount::sameAmount(b, a), same);
+    }
+
+    void roundHalfEven_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("half to even down") << 2.5 << 2.0;
+        QTest::newRow("half to even up") << 1.5 << 2.0;
+        QTest::newRow("half to zero") << 0.5 << 0.0;
+        QTest::newRow("negative half") << -1.5 << -2.0;
+        QTest::newRow("not a half") << 2.4999 << 2.0;
+    }
+    void roundHalfEven()
+    {
+        QFETCH(double, x);
+        QFETCH(double, expected);
+        QCOMPARE(korvex::amount::roundHalfEven(x), expected);
+    }
+
+    // s x round(v / s + 0.000001); unchanged for s = 0 and |v / s| > 2e9.
+    void roundToStep_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("to tens") << 1234.5 << 10.0 << 1230.0;
+        QTest::newRow("positive half goes up") << 125.0 << 10.0 << 130.0;
+        QTest::newRow("negative half toward zero") << -125.0 << 10.0 << -120.0;
+        QTest::newRow("to kopecks") << 0.125 << 0.01 << 0.13;
+        QTest::newRow("whole units, half") << 2.5 << 1.0 << 3.0;
+        QTest::newRow("halves") << 7.3 << 0.5 << 7.5;
+        QTest::newRow("step 0") << 5.55 << 0.0 << 5.55;
+        QTest::newRow("quotient at the limit") << 2e10 << 10.0 << 2e10;
+        QTest::newRow("quotient beyond the limit") << 30000000001.0 << 10.0 << 30000000001.0;
+        QTest::newRow("negative step") << 1234.0 << -100.0 << 1200.0;
+    }
+    void roundToStep()
+    {
+        QFETCH(double, value);
+        QFETCH(double, step);
+        QFETCH(double, expected);
+        QCOMPARE(korvex::amount::roundToStep(value, step), expected);
+    }
+};
+KORVEX_TEST_CLASS(AmountTest)
+
+#include "tst_amount.moc"
