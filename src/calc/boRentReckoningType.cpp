@@ -9,21 +9,18 @@
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
 #include "db/xTransaction.h"
-#include "reference/referenceCommon.h"
+#include "db/xRowWriter.h"
+#include "db/xBusinessError.h"
+#include "widgets/xConfirmDelete.h"
+#include "widgets/xDialogPort.h"
 #include "widgets/xPrompt.h"
 #include "widgets/xTreeModel.h"
 
-#include <QSet>
 #include <stdexcept>
 
 namespace korvex::calc {
 
 using namespace korvex::db;
-using korvex::reference::nullableDouble;
-using korvex::reference::nullableInt;
-using korvex::reference::nullableText;
-using korvex::reference::optionalDouble;
-using korvex::reference::optionalInt;
 
 namespace {
 
@@ -42,11 +39,6 @@ bool TCalcDialogs::reckoningTypeDialog(TboRentReckoningType &, TReckoningType &,
     return false;
 }
 
-QString TCalcDialogs::chooseVariable()
-{
-    return {};
-}
-
 TboRentReckoningType::TboRentReckoningType(korvex::shell::TAppContext &context, TCalcDialogs *dialogs, QObject *owner)
     : QObject(owner)
     , m_context(context)
@@ -56,32 +48,25 @@ TboRentReckoningType::TboRentReckoningType(korvex::shell::TAppContext &context, 
 
 TCalcDialogs &TboRentReckoningType::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentReckoningType: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboRentReckoningType");
 }
 
 // --- Operations -------------------------------------------------------------------
 
 bool TboRentReckoningType::NewReckoningType(int parent, const QString &name, int *newKey)
 {
+    // The port first: a new type takes a key from the server.
     TCalcDialogs &dialogs = requireDialogs();
-    TReckoningType type = newType(parent > 0 ? std::optional<int>(parent) : std::nullopt, name);
-    int saved = 0;
-    const bool stored = dialogs.reckoningTypeDialog(*this, type, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [&](auto &t, bool isNew, int &saved) { return dialogs.reckoningTypeDialog(*this, t, isNew, saved); };
+    return korvex::widgets::newThroughDialog(newType(parent > 0 ? std::optional<int>(parent) : std::nullopt, name),
+                                             dialog, newKey);
 }
 
 bool TboRentReckoningType::EditReckoningType(int key)
 {
     TCalcDialogs &dialogs = requireDialogs();
-    std::optional<TReckoningType> type = readType(key);
-    if (!type)
-        return false;
-    int saved = 0;
-    return dialogs.reckoningTypeDialog(*this, *type, false, saved);
+    auto dialog = [&](auto &t, bool isNew, int &saved) { return dialogs.reckoningTypeDialog(*this, t, isNew, saved); };
+    return korvex::widgets::editThroughDialog(readType(key), dialog);
 }
 
 bool TboRentReckoningType::DeleteReckoningType(int key)
@@ -89,8 +74,8 @@ bool TboRentReckoningType::DeleteReckoningType(int key)
     TCalcDialogs &dialogs = requireDialogs();
     if (!TxQuery::scalar(m_context.db, QStringLiteral("SELECT 1 FROM rent_typereckoning WHERE id = ?"), {key}).isValid())
         return false;
-    return korvex::reference::confirmAndDelete(
-        m_context.db, dialogs.prompt(), korvex::reference::recordDeleteTexts(),
+    return korvex::widgets::confirmAndDelete(
+        m_context.db, dialogs.prompt(), korvex::widgets::recordDeleteTexts(),
         {{QStringLiteral("DELETE FROM rent_reckoning WHERE typereckoningkey = ?"), {key}},
          {QStringLiteral("DELETE FROM rent_typereckoning WHERE id = ?"), {key}}});
 }
@@ -148,7 +133,7 @@ std::optional<TReckoningType> TboRentReckoningType::readType(int key) const
 void TboRentReckoningType::writeType(TReckoningType &type)
 {
     if (const std::optional<TStepFault> fault = checkSteps(type.steps))
-        throw std::invalid_argument(fault->message.toStdString());
+        throw EBusinessError(fault->message);
     if (type.id <= 0)
         throw std::invalid_argument("TboRentReckoningType::writeType: the type has no key");
 
@@ -172,29 +157,15 @@ void TboRentReckoningType::writeType(TReckoningType &type)
                          typeValues);
     }
 
-    QList<int> listed;
+    QList<TxDetailRow> steps;
     for (const TReckoningStep &step : std::as_const(written.steps))
-        listed << step.id;
-    const QSet<int> kept = korvex::reference::deleteRowsNotIn(db, QStringLiteral("rent_reckoning"),
-                                                              QStringLiteral("typereckoningkey"), written.id, listed);
-
-    for (TReckoningStep &step : written.steps) {
-        const QVariantList values{written.id, nullableInt(step.number), step.name, nullableText(step.formula),
-                                  nullableDouble(step.rounding)};
-        if (kept.contains(step.id)) {
-            TxQuery::execute(db,
-                             QStringLiteral("UPDATE rent_reckoning SET typereckoningkey = ?, number = ?, name = ?, "
-                                            "formula = ?, rounding = ? WHERE id = ?"),
-                             QVariantList(values) << step.id);
-        } else {
-            // A step deleted meanwhile by another workstation comes back as new.
-            step.id = korvex::reference::nextKey(db, QStringLiteral("gen_rent_reckoning"));
-            TxQuery::execute(db,
-                             QStringLiteral("INSERT INTO rent_reckoning (typereckoningkey, number, name, formula, "
-                                            "rounding, id) VALUES (?, ?, ?, ?, ?, ?)"),
-                             QVariantList(values) << step.id);
-        }
-    }
+        steps.append({step.id, {nullableInt(step.number), step.name, nullableText(step.formula), nullableDouble(step.rounding)}});
+    const QList<int> keys = writeDetailRows(
+        db, QStringLiteral("rent_reckoning"), QStringLiteral("typereckoningkey"), written.id,
+        QStringLiteral("gen_rent_reckoning"),
+        {QStringLiteral("number"), QStringLiteral("name"), QStringLiteral("formula"), QStringLiteral("rounding")}, steps);
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        written.steps[i].id = keys.at(i);
     t.commit();
     written.stored = true;
     type = written;
@@ -383,13 +354,6 @@ bool TReckoningStepModel::setData(const QModelIndex &index, const QVariant &valu
     }
     Q_EMIT dataChanged(index, index);
     return true;
-}
-
-Qt::ItemFlags TReckoningStepModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
 } // namespace korvex::calc

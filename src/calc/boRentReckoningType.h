@@ -86,7 +86,7 @@ public:
     // caller's): steps missing from the list are deleted, the others updated
     // or inserted, each with the type's key. On success the type is marked
     // stored and new steps carry their keys; on failure nothing is written and
-    // the type is left as it was. std::invalid_argument for steps that
+    // the type is left as it was. EBusinessError for steps that
     // checkSteps() refuses, EDatabaseError when the server refuses.
     void writeType(TReckoningType &type);
 
@@ -137,7 +137,6 @@ public:
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 Q_SIGNALS:
     // A typed value was not taken; the text is ready to be shown.

@@ -8,7 +8,10 @@
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
 #include "db/xTransaction.h"
-#include "reference/referenceCommon.h"
+#include "db/xRowWriter.h"
+#include "db/xBusinessError.h"
+#include "widgets/xConfirmDelete.h"
+#include "widgets/xDialogPort.h"
 #include "shell/AppContext.h"
 #include "widgets/xProgress.h"
 #include "widgets/xPrompt.h"
@@ -20,11 +23,8 @@
 namespace korvex::calc {
 
 using namespace korvex::db;
-using korvex::reference::nullableDouble;
-using korvex::reference::nullableInt;
-using korvex::reference::nullableText;
-using korvex::reference::optionalDouble;
-using korvex::reference::optionalInt;
+using korvex::widgets::editThroughDialog;
+using korvex::widgets::newThroughDialog;
 using korvex::widgets::TxProgress;
 using korvex::widgets::TxProgressGuard;
 using korvex::widgets::TxPrompt;
@@ -34,7 +34,7 @@ using korvex::widgets::TxTreeModel;
 
 QString TCalcDialogs::chooseVariableFrom(TboRentVariable &)
 {
-    return chooseVariable();
+    return {};
 }
 
 bool TCalcDialogs::variableDialog(TboRentVariable &, TVariableRecord &, bool, int &)
@@ -53,13 +53,6 @@ std::unique_ptr<TxProgress> TCalcDialogs::openProgress(const QString &)
 }
 
 namespace {
-
-TCalcDialogs &required(TCalcDialogs *dialogs, const char *who)
-{
-    if (!dialogs)
-        throw std::logic_error(std::string(who) + ": this operation needs the dialogs of the window layer");
-    return *dialogs;
-}
 
 bool flag(const QVariant &v)
 {
@@ -86,7 +79,7 @@ TboRentVariable::TboRentVariable(korvex::shell::TAppContext &context, TCalcDialo
 
 TCalcDialogs &TboRentVariable::requireDialogs() const
 {
-    return required(m_dialogs, "TboRentVariable");
+    return korvex::widgets::requirePort(m_dialogs, "TboRentVariable");
 }
 
 TVariableRecord TboRentVariable::newRecord(std::optional<int> parent, const QString &name) const
@@ -100,27 +93,24 @@ TVariableRecord TboRentVariable::newRecord(std::optional<int> parent, const QStr
 
 bool TboRentVariable::NewVariable(int parent, const QString &name, int *newKey)
 {
-    TVariableRecord record = newRecord(parent, name);
-    int saved = 0;
-    const bool stored = requireDialogs().variableDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().variableDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent, name), dialog, newKey);
 }
 
 bool TboRentVariable::EditVariable(int key)
 {
-    std::optional<TVariableRecord> record = readVariable(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return requireDialogs().variableDialog(*this, *record, false, saved);
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().variableDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readVariable(key), dialog);
 }
 
 bool TboRentVariable::DeleteVariable(int key)
 {
-    return korvex::reference::confirmAndDelete(m_context.db, requireDialogs().prompt(),
-                                               korvex::reference::recordDeleteTexts(),
+    return korvex::widgets::confirmAndDelete(m_context.db, requireDialogs().prompt(),
+                                               korvex::widgets::recordDeleteTexts(),
                                                QStringLiteral("DELETE FROM rent_variable WHERE id = ?"), {key});
 }
 
@@ -152,7 +142,7 @@ std::optional<TVariableRecord> TboRentVariable::readVariable(int key) const
 void TboRentVariable::writeVariable(TVariableRecord &r)
 {
     try {
-        r.id = korvex::reference::writeRow(
+        r.id = writeRow(
             m_context.db, QStringLiteral("rent_variable"), QStringLiteral("gen_rent_variable"), r.id,
             {QStringLiteral("parent"), QStringLiteral("name"), QStringLiteral("description"),
              QStringLiteral("lockobject"), QStringLiteral("lockservice"), QStringLiteral("lockcustomer")},
@@ -221,7 +211,7 @@ korvex::shell::TAppContext &TboRentValueVariable::context() const
 
 TCalcDialogs &TboRentValueVariable::requireDialogs() const
 {
-    return required(m_dialogs, "TboRentValueVariable");
+    return korvex::widgets::requirePort(m_dialogs, "TboRentValueVariable");
 }
 
 bool TboRentValueVariable::IsVariable(const QString &name)
@@ -285,21 +275,18 @@ TValueVariableRecord TboRentValueVariable::newRecord(std::optional<int> parent) 
 
 bool TboRentValueVariable::NewValueVariable(int parent, int *newKey)
 {
-    TValueVariableRecord record = newRecord(parent);
-    int saved = 0;
-    const bool stored = requireDialogs().valueVariableDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().valueVariableDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent), dialog, newKey);
 }
 
 bool TboRentValueVariable::EditValueVariable(int key)
 {
-    std::optional<TValueVariableRecord> record = readValueVariable(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return requireDialogs().valueVariableDialog(*this, *record, false, saved);
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().valueVariableDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readValueVariable(key), dialog);
 }
 
 void TboRentValueVariable::deleteRows(const QList<int> &keys, bool stopOnRefusal, bool withProgress,
@@ -312,7 +299,7 @@ void TboRentValueVariable::deleteRows(const QList<int> &keys, bool stopOnRefusal
     // before the group itself.
     for (qsizetype i = keys.size() - 1; i >= 0 && !progress.stopped(); --i) {
         try {
-            TxTransaction t(m_db);
+            TxWriteScope t(m_db);
             const int n = TxQuery::execute(m_db, QStringLiteral("DELETE FROM rent_valuevariable WHERE id = ?"),
                                            {keys.at(i)});
             t.commit();
@@ -371,7 +358,7 @@ bool TboRentValueVariable::MoveValueVariable(int key, int target)
 {
     if (key == target)
         return true;
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     if (target != 0) {
         TxStoredProc test(m_db, QStringLiteral("rent_p_testreplaceValueVariable"));
         test.setParam(QStringLiteral("id"), key);
@@ -388,7 +375,7 @@ bool TboRentValueVariable::MoveValueVariable(int key, int target)
 
 void TboRentValueVariable::AssignValue(const QList<int> &keys, std::optional<double> value)
 {
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     for (int key : keys)
         TxQuery::execute(m_db, QStringLiteral("UPDATE rent_valuevariable SET valuevariable = ? WHERE id = ?"),
                          {nullableDouble(value), key});
@@ -399,8 +386,8 @@ int TboRentValueVariable::MakeCustomerValues(int variableKey, const QList<int> &
 {
     const std::optional<TVariableBindings> b = bindings(variableKey);
     if (!b || !b->customer)
-        throw EDatabaseError(tr("Переменная не привязана к клиенту"));
-    TxTransaction t(m_db);
+        throw EBusinessError(tr("Переменная не привязана к клиенту"));
+    TxWriteScope t(m_db);
     std::optional<int> group;
     int inserted = 0;
     QSet<int> seen;
@@ -414,7 +401,7 @@ int TboRentValueVariable::MakeCustomerValues(int variableKey, const QList<int> &
             continue;
         // The group's head is the row this run inserted first, known by its
         // own key: another workstation's rows never become the parent.
-        const int id = korvex::reference::nextKey(m_db, QStringLiteral("gen_rent_valuevariable"));
+        const int id = nextKey(m_db, QStringLiteral("gen_rent_valuevariable"));
         TxQuery::execute(m_db,
                          QStringLiteral("INSERT INTO rent_valuevariable (id, parent, variablekey, customerkey) "
                                         "VALUES (?, ?, ?, ?)"),
@@ -483,9 +470,9 @@ std::optional<TValueFault> TboRentValueVariable::checkValueVariable(const TValue
 
 void TboRentValueVariable::writeValueVariable(TValueVariableRecord &r)
 {
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     if (const std::optional<TValueFault> fault = checkValueVariable(r))
-        throw EDatabaseError(fault->message);
+        throw EBusinessError(fault->message);
     const TVariableBindings b = *bindings(*r.variableKey);
     if (!b.object)
         r.objectKey.reset();
@@ -494,7 +481,7 @@ void TboRentValueVariable::writeValueVariable(TValueVariableRecord &r)
     if (!b.customer)
         r.customerKey.reset();
     try {
-        r.id = korvex::reference::writeRow(
+        r.id = writeRow(
             m_db, QStringLiteral("rent_valuevariable"), QStringLiteral("gen_rent_valuevariable"), r.id,
             {QStringLiteral("parent"), QStringLiteral("variablekey"), QStringLiteral("objectkey"),
              QStringLiteral("servicekey"), QStringLiteral("customerkey"), QStringLiteral("valuevariable")},
@@ -513,7 +500,7 @@ void TboRentValueVariable::writeValueVariable(TValueVariableRecord &r)
 void TboRentValueVariable::writeValue(qint64 key, const QVariant &value)
 {
     const QVariant number = value.isNull() ? QVariant(QMetaType::fromType<double>()) : QVariant(value.toDouble());
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     if (TxQuery::execute(m_db, QStringLiteral("UPDATE rent_valuevariable SET valuevariable = ? WHERE id = ?"),
                          {number, key})
         == 0)

@@ -32,11 +32,9 @@ public:
     // business object; true when at least one type was stored. savedKey: the
     // key of the last type stored ("&Следующий" may store several).
     virtual bool reckoningTypeDialog(TboRentReckoningType &bo, TReckoningType &type, bool isNew, int &savedKey);
-    // "Выбор переменной" with the built-in variables only: the chosen
-    // variable's name, empty when cancelled.
-    virtual QString chooseVariable();
-    // "Выбор переменной" with the user variables of the dictionary beside the
-    // built-in ones. By default the built-in ones only.
+    // "Выбор переменной": the built-in variables and the user variables of
+    // the dictionary; the chosen variable's name, empty when cancelled (and
+    // by default).
     virtual QString chooseVariableFrom(TboRentVariable &dictionary);
 
     // "Переменная" and "Значение переменной": edit the record and store it

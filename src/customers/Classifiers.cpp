@@ -1,8 +1,11 @@
 #include "Classifiers.h"
 
 #include "db/xDatabase.h"
+#include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
+#include "db/xRowWriter.h"
+#include "db/xTransaction.h"
 
 #include <stdexcept>
 
@@ -48,56 +51,109 @@ const TClassifierInfo &TClassifiers::info(TClassifier kind)
 TboClassifier::TboClassifier(TxDatabase &db, TClassifier kind)
     : m_db(db)
     , m_kind(kind)
-    , m_row(info().table, info().keyField, info().fields)
 {
 }
 
-void TboClassifier::openNew(const QString &initialName, const QVariantMap &defaults)
+void TboClassifier::openNew(const QString &initialName, const TClassifierRecord &defaults)
 {
-    m_row.setNew(m_db.newKey(info().keyProcedure, info().keyOutput));
-    for (const QString &f : info().nameFields)
-        m_row.setValue(f, initialName);
-    if (m_kind == TClassifier::PlaceKind) {
-        m_row.setValue(QStringLiteral("stand"), 1);
-        m_row.setValue(QStringLiteral("disabled"), 0);
-    } else if (m_kind == TClassifier::Place) {
-        m_row.setValue(QStringLiteral("inaddress"), 1);
-        m_row.setValue(QStringLiteral("usehighlevel"), 1);
+    m_record = defaults;
+    m_record.key = m_db.newKey(info().keyProcedure, info().keyOutput);
+    m_stored = false;
+    for (const QString &f : info().nameFields) {
+        if (f == QLatin1String("name"))
+            m_record.name = initialName;
+        else if (f == QLatin1String("abbr"))
+            m_record.abbr = initialName;
+        else if (f == QLatin1String("comment"))
+            m_record.comment = initialName;
     }
-    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
-        m_row.setValue(it.key(), it.value());
+    if (m_kind == TClassifier::PlaceKind) {
+        if (!defaults.stand)
+            m_record.stand = 1;
+        m_record.disabled = false;
+    } else if (m_kind == TClassifier::Place) {
+        m_record.inAddress = true;
+        m_record.useHighLevel = true;
+    }
 }
 
 void TboClassifier::open(int key)
 {
-    if (!m_row.load(m_db, key))
+    TxQuery q(m_db);
+    q.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+               .arg(info().fields.join(QStringLiteral(", ")), sqlIdentifier(info().table), sqlIdentifier(info().keyField)),
+           {key});
+    if (!q.next())
         throw std::logic_error(QStringLiteral("%1 has no row %2").arg(info().table).arg(key).toStdString());
-    if (m_kind == TClassifier::Place) {
-        const QVariant kind = m_row.value(QStringLiteral("placekind"));
-        if (!kind.isNull()
-            && !TxQuery::scalar(m_db, QStringLiteral("SELECT 1 FROM fin_placekind WHERE placekindkey = ?"), {kind}).isValid())
-            throw std::runtime_error(tr("Тип места отстутсвует в справочнике").toStdString());
+    TClassifierRecord r;
+    r.key = key;
+    auto text = [&](const char *column) { return q.value(QString::fromLatin1(column)).toString().trimmed(); };
+    auto flag = [&](const char *column) { return q.value(QString::fromLatin1(column)).toInt() != 0; };
+    for (const QString &f : info().fields) {
+        if (f == QLatin1String("name")) r.name = text("name");
+        else if (f == QLatin1String("fullname")) r.fullname = text("fullname");
+        else if (f == QLatin1String("abbr")) r.abbr = text("abbr");
+        else if (f == QLatin1String("grade")) r.grade = optionalInt(q.value(f));
+        else if (f == QLatin1String("parent")) r.parent = optionalInt(q.value(f));
+        else if (f == QLatin1String("stand")) r.stand = optionalInt(q.value(f));
+        else if (f == QLatin1String("disabled")) r.disabled = flag("disabled");
+        else if (f == QLatin1String("placekind")) r.placeKind = optionalInt(q.value(f));
+        else if (f == QLatin1String("comment")) r.comment = text("comment");
+        else if (f == QLatin1String("inaddress")) r.inAddress = flag("inaddress");
+        else if (f == QLatin1String("usehighlevel")) r.useHighLevel = flag("usehighlevel");
     }
+    if (m_kind == TClassifier::Place && r.placeKind
+        && !TxQuery::scalar(m_db, QStringLiteral("SELECT 1 FROM fin_placekind WHERE placekindkey = ?"), {*r.placeKind})
+                .isValid())
+        throw EBusinessError(tr("Тип места отстутсвует в справочнике"));
+    m_record = r;
+    m_stored = true;
+}
+
+QVariant TboClassifier::columnValue(const QString &column) const
+{
+    const TClassifierRecord &r = m_record;
+    if (column == QLatin1String("name")) return nullableText(r.name);
+    if (column == QLatin1String("fullname")) return nullableText(r.fullname);
+    if (column == QLatin1String("abbr")) return nullableText(r.abbr);
+    if (column == QLatin1String("grade")) return nullableInt(r.grade);
+    if (column == QLatin1String("parent")) return nullableInt(r.parent);
+    if (column == QLatin1String("stand")) return nullableInt(r.stand);
+    if (column == QLatin1String("disabled")) return r.disabled ? 1 : 0;
+    if (column == QLatin1String("placekind")) return nullableInt(r.placeKind);
+    if (column == QLatin1String("comment")) return nullableText(r.comment);
+    if (column == QLatin1String("inaddress")) return r.inAddress ? 1 : 0;
+    if (column == QLatin1String("usehighlevel")) return r.useHighLevel ? 1 : 0;
+    throw std::logic_error(QStringLiteral("%1: no member for column %2").arg(info().table, column).toStdString());
 }
 
 void TboClassifier::write()
 {
-    if (m_kind == TClassifier::Place) {
+    if (m_kind == TClassifier::Place && m_record.parent) {
         // A place put below itself would cut its branch off the tree.
-        const QVariant parent = m_row.value(QStringLiteral("parent"));
-        if (!parent.isNull()
-            && TxQuery::scalar(m_db, QStringLiteral("SELECT fin_f_tree_under(1, ?, ?) FROM rdb$database"), {parent, key()})
-                       .toInt()
-                   == 1)
-            throw EDatabaseError(tr("Нарушена иерархия в населенных пунктах"));
+        if (TxQuery::scalar(m_db, QStringLiteral("SELECT fin_f_tree_under(1, ?, ?) FROM rdb$database"),
+                            {*m_record.parent, key()})
+                .toInt()
+            == 1)
+            throw EBusinessError(tr("Нарушена иерархия в населенных пунктах"));
     }
-    m_row.write(m_db);
+    QVariantList values;
+    for (const QString &f : info().fields)
+        values << columnValue(f);
+    TxWriteScope scope(m_db);
+    if (m_stored) {
+        if (updateRow(m_db, info().table, info().keyField, key(), info().fields, values) == 0)
+            throw EDatabaseError(tr("Запись удалена другим пользователем"));
+    } else {
+        insertRow(m_db, info().table, info().keyField, key(), info().fields, values);
+    }
+    scope.commit();
 }
 
 void TboClassifier::save()
 {
     runInTransaction(m_db, [this] { write(); });
-    m_row.confirm();
+    confirm();
 }
 
 } // namespace korvex::customers

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "RowCache.h"
-
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
+#include <optional>
 
 namespace korvex::db {
 class TxDatabase;
@@ -40,6 +38,23 @@ public:
     static const TClassifierInfo &info(TClassifier kind);
 };
 
+// One row of a classifier as its dialog edits it. A kind stores the members
+// its columns name (TClassifierInfo::fields); the others are not used.
+struct TClassifierRecord {
+    int key = 0;                       // from the key procedure when new
+    QString name;                      // every kind
+    QString fullname;                  // company kinds
+    QString abbr;                      // place kinds
+    std::optional<int> grade;          // place kinds
+    std::optional<int> parent;         // place kinds and places
+    std::optional<int> stand;          // place kinds: 0 not shown, 1 before, 2 after
+    bool disabled = false;             // place kinds
+    std::optional<int> placeKind;      // places
+    QString comment;                   // places
+    bool inAddress = true;             // places
+    bool useHighLevel = true;          // places
+};
+
 // One row of a classifier while its dialog edits it.
 class TboClassifier
 {
@@ -51,29 +66,32 @@ public:
     const TClassifierInfo &info() const { return TClassifiers::info(m_kind); }
 
     // A new row: the key procedure gives the key, the name columns take the
-    // initial text, then the defaults apply (grade; parent and placekind).
-    void openNew(const QString &initialName, const QVariantMap &defaults = {});
+    // initial text; defaults gives the rest (grade; parent and placekind).
+    void openNew(const QString &initialName, const TClassifierRecord &defaults = {});
     // An existing row; a missing one is the caller's error (std::logic_error).
     // A place whose kind is gone fails with "Тип места отстутсвует в
-    // справочнике" (std::runtime_error).
+    // справочнике" (EBusinessError).
     void open(int key);
 
-    TCachedRow &row() { return m_row; }
-    const TCachedRow &row() const { return m_row; }
-    int key() const { return m_row.key().toInt(); }
-    bool isNew() const { return !m_row.exists(); }
+    TClassifierRecord &record() { return m_record; }
+    const TClassifierRecord &record() const { return m_record; }
+    int key() const { return m_record.key; }
+    bool isNew() const { return !m_stored; }
 
     // Writes the row inside the current transaction; confirm() once it
     // committed.
     void write();
-    void confirm() { m_row.confirm(); }
-    // Writes it in a transaction of its own, or inside the caller's.
+    void confirm() { m_stored = true; }
+    // Writes it in a write scope of its own, or inside the caller's.
     void save();
 
 private:
+    QVariant columnValue(const QString &column) const;
+
     korvex::db::TxDatabase &m_db;
     TClassifier m_kind;
-    TCachedRow m_row;
+    TClassifierRecord m_record;
+    bool m_stored = false;
 };
 
 } // namespace korvex::customers

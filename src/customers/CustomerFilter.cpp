@@ -48,7 +48,7 @@ void TCustomerFilter::read(const TmmOptions &options)
 
 void TCustomerFilter::write(TmmOptions &options) const
 {
-    korvex::db::TxTransaction tr(options.database());
+    korvex::db::TxWriteScope tr(options.database());
     options.SetIntegerOption(TypeOption, true, allKinds ? 1 : 0);
     options.SetIntegerOption(AllAttrOption, true, allAttributes ? 1 : 0);
     options.SetIntegerOption(KindOption, true, kindIndex);
@@ -93,7 +93,7 @@ void TChooseCustomerOptions::read(const TmmOptions &options, const QDate &today)
 
 void TChooseCustomerOptions::write(TmmOptions &options) const
 {
-    korvex::db::TxTransaction tr(options.database());
+    korvex::db::TxWriteScope tr(options.database());
     if (startDate.isValid())
         options.SetDateOption(QStringLiteral("rent_ReportDebtStartdate"), true, startDate);
     if (endDate.isValid())

@@ -102,7 +102,7 @@ void TFactoryFilter::WriteToOptions(TmmOptions *options) const
         bound.bindString(maskOption(Field(i)), &copy.m_mask[i]);
     }
     // One transaction: a filter is stored whole or not at all.
-    korvex::db::TxTransaction tr(options->database());
+    korvex::db::TxWriteScope tr(options->database());
     bound.save();
     tr.commit();
 }

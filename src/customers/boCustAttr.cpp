@@ -1,7 +1,10 @@
 #include "boCustAttr.h"
 
 #include "db/xDatabase.h"
+#include "db/xDbError.h"
 #include "db/xQuery.h"
+#include "db/xRowWriter.h"
+#include "db/xTransaction.h"
 #include "widgets/xPrompt.h"
 #include "widgets/xSqlFilter.h"
 
@@ -15,13 +18,9 @@ using korvex::widgets::TxSqlFilter;
 
 namespace {
 
-TCachedRow attrRow()
-{
-    return TCachedRow(QStringLiteral("ph_attr"), QStringLiteral("id"),
-                      {QStringLiteral("parent"), QStringLiteral("name"), QStringLiteral("shortname"),
-                       QStringLiteral("rating"), QStringLiteral("tokem"), QStringLiteral("icon"),
-                       QStringLiteral("disabled"), QStringLiteral("hotkey")});
-}
+const QStringList AttrColumns{QStringLiteral("parent"), QStringLiteral("name"), QStringLiteral("shortname"),
+                               QStringLiteral("rating"), QStringLiteral("tokem"), QStringLiteral("icon"),
+                               QStringLiteral("disabled"), QStringLiteral("hotkey")};
 
 QVariantList keys(const QList<int> &list)
 {
@@ -76,22 +75,45 @@ bool TCustAttributes::replace(const QList<int> &customers, const QList<int> &att
     return true;
 }
 
-TCachedRow TCustAttributes::newAttribute(const QVariant &parent)
+TAttributeRecord TCustAttributes::newAttribute(std::optional<int> parent)
 {
-    TCachedRow row = attrRow();
-    row.setNew(TxQuery::scalar(m_db, QStringLiteral("SELECT NEXT VALUE FOR gen_ph_attr FROM rdb$database")).toInt());
-    row.setValue(QStringLiteral("parent"), parent);
-    row.setValue(QStringLiteral("rating"), 1);
-    row.setValue(QStringLiteral("disabled"), 0);
-    return row;
+    TAttributeRecord r;
+    r.id = nextKey(m_db, QStringLiteral("gen_ph_attr"));
+    r.parent = parent;
+    return r;
 }
 
-TCachedRow TCustAttributes::attribute(int id)
+TAttributeRecord TCustAttributes::attribute(int id)
 {
-    TCachedRow row = attrRow();
-    if (!row.load(m_db, id))
+    TxQuery q(m_db);
+    q.exec(QStringLiteral("SELECT %1 FROM ph_attr WHERE id = ?").arg(AttrColumns.join(QStringLiteral(", "))), {id});
+    if (!q.next())
         throw std::logic_error(QStringLiteral("ph_attr has no row %1").arg(id).toStdString());
-    return row;
+    TAttributeRecord r;
+    r.id = id;
+    r.stored = true;
+    r.parent = optionalInt(q.value(QStringLiteral("parent")));
+    r.name = q.value(QStringLiteral("name")).toString().trimmed();
+    r.shortname = q.value(QStringLiteral("shortname")).toString().trimmed();
+    r.tokem = q.value(QStringLiteral("tokem")).toString().trimmed();
+    r.icon = optionalInt(q.value(QStringLiteral("icon")));
+    r.disabled = q.value(QStringLiteral("disabled")).toInt() != 0;
+    r.hotkey = optionalInt(q.value(QStringLiteral("hotkey")));
+    if (r.hotkey == 0)
+        r.hotkey.reset();
+    return r;
+}
+
+void TCustAttributes::writeAttribute(const TAttributeRecord &r)
+{
+    const QVariantList values{nullableInt(r.parent), nullableText(r.name), nullableText(r.shortname), 1,
+                              nullableText(r.tokem), nullableInt(r.icon), r.disabled ? 1 : 0, nullableInt(r.hotkey)};
+    TxWriteScope scope(m_db);
+    if (!r.stored)
+        insertRow(m_db, QStringLiteral("ph_attr"), QStringLiteral("id"), r.id, AttrColumns, values);
+    else if (updateRow(m_db, QStringLiteral("ph_attr"), QStringLiteral("id"), r.id, AttrColumns, values) == 0)
+        throw EDatabaseError(tr("Запись удалена другим пользователем"));
+    scope.commit();
 }
 
 void TCustAttributes::deleteAttribute(int id)

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "RowCache.h"
-
 #include <QCoreApplication>
 #include <QList>
+#include <QString>
+#include <optional>
 
 namespace korvex::db {
 class TxDatabase;
@@ -13,6 +13,19 @@ class TxPrompt;
 }
 
 namespace korvex::customers {
+
+// One row of ph_attr, the attribute tree.
+struct TAttributeRecord {
+    int id = 0;
+    bool stored = false;
+    std::optional<int> parent;
+    QString name;
+    QString shortname;
+    QString tokem;
+    bool disabled = false;
+    std::optional<int> hotkey;  // the key combination, as QKeyCombination::toCombined()
+    std::optional<int> icon;
+};
 
 // Customer attributes: the tree of ph_attr and the attributes assigned to
 // customers in cst_custattr.
@@ -32,8 +45,11 @@ public:
 
     // An attribute row for the attribute dialog: new (parent given, key from
     // the sequence) or stored.
-    TCachedRow newAttribute(const QVariant &parent);
-    TCachedRow attribute(int id);
+    TAttributeRecord newAttribute(std::optional<int> parent);
+    TAttributeRecord attribute(int id);
+    // Stores the row (its rating is always 1) in a write scope of its own or
+    // inside the caller's.
+    void writeAttribute(const TAttributeRecord &record);
     // Deletes an attribute; one still assigned or with attributes below it
     // is refused (EDatabaseError, isInUse()).
     void deleteAttribute(int id);

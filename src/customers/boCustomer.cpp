@@ -1,8 +1,11 @@
 #include "boCustomer.h"
 
 #include "db/xDatabase.h"
+#include "db/xDbError.h"
 #include "db/xQuery.h"
+#include "db/xRowWriter.h"
 #include "db/xStoredProc.h"
+#include "db/xTransaction.h"
 
 #include <stdexcept>
 
@@ -12,29 +15,91 @@ using namespace korvex::db;
 
 namespace {
 
-QStringList names(std::initializer_list<const char *> list)
+const QStringList CustomerColumns{
+    QStringLiteral("kind"), QStringLiteral("externalkey"), QStringLiteral("code"), QStringLiteral("propertykindkey"),
+    QStringLiteral("companykindkey"), QStringLiteral("name"), QStringLiteral("fullname"), QStringLiteral("phone"),
+    QStringLiteral("fax"), QStringLiteral("email"), QStringLiteral("url"), QStringLiteral("pobox"),
+    QStringLiteral("zipcode"), QStringLiteral("placekey"), QStringLiteral("domicile"), QStringLiteral("disabled"),
+    QStringLiteral("okonh"), QStringLiteral("soato"), QStringLiteral("unn"), QStringLiteral("okpo"),
+    QStringLiteral("soou")};
+const QStringList FactoryColumns{QStringLiteral("founddate"), QStringLiteral("director"), QStringLiteral("bookkeeper"),
+                                 QStringLiteral("reception"), QStringLiteral("accounting"), QStringLiteral("personal"),
+                                 QStringLiteral("mareketing"), QStringLiteral("supply"), QStringLiteral("sales"),
+                                 QStringLiteral("mfo"), QStringLiteral("code")};
+const QStringList PersonColumns{QStringLiteral("lastname"), QStringLiteral("name"), QStringLiteral("medname"),
+                                QStringLiteral("psprtseria"), QStringLiteral("psprtnumber"), QStringLiteral("psprtdate"),
+                                QStringLiteral("psprtadmin"), QStringLiteral("regnumber"), QStringLiteral("regdate"),
+                                QStringLiteral("regadmin")};
+const QStringList ExecutorColumns{QStringLiteral("name"), QStringLiteral("phone"), QStringLiteral("fax"),
+                                  QStringLiteral("email")};
+
+QVariant nullableDate(const QDate &d)
 {
-    QStringList out;
-    for (const char *n : list)
-        out << QString::fromLatin1(n);
-    return out;
+    return d.isValid() ? QVariant(d) : QVariant(QMetaType::fromType<QDate>());
+}
+
+QString text(const TxQuery &q, const QString &column)
+{
+    return q.value(column).toString().trimmed();
+}
+
+// Reads the detail row of the customer; false when it has none.
+bool readDetail(TxDatabase &db, const QString &table, const QStringList &columns, int key, TxQuery &q)
+{
+    q.exec(QStringLiteral("SELECT %1 FROM %2 WHERE customerkey = ?").arg(columns.join(QStringLiteral(", ")), table), {key});
+    return q.next();
+}
+
+bool blank(const QVariantList &values)
+{
+    for (const QVariant &v : values) {
+        if (!v.isNull())
+            return false;
+    }
+    return true;
+}
+
+TCustomerRecord customerOf(const TxQuery &q)
+{
+    TCustomerRecord c;
+    c.kind = q.value(QStringLiteral("kind")).toInt();
+    c.externalKey = optionalInt(q.value(QStringLiteral("externalkey")));
+    c.code = text(q, QStringLiteral("code"));
+    c.propertyKindKey = optionalInt(q.value(QStringLiteral("propertykindkey")));
+    c.companyKindKey = optionalInt(q.value(QStringLiteral("companykindkey")));
+    c.name = text(q, QStringLiteral("name"));
+    c.fullname = text(q, QStringLiteral("fullname"));
+    c.phone = text(q, QStringLiteral("phone"));
+    c.fax = text(q, QStringLiteral("fax"));
+    c.email = text(q, QStringLiteral("email"));
+    c.url = text(q, QStringLiteral("url"));
+    c.pobox = text(q, QStringLiteral("pobox"));
+    c.zipcode = text(q, QStringLiteral("zipcode"));
+    c.placeKey = optionalInt(q.value(QStringLiteral("placekey")));
+    c.domicile = text(q, QStringLiteral("domicile"));
+    c.disabled = q.value(QStringLiteral("disabled")).toInt() != 0;
+    c.okonh = text(q, QStringLiteral("okonh"));
+    c.soato = text(q, QStringLiteral("soato"));
+    c.unn = text(q, QStringLiteral("unn"));
+    c.okpo = text(q, QStringLiteral("okpo"));
+    c.soou = text(q, QStringLiteral("soou"));
+    return c;
+}
+
+QVariantList customerValues(const TCustomerRecord &c)
+{
+    return {c.kind, nullableInt(c.externalKey), nullableText(c.code), nullableInt(c.propertyKindKey),
+            nullableInt(c.companyKindKey), nullableText(c.name), nullableText(c.fullname),
+            nullableText(c.phone), nullableText(c.fax), nullableText(c.email), nullableText(c.url),
+            nullableText(c.pobox), nullableText(c.zipcode), nullableInt(c.placeKey),
+            nullableText(c.domicile), c.disabled ? 1 : 0, nullableText(c.okonh),
+            nullableText(c.soato), nullableText(c.unn), nullableText(c.okpo), nullableText(c.soou)};
 }
 
 } // namespace
 
 TboCustomer::TboCustomer(TxDatabase &db)
     : m_db(db)
-    , m_customer(QStringLiteral("cst_customer"), QStringLiteral("customerkey"),
-                 names({"kind", "externalkey", "code", "propertykindkey", "companykindkey", "name", "fullname", "phone",
-                        "fax", "email", "url", "pobox", "zipcode", "placekey", "domicile", "disabled", "okonh", "soato",
-                        "unn", "okpo", "soou"}))
-    , m_factory(QStringLiteral("cst_factory"), QStringLiteral("customerkey"),
-                names({"founddate", "director", "bookkeeper", "reception", "accounting", "personal", "mareketing",
-                       "supply", "sales", "mfo", "code"}))
-    , m_person(QStringLiteral("cst_person"), QStringLiteral("customerkey"),
-               names({"lastname", "name", "medname", "psprtseria", "psprtnumber", "psprtdate", "psprtadmin", "regnumber",
-                      "regdate", "regadmin"}))
-    , m_executor(QStringLiteral("ir_executor"), QStringLiteral("customerkey"), names({"name", "phone", "fax", "email"}))
 {
 }
 
@@ -43,62 +108,95 @@ void TboCustomer::open(int key, const QString &name, int kind)
     m_accounts.clear();
     m_removedAccounts.clear();
     m_address.clear();
+    m_factory = {};
+    m_person = {};
+    m_executor = {};
+    m_stored = {};
+    m_written = {};
     if (key == -1) {
-        const int newKey = m_db.newKey(QStringLiteral("CST_P_CUSTOMER_CUSTOMERKEY"), QStringLiteral("customerkey"));
-        m_customer.setNew(newKey);
-        m_customer.setValue(QStringLiteral("name"), name);
-        m_customer.setValue(QStringLiteral("kind"), kind);
-        m_customer.setValue(QStringLiteral("disabled"), 0);
-        for (TCachedRow *r : {&m_factory, &m_person, &m_executor})
-            r->setNew(newKey);
+        m_customer = {};
+        m_customer.key = m_db.newKey(QStringLiteral("CST_P_CUSTOMER_CUSTOMERKEY"), QStringLiteral("customerkey"));
+        m_customer.name = name.trimmed();
+        m_customer.kind = kind;
         return;
     }
-    if (!m_customer.load(m_db, key))
-        throw std::logic_error(QStringLiteral("cst_customer has no customer %1").arg(key).toStdString());
-    m_address = placeAddress(m_db, m_customer.value(QStringLiteral("placekey")));
-    for (TCachedRow *r : {&m_factory, &m_person, &m_executor})
-        r->load(m_db, key);
-
     TxQuery q(m_db);
-    q.exec(QStringLiteral("SELECT bankaccountkey, name, bankkey, bankname, account, disabled "
+    if (!readDetail(m_db, QStringLiteral("cst_customer"), CustomerColumns, key, q))
+        throw std::logic_error(QStringLiteral("cst_customer has no customer %1").arg(key).toStdString());
+    m_customer = customerOf(q);
+    m_customer.key = key;
+    const TCustomerRecord &c = m_customer;
+    m_stored.customer = true;
+    m_address = placeAddress(m_db, c.placeKey);
+
+    TxQuery f(m_db);
+    if (readDetail(m_db, QStringLiteral("cst_factory"), FactoryColumns, key, f)) {
+        m_factory.foundDate = f.value(QStringLiteral("founddate")).toDate();
+        m_factory.director = text(f, QStringLiteral("director"));
+        m_factory.bookkeeper = text(f, QStringLiteral("bookkeeper"));
+        m_factory.reception = text(f, QStringLiteral("reception"));
+        m_factory.accounting = text(f, QStringLiteral("accounting"));
+        m_factory.personal = text(f, QStringLiteral("personal"));
+        m_factory.marketing = text(f, QStringLiteral("mareketing"));
+        m_factory.supply = text(f, QStringLiteral("supply"));
+        m_factory.sales = text(f, QStringLiteral("sales"));
+        m_factory.mfo = text(f, QStringLiteral("mfo"));
+        m_factory.code = text(f, QStringLiteral("code"));
+        m_stored.factory = true;
+    }
+    TxQuery p(m_db);
+    if (readDetail(m_db, QStringLiteral("cst_person"), PersonColumns, key, p)) {
+        m_person.lastName = text(p, QStringLiteral("lastname"));
+        m_person.name = text(p, QStringLiteral("name"));
+        m_person.middleName = text(p, QStringLiteral("medname"));
+        m_person.passportSeries = text(p, QStringLiteral("psprtseria"));
+        m_person.passportNumber = text(p, QStringLiteral("psprtnumber"));
+        m_person.passportDate = p.value(QStringLiteral("psprtdate")).toDate();
+        m_person.passportIssuer = text(p, QStringLiteral("psprtadmin"));
+        m_person.regNumber = text(p, QStringLiteral("regnumber"));
+        m_person.regDate = p.value(QStringLiteral("regdate")).toDate();
+        m_person.regIssuer = text(p, QStringLiteral("regadmin"));
+        m_stored.person = true;
+    }
+    TxQuery e(m_db);
+    if (readDetail(m_db, QStringLiteral("ir_executor"), ExecutorColumns, key, e)) {
+        m_executor.name = text(e, QStringLiteral("name"));
+        m_executor.phone = text(e, QStringLiteral("phone"));
+        m_executor.fax = text(e, QStringLiteral("fax"));
+        m_executor.email = text(e, QStringLiteral("email"));
+        m_stored.executor = true;
+    }
+
+    TxQuery a(m_db);
+    a.exec(QStringLiteral("SELECT bankaccountkey, name, bankkey, bankname, account, disabled "
                           "FROM cst_p_bankaccountlist(?, NULL)"),
            {key});
-    while (q.next()) {
-        TBankAccount a;
-        a.key = q.value(0);
-        a.name = q.value(1).toString();
-        a.bankKey = q.value(2);
-        a.bankName = q.value(3).toString();
-        a.account = q.value(4).toString();
-        a.disabled = q.value(5);
-        a.stored = true;
-        m_accounts << a;
+    while (a.next()) {
+        TBankAccount acc;
+        acc.key = a.value(0);
+        acc.name = a.value(1).toString();
+        acc.bankKey = a.value(2);
+        acc.bankName = a.value(3).toString();
+        acc.account = a.value(4).toString();
+        acc.disabled = a.value(5);
+        acc.stored = true;
+        m_accounts << acc;
     }
 }
 
-int TboCustomer::kind() const
+QString TboCustomer::placeAddress(TxDatabase &db, std::optional<int> placeKey)
 {
-    return m_customer.value(QStringLiteral("kind")).toInt();
-}
-
-void TboCustomer::setKind(int kind)
-{
-    m_customer.setValue(QStringLiteral("kind"), kind);
-}
-
-QString TboCustomer::placeAddress(TxDatabase &db, const QVariant &placeKey)
-{
-    if (placeKey.isNull())
+    if (!placeKey)
         return {};
     TxStoredProc proc(db, QStringLiteral("FIN_P_PLC_PLACE2STR"));
-    proc.setParam(QStringLiteral("placekey"), placeKey);
+    proc.setParam(QStringLiteral("placekey"), *placeKey);
     proc.execute();
     return proc.output(QStringLiteral("fulladdress")).toString();
 }
 
-void TboCustomer::setPlace(const QVariant &placeKey)
+void TboCustomer::setPlace(std::optional<int> placeKey)
 {
-    m_customer.setValue(QStringLiteral("placekey"), placeKey);
+    m_customer.placeKey = placeKey;
     m_address = placeAddress(m_db, placeKey);
 }
 
@@ -151,42 +249,99 @@ void TboCustomer::writeAccounts()
 
 void TboCustomer::write()
 {
-    m_written = {&m_customer};
-    m_customer.write(m_db);
+    const QVariantList customer = customerValues(m_customer);
+    const TFactoryRecord &f = m_factory;
+    const QVariantList factory{nullableDate(f.foundDate), nullableText(f.director), nullableText(f.bookkeeper),
+                               nullableText(f.reception), nullableText(f.accounting), nullableText(f.personal),
+                               nullableText(f.marketing), nullableText(f.supply), nullableText(f.sales),
+                               nullableText(f.mfo), nullableText(f.code)};
+    const TPersonRecord &p = m_person;
+    const QVariantList person{nullableText(p.lastName), nullableText(p.name), nullableText(p.middleName),
+                              nullableText(p.passportSeries), nullableText(p.passportNumber), nullableDate(p.passportDate),
+                              nullableText(p.passportIssuer), nullableText(p.regNumber), nullableDate(p.regDate),
+                              nullableText(p.regIssuer)};
+    const TExecutorRecord &e = m_executor;
+    const QVariantList executor{nullableText(e.name), nullableText(e.phone), nullableText(e.fax), nullableText(e.email)};
+
+    const QString keyColumn = QStringLiteral("customerkey");
+    TxWriteScope scope(m_db);
+    if (m_stored.customer) {
+        if (updateRow(m_db, QStringLiteral("cst_customer"), keyColumn, key(), CustomerColumns, customer) == 0)
+            throw EDatabaseError(tr("Клиент удален другим пользователем"));
+    } else {
+        insertRow(m_db, QStringLiteral("cst_customer"), keyColumn, key(), CustomerColumns, customer);
+    }
     writeAccounts();
     // Details nobody filled in are not written: an enterprise gets no person
     // row, a person no enterprise row.
-    auto details = [this](TCachedRow &row, bool wanted) {
-        row.setKey(key());
-        if (row.exists() ? row.isModified() : (wanted && !row.isBlank())) {
-            row.write(m_db);
-            m_written << &row;
-        }
+    auto details = [&](const QString &table, const QStringList &columns, const QVariantList &values, bool stored,
+                       bool wanted) {
+        if (stored)
+            updateRow(m_db, table, keyColumn, key(), columns, values);
+        else if (wanted && !blank(values))
+            insertRow(m_db, table, keyColumn, key(), columns, values);
+        else
+            return false;
+        return true;
     };
-    details(m_factory, hasFactoryDetails(kind()));
-    details(m_person, !hasFactoryDetails(kind()));
-    details(m_executor, true);
+    Stored written;
+    written.customer = true;
+    written.factory = details(QStringLiteral("cst_factory"), FactoryColumns, factory, m_stored.factory,
+                              hasFactoryDetails(kind()));
+    written.person = details(QStringLiteral("cst_person"), PersonColumns, person, m_stored.person,
+                             !hasFactoryDetails(kind()));
+    written.executor = details(QStringLiteral("ir_executor"), ExecutorColumns, executor, m_stored.executor, true);
+    scope.commit();
+    m_written = written;
 }
 
 int TboCustomer::save()
 {
-    runInTransaction(m_db, [this] { write(); });
+    write();
     confirm();
     return key();
 }
 
 void TboCustomer::confirm()
 {
-    // Only after the commit: a refused write leaves every row as it was held,
+    // Only after the commit: a refused write leaves the card as it was held,
     // ready to be sent again whole.
-    for (TCachedRow *r : std::as_const(m_written))
-        r->confirm();
-    m_written.clear();
+    m_stored.customer = m_stored.customer || m_written.customer;
+    m_stored.factory = m_stored.factory || m_written.factory;
+    m_stored.person = m_stored.person || m_written.person;
+    m_stored.executor = m_stored.executor || m_written.executor;
+    m_written = {};
     for (TBankAccount &a : m_accounts) {
         a.stored = true;
         a.changed = false;
     }
     m_removedAccounts.clear();
+}
+
+QList<TCustomerRecord> TboCustomer::readTenants(TxDatabase &db)
+{
+    QList<TCustomerRecord> rows;
+    TxQuery q(db);
+    q.exec(QStringLiteral("SELECT customerkey, %1 FROM cst_customer WHERE kind <> 2 ORDER BY name, customerkey")
+               .arg(CustomerColumns.join(QStringLiteral(", "))));
+    while (q.next()) {
+        TCustomerRecord c = customerOf(q);
+        c.key = q.value(QStringLiteral("customerkey")).toInt();
+        rows << c;
+    }
+    return rows;
+}
+
+void TboCustomer::writeListed(TxDatabase &db, const QList<TCustomerRecord> &rows)
+{
+    TxWriteScope scope(db);
+    for (const TCustomerRecord &c : rows) {
+        if (updateRow(db, QStringLiteral("cst_customer"), QStringLiteral("customerkey"), c.key, CustomerColumns,
+                      customerValues(c))
+            == 0)
+            throw EDatabaseError(tr("Клиент удален другим пользователем"));
+    }
+    scope.commit();
 }
 
 } // namespace korvex::customers

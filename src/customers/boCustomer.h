@@ -1,11 +1,11 @@
 #pragma once
 
-#include "RowCache.h"
-
 #include <QCoreApplication>
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 namespace korvex::db {
 class TxDatabase;
@@ -25,6 +25,70 @@ struct TBankAccount {
     bool changed = false;  // edited since
 };
 
+// One row of cst_customer. kind: 1 enterprise, 2 bank, 3 private person,
+// 4 private entrepreneur.
+struct TCustomerRecord {
+    int key = 0;  // customerkey
+    int kind = 1;
+    std::optional<int> externalKey;
+    QString code;
+    std::optional<int> propertyKindKey;
+    std::optional<int> companyKindKey;
+    QString name;
+    QString fullname;
+    QString phone;
+    QString fax;
+    QString email;
+    QString url;
+    QString pobox;
+    QString zipcode;
+    std::optional<int> placeKey;
+    QString domicile;
+    bool disabled = false;
+    QString okonh;
+    QString soato;
+    QString unn;
+    QString okpo;
+    QString soou;
+};
+
+// The enterprise details of a customer (cst_factory).
+struct TFactoryRecord {
+    QDate foundDate;
+    QString director;
+    QString bookkeeper;
+    QString reception;
+    QString accounting;
+    QString personal;
+    QString marketing;
+    QString supply;
+    QString sales;
+    QString mfo;
+    QString code;
+};
+
+// The person details of a customer (cst_person).
+struct TPersonRecord {
+    QString lastName;
+    QString name;
+    QString middleName;
+    QString passportSeries;
+    QString passportNumber;
+    QDate passportDate;
+    QString passportIssuer;
+    QString regNumber;
+    QDate regDate;
+    QString regIssuer;
+};
+
+// The contact person of a customer (ir_executor).
+struct TExecutorRecord {
+    QString name;
+    QString phone;
+    QString fax;
+    QString email;
+};
+
 // The customer card's data: the customer row, its enterprise or person
 // details, its contact person and its bank accounts, all held in the client
 // until save() sends them - customer, bank accounts, enterprise details,
@@ -39,49 +103,65 @@ public:
     // existing customer must exist (std::logic_error otherwise).
     void open(int key, const QString &name = {}, int kind = 1);
 
-    int key() const { return m_customer.key().toInt(); }
-    bool isNew() const { return !m_customer.exists(); }
-    int kind() const;
-    void setKind(int kind);
+    int key() const { return m_customer.key; }
+    bool isNew() const { return !m_stored.customer; }
+    int kind() const { return m_customer.kind; }
+    void setKind(int kind) { m_customer.kind = kind; }
     // Kinds 1 and 2 keep enterprise details, 3 and 4 person details.
     static bool hasFactoryDetails(int kind) { return kind == 1 || kind == 2; }
 
-    TCachedRow &customer() { return m_customer; }
-    TCachedRow &factory() { return m_factory; }
-    TCachedRow &person() { return m_person; }
-    TCachedRow &executor() { return m_executor; }
+    TCustomerRecord &customer() { return m_customer; }
+    TFactoryRecord &factory() { return m_factory; }
+    TPersonRecord &person() { return m_person; }
+    TExecutorRecord &executor() { return m_executor; }
 
     // The address text of the customer's place.
     QString addressText() const { return m_address; }
-    void setPlace(const QVariant &placeKey);
-    static QString placeAddress(korvex::db::TxDatabase &db, const QVariant &placeKey);
+    void setPlace(std::optional<int> placeKey);
+    static QString placeAddress(korvex::db::TxDatabase &db, std::optional<int> placeKey);
 
     const QList<TBankAccount> &accounts() const { return m_accounts; }
     void addAccount(const TBankAccount &account);
     void changeAccount(int index, const TBankAccount &account);
     void removeAccount(int index);
 
-    // Sends the changes inside the current transaction.
+    // Sends the card inside the current transaction.
     void write();
     // After the transaction that write() ran in committed: what was sent
     // counts as stored.
     void confirm();
-    // Sends them in a transaction of its own (committed) or inside the
+    // Sends it in a write scope of its own (committed) or inside the
     // caller's; nothing stays written when a write is refused. Returns the
     // customer's key.
     int save();
 
+    // The tenants (customers that are not banks) by name, for the list
+    // edited in place ("Клиенты").
+    static QList<TCustomerRecord> readTenants(korvex::db::TxDatabase &db);
+    // Stores the customer rows of that list (not their details) in one
+    // write scope: all of them or none.
+    static void writeListed(korvex::db::TxDatabase &db, const QList<TCustomerRecord> &rows);
+
 private:
+    // Which rows exist in the database.
+    struct Stored {
+        bool customer = false;
+        bool factory = false;
+        bool person = false;
+        bool executor = false;
+    };
+
     void writeAccounts();
 
     korvex::db::TxDatabase &m_db;
-    TCachedRow m_customer;
-    TCachedRow m_factory;
-    TCachedRow m_person;
-    TCachedRow m_executor;
+    TCustomerRecord m_customer;
+    TFactoryRecord m_factory;
+    TPersonRecord m_person;
+    TExecutorRecord m_executor;
+    Stored m_stored;
+    Stored m_written;  // what write() sent, stored once committed
     QList<TBankAccount> m_accounts;
     QList<QVariant> m_removedAccounts;
-    QList<TCachedRow *> m_written;
     QString m_address;
 };
 

@@ -4,6 +4,7 @@
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
+#include "db/xTransaction.h"
 #include "shell/mmOptions.h"
 #include "widgets/xPrompt.h"
 

@@ -58,44 +58,6 @@ void TxTransaction::commitAndRestart()
 
 namespace korvex::db {
 
-TxSavepoint::TxSavepoint(TxDatabase &db, const QString &name)
-    : m_db(db)
-    , m_name(name)
-{
-    // Savepoint names are identifiers chosen by the program, never user text.
-    TxQuery::execute(m_db, QStringLiteral("SAVEPOINT ") + m_name);
-}
-
-TxSavepoint::~TxSavepoint()
-{
-    if (!m_done) {
-        try {
-            rollback();
-        } catch (...) {
-        }
-    }
-}
-
-void TxSavepoint::release()
-{
-    if (m_done)
-        return;
-    m_done = true;
-    TxQuery::execute(m_db, QStringLiteral("RELEASE SAVEPOINT ") + m_name + QStringLiteral(" ONLY"));
-}
-
-void TxSavepoint::rollback()
-{
-    if (m_done)
-        return;
-    m_done = true;
-    TxQuery::execute(m_db, QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_name);
-}
-
-} // namespace korvex::db
-
-namespace korvex::db {
-
 namespace {
 // Nested scopes need savepoints of their own names: a savepoint named again
 // would replace the outer one. Everything runs on the one window thread.
@@ -103,23 +65,41 @@ int g_writeScopeDepth = 0;
 } // namespace
 
 TxWriteScope::TxWriteScope(TxDatabase &db)
-    : m_transaction(db)
+    : m_db(db)
+    , m_transaction(db)
 {
+    if (m_transaction.owns())
+        return;
+    // The name is the program's own, never user text.
+    const QString name = QStringLiteral("KX_WRITE_%1").arg(g_writeScopeDepth + 1);
+    TxQuery::execute(m_db, QStringLiteral("SAVEPOINT ") + name);
+    m_savepoint = name;
     ++g_writeScopeDepth;
-    if (!m_transaction.owns())
-        m_savepoint.emplace(db, QStringLiteral("KX_WRITE_%1").arg(g_writeScopeDepth));
 }
 
 TxWriteScope::~TxWriteScope()
 {
+    if (m_savepoint.isEmpty())
+        return;
     --g_writeScopeDepth;
+    if (m_done)
+        return;
+    try {
+        TxQuery::execute(m_db, QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_savepoint);
+    } catch (...) {
+        // A destructor must not throw; the caller's transaction still ends
+        // in its own commit or rollback.
+    }
 }
 
 void TxWriteScope::commit()
 {
-    if (m_savepoint)
-        m_savepoint->release();
+    if (m_done)
+        return;
+    if (!m_savepoint.isEmpty())
+        TxQuery::execute(m_db, QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint + QStringLiteral(" ONLY"));
     m_transaction.commit();
+    m_done = true;
 }
 
 void runInTransaction(TxDatabase &db, const std::function<void()> &body)

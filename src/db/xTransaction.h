@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace korvex::db {
 
 class TxDatabase;
 
-// Scope guard of a database transaction. When the connection has no active
-// transaction the guard starts one and owns it: commit() commits, and leaving
-// the scope without commit() rolls back. When the caller already holds a
-// transaction the guard joins it: commit() and the destructor leave it to the
-// caller, whose own guard decides.
+// Scope guard of a database transaction, for work that spans many writes and
+// reads (a pricing run, the SQL console); a write itself uses TxWriteScope
+// below. When the connection has no active transaction the guard starts one
+// and owns it: commit() commits, and leaving the scope without commit() rolls
+// back. When the caller already holds a transaction the guard joins it:
+// commit() and the destructor leave it to the caller, whose own guard decides.
 class TxTransaction
 {
 public:
@@ -35,43 +37,13 @@ private:
     bool m_done = false;
 };
 
-} // namespace korvex::db
-
-
-namespace korvex::db {
-
-// A savepoint inside the active transaction: leaving the scope without
-// release() rolls the work since the savepoint back and keeps the rest of the
-// transaction. A dialog working inside its caller's transaction uses it, so
-// that a failed save leaves the caller's earlier work untouched.
-class TxSavepoint
-{
-public:
-    TxSavepoint(TxDatabase &db, const QString &name);
-    ~TxSavepoint();
-    TxSavepoint(const TxSavepoint &) = delete;
-    TxSavepoint &operator=(const TxSavepoint &) = delete;
-
-    void release();
-    void rollback();
-
-private:
-    TxDatabase &m_db;
-    QString m_name;
-    bool m_done = false;
-};
-
-} // namespace korvex::db
-
-#include <functional>
-#include <optional>
-
-namespace korvex::db {
-
-// The scope of one multi-row write: a transaction of its own when none is
-// active, otherwise a savepoint inside the caller's transaction, so that a
-// failed write undoes exactly its own part and the caller decides about the
-// rest. commit() keeps the work; leaving the scope without it undoes it.
+// The scope of one write - THE way business objects and dialogs write: a
+// transaction of its own when none is active, otherwise a savepoint inside
+// the caller's transaction, so that a failed write undoes exactly its own
+// part and the caller decides about the rest. commit() keeps the work;
+// leaving the scope without it undoes it. Scopes nest to any depth: each
+// savepoint is named by its depth, since Firebird replaces a savepoint of the
+// same name.
 class TxWriteScope
 {
 public:
@@ -84,8 +56,10 @@ public:
     void commit();
 
 private:
+    TxDatabase &m_db;
     TxTransaction m_transaction;
-    std::optional<TxSavepoint> m_savepoint;
+    QString m_savepoint;  // empty when the scope owns the transaction
+    bool m_done = false;
 };
 
 // Runs the body inside a TxWriteScope and commits it when the body returns.

@@ -10,7 +10,7 @@
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
 #include "db/xTransaction.h"
-#include "reference/referenceCommon.h"
+#include "db/xRowWriter.h"
 #include "shell/mmOptions.h"
 #include "widgets/xProgress.h"
 #include "widgets/xPrompt.h"
@@ -30,9 +30,6 @@ namespace korvex::graph {
 
 using namespace korvex::db;
 using korvex::amount::roundHalfEven;
-using korvex::reference::nullableInt;
-using korvex::reference::nullableText;
-using korvex::reference::optionalInt;
 
 namespace {
 
@@ -619,7 +616,7 @@ std::optional<TRentFigure> TboRentGraph::readFigure(int key) const
 
 void TboRentGraph::writeFigure(TRentFigure &f)
 {
-    f.id = korvex::reference::writeRow(
+    f.id = writeRow(
         m_context.db, QStringLiteral("rent_objectgraph"), QStringLiteral("gen_rent_objectgraph"), f.id,
         {QStringLiteral("parent"), QStringLiteral("name"), QStringLiteral("objectkey"), QStringLiteral("x1"),
          QStringLiteral("y1"), QStringLiteral("x2"), QStringLiteral("y2"), QStringLiteral("graphtype"),

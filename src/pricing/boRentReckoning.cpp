@@ -9,9 +9,9 @@
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
 #include "db/xTransaction.h"
+#include "db/xRowWriter.h"
 #include "reference/boCurrency.h"
 #include "reference/boRentServiceCost.h"
-#include "reference/referenceCommon.h"
 #include "shell/mmOptions.h"
 
 #include <QHash>
@@ -22,8 +22,6 @@
 namespace korvex::calc {
 
 using namespace korvex::db;
-using korvex::reference::optionalDouble;
-using korvex::reference::optionalInt;
 
 TboRentReckoning::TboRentReckoning(korvex::shell::TAppContext &context, QObject *owner)
     : QObject(owner)

@@ -1,13 +1,16 @@
 #include "boCurrency.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "amount/xAmount.h"
+#include "db/xBusinessError.h"
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
+#include "widgets/xDialogPort.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
+#include "widgets/xConfirmDelete.h"
 #include "widgets/xPrompt.h"
 #include "widgets/xTreeModel.h"
 
@@ -19,6 +22,8 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::TDeleteTexts;
 using korvex::widgets::TxPrompt;
 
 namespace {
@@ -96,12 +101,12 @@ void TboCurrency::SetRate(int currency, std::optional<int> target, double rate, 
     const int to = target.value_or(NCUKey);
     const QDate day = date.value_or(QDate::currentDate());
     if (currency <= 0 || to <= 0)
-        throw std::invalid_argument(tr("Выберите валюту").toStdString());
+        throw EBusinessError(tr("Выберите валюту"));
     if (!std::isfinite(rate) || rate <= 0)
-        throw std::invalid_argument(tr("Курс должен быть больше нуля").toStdString());
+        throw EBusinessError(tr("Курс должен быть больше нуля"));
     if (!day.isValid())
-        throw std::invalid_argument(tr("Введите дата").toStdString());
-    TxTransaction t(m_context.db);
+        throw EBusinessError(tr("Введите дата"));
+    TxWriteScope t(m_context.db);
     TxQuery::execute(m_context.db, QString::fromLatin1(SqlUpsertRate), {currency, to, day, rate});
     t.commit();
 }
@@ -110,9 +115,7 @@ void TboCurrency::SetRate(int currency, std::optional<int> target, double rate, 
 
 TReferenceDialogs &TboCurrency::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboCurrency: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboCurrency");
 }
 
 bool TboCurrency::currencyExists(int key) const
@@ -203,7 +206,7 @@ std::optional<TRateRecord> TboCurrency::readRate(int fromKey, int toKey, const Q
 
 void TboCurrency::writeRate(const TRateRecord &r, const std::optional<TRateRecord> &original)
 {
-    TxTransaction t(m_context.db);
+    TxWriteScope t(m_context.db);
     if (original) {
         const int n = TxQuery::execute(m_context.db,
                                        QStringLiteral("UPDATE fin_currrate SET fromcurr = ?, tocurr = ?, fordate = ?, "
@@ -404,8 +407,8 @@ bool TRateMatrix::setData(const QModelIndex &index, const QVariant &value, int r
     } catch (const EDatabaseError &e) {
         Q_EMIT cellRefused(e.message());
         return false;
-    } catch (const std::invalid_argument &e) {
-        Q_EMIT cellRefused(QString::fromUtf8(e.what()));
+    } catch (const EBusinessError &e) {
+        Q_EMIT cellRefused(e.message());
         return false;
     }
     // Reloaded once the editor has closed.

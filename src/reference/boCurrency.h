@@ -72,7 +72,7 @@ public:
     // Stores the rate of currency to target on the date, replacing the row of
     // that triple. A write that cannot be made is reported, never dropped:
     // std::invalid_argument when a currency is missing or the rate is not a
-    // positive number, EDatabaseError when the server refuses it.
+    // positive number (EBusinessError), EDatabaseError when the server refuses it.
     void SetRate(int currency, std::optional<int> target, double rate, std::optional<QDate> date = {});
     void SetRate(int currency, double rate) { SetRate(currency, {}, rate, {}); }
 

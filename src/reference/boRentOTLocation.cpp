@@ -1,9 +1,11 @@
 #include "boRentOTLocation.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
+#include "widgets/xConfirmDelete.h"
+#include "widgets/xDialogPort.h"
 #include "db/xQuery.h"
 #include "widgets/xTreeModel.h"
 
@@ -12,6 +14,8 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::recordDeleteTexts;
 
 TboRentTreeItem::TboRentTreeItem(Kind kind, korvex::shell::TAppContext &context, TReferenceDialogs *dialogs,
                                  QObject *owner)
@@ -34,35 +38,26 @@ QString TboRentTreeItem::title() const
 
 bool TboRentTreeItem::newItem(int parent, const QString &name, int *newKey)
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentTreeItem: this operation needs the dialogs of the window layer");
+    TReferenceDialogs &dialogs = korvex::widgets::requirePort(m_dialogs, "TboRentTreeItem");
     TRentTreeRecord record;
     if (parent > 0)
         record.parent = parent;
     record.name = name.trimmed();
-    int saved = 0;
-    const bool stored = m_dialogs->treeItemDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [&](auto &r, bool isNew, int &saved) { return dialogs.treeItemDialog(*this, r, isNew, saved); };
+    return korvex::widgets::newThroughDialog(record, dialog, newKey);
 }
 
 bool TboRentTreeItem::editItem(int key)
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentTreeItem: this operation needs the dialogs of the window layer");
-    std::optional<TRentTreeRecord> record = readItem(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return m_dialogs->treeItemDialog(*this, *record, false, saved);
+    TReferenceDialogs &dialogs = korvex::widgets::requirePort(m_dialogs, "TboRentTreeItem");
+    auto dialog = [&](auto &r, bool isNew, int &saved) { return dialogs.treeItemDialog(*this, r, isNew, saved); };
+    return korvex::widgets::editThroughDialog(readItem(key), dialog);
 }
 
 bool TboRentTreeItem::deleteItem(int key)
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentTreeItem: this operation needs the dialogs of the window layer");
-    return confirmAndDelete(m_context.db, m_dialogs->prompt(), recordDeleteTexts(),
+    TReferenceDialogs &dialogs = korvex::widgets::requirePort(m_dialogs, "TboRentTreeItem");
+    return confirmAndDelete(m_context.db, dialogs.prompt(), recordDeleteTexts(),
                             QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(table()), {key});
 }
 

@@ -1,9 +1,11 @@
 #include "boRentObject.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
+#include "widgets/xDialogPort.h"
+#include "widgets/xConfirmDelete.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
@@ -17,6 +19,10 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::editThroughDialog;
+using korvex::widgets::newThroughDialog;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::recordDeleteTexts;
 using korvex::widgets::TxTreeModel;
 
 namespace {
@@ -56,9 +62,7 @@ TboRentObject::TboRentObject(korvex::shell::TAppContext &context, TReferenceDial
 
 TReferenceDialogs &TboRentObject::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentObject: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboRentObject");
 }
 
 TRentObjectRecord TboRentObject::newRecord(std::optional<int> parent) const
@@ -73,21 +77,18 @@ TRentObjectRecord TboRentObject::newRecord(std::optional<int> parent) const
 
 bool TboRentObject::NewObject(int parent, int *newKey)
 {
-    TRentObjectRecord record = newRecord(parent);
-    int saved = 0;
-    const bool stored = requireDialogs().objectDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().objectDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent), dialog, newKey);
 }
 
 bool TboRentObject::EditObject(int key)
 {
-    std::optional<TRentObjectRecord> record = readObject(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return requireDialogs().objectDialog(*this, *record, false, saved);
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().objectDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readObject(key), dialog);
 }
 
 bool TboRentObject::DeleteObject(int key)
@@ -100,7 +101,7 @@ bool TboRentObject::MoveObject(int key, int target)
 {
     if (key == target)
         return true;
-    TxTransaction t(m_context.db);
+    TxWriteScope t(m_context.db);
     if (target != 0) {
         TxStoredProc test(m_context.db, QStringLiteral("rent_p_testreplaceobject"));
         test.setParam(QStringLiteral("id"), key);
@@ -188,7 +189,7 @@ void TboRentObject::writeCoefficient(qint64 key, const QString &field, const QVa
     if (!fields.contains(column))
         throw std::invalid_argument("TboRentObject::writeCoefficient: not a coefficient");
     const QVariant number = value.isNull() ? QVariant(QMetaType::fromType<double>()) : QVariant(value.toDouble());
-    TxTransaction t(m_context.db);
+    TxWriteScope t(m_context.db);
     const int n = TxQuery::execute(m_context.db, QStringLiteral("UPDATE rent_object SET %1 = ? WHERE id = ?").arg(column),
                                    {number, key});
     if (n == 0)

@@ -1,13 +1,15 @@
 #include "boRentService.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "amount/xAmount.h"
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
+#include "widgets/xDialogPort.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
+#include "widgets/xConfirmDelete.h"
 #include "widgets/xPrompt.h"
 #include "widgets/xTreeModel.h"
 
@@ -18,6 +20,11 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::editThroughDialog;
+using korvex::widgets::newThroughDialog;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::recordDeleteTexts;
+using korvex::widgets::TDeleteTexts;
 using korvex::widgets::TxPrompt;
 using korvex::widgets::TxTreeModel;
 
@@ -69,9 +76,7 @@ TboRentService::TboRentService(korvex::shell::TAppContext &context, TReferenceDi
 
 TReferenceDialogs &TboRentService::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentService: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboRentService");
 }
 
 // --- Operations -------------------------------------------------------------------
@@ -87,22 +92,19 @@ bool TboRentService::ChooseServices()
 
 bool TboRentService::NewService(int parent, const QString &name, int *newKey)
 {
-    TServiceRecord record = newRecord(parent > 0 ? std::optional<int>(parent) : std::nullopt, name);
-    int saved = 0;
-    const bool stored = requireDialogs().serviceDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().serviceDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent > 0 ? std::optional<int>(parent) : std::nullopt, name), dialog, newKey);
 }
 
 bool TboRentService::EditService(int key)
 {
-    TReferenceDialogs &dialogs = requireDialogs();
-    std::optional<TServiceRecord> record = readService(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return dialogs.serviceDialog(*this, *record, false, saved);
+    requireDialogs();
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().serviceDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readService(key), dialog);
 }
 
 bool TboRentService::DeleteService(int key)
@@ -183,29 +185,13 @@ QList<TServiceOperationRecord> TboRentService::readOperations(int serviceKey) co
 
 void TboRentService::writeOperations(int serviceKey, const QList<TServiceOperationRecord> &rows)
 {
-    TxDatabase &db = m_context.db;
-    TxWriteScope t(db);
-    QList<int> listed;
+    QList<TxDetailRow> details;
     for (const TServiceOperationRecord &r : rows)
-        listed << r.id;
-    const QSet<int> kept =
-        deleteRowsNotIn(db, QStringLiteral("rent_serviceoperation"), QStringLiteral("servicekey"), serviceKey, listed);
-    for (const TServiceOperationRecord &r : rows) {
-        const QVariantList values{serviceKey, nullableInt(r.rentOperation), nullableInt(r.typeCustomer),
-                                  nullableInt(r.operationKey)};
-        if (kept.contains(r.id)) {
-            TxQuery::execute(db,
-                             QStringLiteral("UPDATE rent_serviceoperation SET servicekey = ?, rentoperation = ?, "
-                                            "typecustomer = ?, operationkey = ? WHERE id = ?"),
-                             QVariantList(values) << r.id);
-        } else {
-            TxQuery::execute(db,
-                             QStringLiteral("INSERT INTO rent_serviceoperation (servicekey, rentoperation, "
-                                            "typecustomer, operationkey, id) VALUES (?, ?, ?, ?, ?)"),
-                             QVariantList(values) << nextKey(db, QStringLiteral("gen_rent_serviceoperation")));
-        }
-    }
-    t.commit();
+        details.append({r.id, {nullableInt(r.rentOperation), nullableInt(r.typeCustomer), nullableInt(r.operationKey)}});
+    writeDetailRows(m_context.db, QStringLiteral("rent_serviceoperation"), QStringLiteral("servicekey"), serviceKey,
+                    QStringLiteral("gen_rent_serviceoperation"),
+                    {QStringLiteral("rentoperation"), QStringLiteral("typecustomer"), QStringLiteral("operationkey")},
+                    details);
 }
 
 QString TboRentService::operationKindName(int kind)
@@ -453,13 +439,6 @@ bool TServiceValueModel::setData(const QModelIndex &index, const QVariant &value
             Qt::QueuedConnection);
     }
     return true;
-}
-
-Qt::ItemFlags TServiceValueModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
 } // namespace korvex::reference

@@ -1,10 +1,12 @@
 #include "boRentServiceCost.h"
 
-#include "referenceCommon.h"
 #include "referenceDialogs.h"
 
 #include "amount/xAmount.h"
 #include "db/xDatabase.h"
+#include "db/xRowWriter.h"
+#include "widgets/xDialogPort.h"
+#include "widgets/xConfirmDelete.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
@@ -17,6 +19,10 @@
 namespace korvex::reference {
 
 using namespace korvex::db;
+using korvex::widgets::editThroughDialog;
+using korvex::widgets::newThroughDialog;
+using korvex::widgets::confirmAndDelete;
+using korvex::widgets::recordDeleteTexts;
 using korvex::widgets::TxTreeModel;
 
 namespace {
@@ -46,9 +52,7 @@ TboRentServiceCost::TboRentServiceCost(korvex::shell::TAppContext &context, TRef
 
 TReferenceDialogs &TboRentServiceCost::requireDialogs() const
 {
-    if (!m_dialogs)
-        throw std::logic_error("TboRentServiceCost: this operation needs the dialogs of the window layer");
-    return *m_dialogs;
+    return korvex::widgets::requirePort(m_dialogs, "TboRentServiceCost");
 }
 
 bool TboRentServiceCost::FindServiceCost(int serviceKey, int objectKey)
@@ -75,23 +79,20 @@ bool TboRentServiceCost::FindServiceCost(int serviceKey, int objectKey)
 
 bool TboRentServiceCost::NewServiceCost(int parent, int *newKey)
 {
-    TReferenceDialogs &dialogs = requireDialogs();
-    TServiceCostRecord record = newRecord(parent > 0 ? std::optional<int>(parent) : std::nullopt);
-    int saved = 0;
-    const bool stored = dialogs.serviceCostDialog(*this, record, true, saved);
-    if (stored && newKey)
-        *newKey = saved;
-    return stored;
+    requireDialogs();
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().serviceCostDialog(*this, r, isNew, saved);
+    };
+    return newThroughDialog(newRecord(parent > 0 ? std::optional<int>(parent) : std::nullopt), dialog, newKey);
 }
 
 bool TboRentServiceCost::EditServiceCost(int key)
 {
-    TReferenceDialogs &dialogs = requireDialogs();
-    std::optional<TServiceCostRecord> record = readServiceCost(key);
-    if (!record)
-        return false;
-    int saved = 0;
-    return dialogs.serviceCostDialog(*this, *record, false, saved);
+    requireDialogs();
+    auto dialog = [this](auto &r, bool isNew, int &saved) {
+        return requireDialogs().serviceCostDialog(*this, r, isNew, saved);
+    };
+    return editThroughDialog(readServiceCost(key), dialog);
 }
 
 bool TboRentServiceCost::DeleteServiceCost(int key)
@@ -149,7 +150,7 @@ void TboRentServiceCost::writePrice(qint64 key, const QString &field, const QVar
     const double price = value.toDouble(&ok);
     if (!ok || !std::isfinite(price))
         throw std::invalid_argument("TboRentServiceCost::writePrice: not a number");
-    TxTransaction t(m_context.db);
+    TxWriteScope t(m_context.db);
     if (TxQuery::execute(m_context.db, QStringLiteral("UPDATE rent_servicecost SET %1 = ? WHERE id = ?").arg(column),
                          {price, key})
         == 0)

@@ -24,9 +24,16 @@ int TUserAdmin::userKey(const QString &name)
 
 int TUserAdmin::addUser(const QString &name, const QString &fullName, const QList<int> &rights)
 {
-    TxTransaction tr(m_db);
+    const QString n = name.trimmed();
+    if (n.isEmpty())
+        throw EDatabaseError(QStringLiteral("The user name must not be empty."));
+    for (int r : rights) {
+        if (r != 0 && r != 10 && r != 20 && r != 30 && r != 40)
+            throw EDatabaseError(QStringLiteral("Unknown right %1 (rights are 0, 10, 20, 30, 40).").arg(r));
+    }
+    TxWriteScope tr(m_db);
     TxStoredProc add(m_db, QStringLiteral("FIN_P_SEC_ADDUSER"));
-    add.setParam(QStringLiteral("NAME"), name.trimmed());
+    add.setParam(QStringLiteral("NAME"), n);
     add.setParam(QStringLiteral("FULLNAME"), fullName);
     add.execute();
     const int key = add.output(QStringLiteral("USERKEY")).toInt();
@@ -112,7 +119,7 @@ void TUserAdmin::setDbAccount(const QString &account, const QString &password, b
     const int kind = forAdministrators ? TxSchema::AdminAccountKind : TxSchema::EveryoneAccountKind;
     const int other = forAdministrators ? TxSchema::EveryoneAccountKind : TxSchema::AdminAccountKind;
     {
-        TxTransaction tr(m_db);
+        TxWriteScope tr(m_db);
         // One account per role, and never the same for both: the account for
         // everyone must not get the administrators' procedures or back.
         if (TxQuery::scalar(m_db, QStringLiteral("SELECT COUNT(*) FROM fin_dbaccount WHERE ibname = ? AND accountkind = ?"),

@@ -89,7 +89,7 @@ std::optional<TmmOptions::Stored> TmmOptions::read(const QString &name) const
 void TmmOptions::write(const QString &name, bool perUser, const QString &value, QChar type)
 {
     const QString upper = name.trimmed().toUpper();
-    TxTransaction tr(m_db);
+    TxWriteScope tr(m_db);
     int changed = 0;
     if (perUser) {
         changed = TxQuery::execute(m_db,

@@ -36,4 +36,11 @@ bool TxFieldTableModel::setHeaderData(int section, Qt::Orientation orientation, 
     return true;
 }
 
+Qt::ItemFlags TxFieldTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
 } // namespace korvex::widgets

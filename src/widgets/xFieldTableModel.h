@@ -19,6 +19,8 @@ public:
     const QStringList &fields() const { return m_fields; }
 
     int columnCount(const QModelIndex &parent = {}) const override;
+    // Every cell is typed into unless a model says otherwise.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role = Qt::EditRole) override;
 

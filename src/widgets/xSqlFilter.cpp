@@ -1,5 +1,7 @@
 #include "xSqlFilter.h"
 
+#include "db/xRowWriter.h"
+
 #include <stdexcept>
 
 namespace korvex::widgets {
@@ -82,17 +84,7 @@ int TxSqlFilter::countPlaceholders(const QString &text)
 
 QString TxSqlFilter::identifier(const QString &name)
 {
-    bool ok = !name.isEmpty();
-    for (qsizetype i = 0; ok && i < name.size(); ++i) {
-        const QChar c = name.at(i);
-        const bool letter = (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-                         || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || c == QLatin1Char('_');
-        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        ok = letter || (i > 0 && (digit || c == QLatin1Char('$')));
-    }
-    if (!ok)
-        throw std::invalid_argument(QStringLiteral("\"%1\" is not an SQL identifier").arg(name).toStdString());
-    return name;
+    return korvex::db::sqlIdentifier(name);
 }
 
 } // namespace korvex::widgets

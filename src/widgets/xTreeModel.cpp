@@ -19,7 +19,7 @@ namespace korvex::widgets {
 using db::EDatabaseError;
 using db::TxQuery;
 using db::TxStoredProc;
-using db::TxTransaction;
+using db::TxWriteScope;
 
 struct TxTreeModel::Node {
     qint64 id = 0;
@@ -265,6 +265,14 @@ QList<qint64> TxTreeModel::childrenOf(std::optional<qint64> id) const
     return ids;
 }
 
+QList<int> TxTreeModel::markedKeys() const
+{
+    QList<int> keys;
+    for (qint64 id : markedIds())
+        keys << int(id);
+    return keys;
+}
+
 QVariant TxTreeModel::value(qint64 id, const QString &field) const
 {
     Node *node = m_byId.value(id, nullptr);
@@ -443,7 +451,7 @@ bool TxTreeModel::writeNumber(const QModelIndex &index, const QVariant &value)
         return true;  // nothing changed: no write, no reload
 
     try {
-        TxTransaction t(m_db);
+        TxWriteScope t(m_db);
         if (nf.writer) {
             nf.writer(node->id, field, number);
         } else {
@@ -490,7 +498,7 @@ void TxTreeModel::moveOne(qint64 id, std::optional<qint64> target, MoveResult &r
         return;
     }
     if (m_mover) {
-        TxTransaction t(m_db);
+        TxWriteScope t(m_db);
         const bool moved = m_mover(id, target);
         t.commit();
         if (!moved) {
@@ -508,7 +516,7 @@ void TxTreeModel::moveOne(qint64 id, std::optional<qint64> target, MoveResult &r
         sql = QStringLiteral("UPDATE %1 SET %2 = :parent WHERE %3 = :id").arg(m_table, m_parentField, m_idField);
     }
 
-    TxTransaction t(m_db);
+    TxWriteScope t(m_db);
     if (target && !m_moveTest.procedure.isEmpty()) {
         TxStoredProc test(m_db, m_moveTest.procedure);
         test.setParam(m_moveTest.idParam, id);

@@ -101,6 +101,8 @@ public:
     void clearMarks();
     // Marked rows in tree order (parents before their children).
     QList<qint64> markedIds() const;
+    // The same as the integer keys business objects take.
+    QList<int> markedKeys() const;
     int markedCount() const { return int(m_marked.size()); }
 
     // --- Numbers edited in place ---------------------------------------------

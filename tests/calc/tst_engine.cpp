@@ -1,7 +1,9 @@
 #include "common/testMain.h"
 #include "common/testPrompt.h"
+#include "common/whenModal.h"
 #include "reference/referenceFixture.h"
 
+#include "calc/ui/dlgRentChooseVariable.h"
 #include "pricing/boRentReckoning.h"
 #include "pricing/ui/dlgRentCSReckoning.h"
 #include "pricing/ui/dlgRentMakeReckoning.h"
@@ -9,10 +11,12 @@
 #include "db/xDatabase.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xCheckedEdit.h"
+#include "widgets/ui/xDBTreeView.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
 
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,6 +27,7 @@
 using namespace korvex::calc;
 using namespace korvex::db;
 using korvex::test::TestDatabase;
+using korvex::test::whenModal;
 using korvex::widgets::TxMessages;
 using korvex::test::TxPromptRecorder;
 
@@ -380,6 +385,28 @@ private Q_SLOTS:
         QVERIFY(m_prompts.messages.at(0).text.startsWith(QStringLiteral("Ошибка в формуле.")));
         QCOMPARE(dlg.currField()->text(), QStringLiteral("308,875"));
         QCOMPARE(dlg.costNcu(), 1235.5);
+    }
+
+    // "Выбор переменной" of the price dialog offers the user variables beside
+    // the built-in ones, and the one chosen there goes into the formula.
+    void priceDialogChoosesUserVariables()
+    {
+        TdlgRentMakeReckoning dlg(m_s->context, 1, 100, 7);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        int tabs = 0;
+        whenModal<TdlgRentChooseVariable>(this, [&](TdlgRentChooseVariable *chooser) {
+            tabs = chooser->tabs()->count();
+            chooser->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(chooser));
+            chooser->tabs()->setCurrentIndex(TdlgRentChooseVariable::UserTab);
+            chooser->userTree()->setFocus();
+            chooser->userTree()->setCurrentId(1);
+            chooser->accept();
+        });
+        QTest::mouseClick(dlg.chooseVariableButton(), Qt::LeftButton);
+        QCOMPARE(tabs, 2);
+        QCOMPARE(dlg.formulaField()->text().trimmed(), QStringLiteral("ПЛОЩАДЬ"));
     }
 };
 

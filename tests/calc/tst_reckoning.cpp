@@ -1,5 +1,6 @@
 #include "common/testMain.h"
 #include "common/testPrompt.h"
+#include "common/whenModal.h"
 #include "reference/referenceFixture.h"
 
 #include "calc/boRentReckoningType.h"
@@ -8,6 +9,7 @@
 #include "calc/ui/dlgRentChooseVariable.h"
 #include "calc/ui/dlgRentReckoning.h"
 #include "calc/ui/ptReckoning.h"
+#include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xDBGrid.h"
@@ -26,6 +28,7 @@
 using namespace korvex::calc;
 using namespace korvex::db;
 using korvex::test::TestDatabase;
+using korvex::test::whenModal;
 using korvex::widgets::TxMessages;
 using korvex::test::TxPromptRecorder;
 
@@ -63,28 +66,6 @@ int stepCount(TxDatabase &db, int type)
 bool typeExists(TxDatabase &db, int type)
 {
     return TxQuery::scalar(db, QStringLiteral("SELECT 1 FROM rent_typereckoning WHERE id = ?"), {type}).isValid();
-}
-
-// Runs the handler on the modal dialog of class T as soon as it is open
-// (dialogs opened through a queued call appear a moment after the click).
-template<class T>
-void whenModal(QObject *context, std::function<void(T *)> handler)
-{
-    auto *timer = new QTimer(context);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, context, [timer, tries, handler] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            handler(dialog);
-        } else if (++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-            if (QWidget *other = QApplication::activeModalWidget())
-                other->close();
-        }
-    });
-    timer->start(10);
 }
 
 } // namespace
@@ -236,7 +217,7 @@ private Q_SLOTS:
         TboRentReckoningType bo(m_s->context, &m_dialogs);
         TReckoningType type = bo.newType({}, QStringLiteral("Т"));
         type.steps = steps;
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, bo.writeType(type));
+        QVERIFY_THROWS_EXCEPTION(EBusinessError, bo.writeType(type));
         QVERIFY(!typeExists(db(), type.id));
     }
 };

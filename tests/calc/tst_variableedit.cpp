@@ -5,6 +5,7 @@
 #include "calc/boRentVariable.h"
 #include "calc/calcDialogs.h"
 #include "calc/ui/dlgRentChooseVariable.h"
+#include "db/xBusinessError.h"
 #include "pricing/ui/dlgRentVariable.h"
 #include "pricing/ui/ptVariable.h"
 #include "db/xDbError.h"
@@ -210,7 +211,7 @@ private Q_SLOTS:
     // the list shown last; the operation pads the name with blanks.
     void chooser()
     {
-        TdlgRentChooseVariable dlg(nullptr, &db());
+        TdlgRentChooseVariable dlg(db());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(dlg.tabs()->count(), 2);
@@ -221,7 +222,7 @@ private Q_SLOTS:
         dlg.accept();
         QCOMPARE(dlg.chosenName(), QStringLiteral("ПЛОЩАДЬ"));
 
-        TdlgRentChooseVariable again(nullptr, &db());
+        TdlgRentChooseVariable again(db());
         again.show();
         QVERIFY(QTest::qWaitForWindowActive(&again));
         again.standardList()->setCurrentRow(4);
@@ -379,7 +380,7 @@ private Q_SLOTS:
         QCOMPARE(scalar(db(), QStringLiteral("SELECT COUNT(*) FROM rent_valuevariable WHERE variablekey = 4 AND customerkey = 3"))
                      .toInt(),
                  1);
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, bo.MakeCustomerValues(2, {5}));
+        QVERIFY_THROWS_EXCEPTION(EBusinessError, bo.MakeCustomerValues(2, {5}));
     }
 };
 

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QSettings>
 #include <QTest>
 #include <cstring>
 #include <vector>
@@ -55,6 +57,11 @@ int main(int argc, char **argv)
     // Settings and data of tests go to a separate test location, never the
     // user's own.
     QStandardPaths::setTestModeEnabled(true);
+    // Each test process remembers window placements of its own: tests run in
+    // parallel and must not open a page on a tab another test left it on.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
 
     const char *only = nullptr;
     std::vector<char *> rest{argv[0]};

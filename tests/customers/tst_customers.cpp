@@ -8,6 +8,7 @@
 #include "customers/boCustAttr.h"
 #include "customers/boCustomer.h"
 #include "customers/dmCustomer.h"
+#include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
@@ -304,10 +305,10 @@ private Q_SLOTS:
         card.open(-1, QStringLiteral("ООО «Новое»"), 1);
         const int key = card.key();
         QVERIFY(key > 1);
-        card.customer().setValue(QStringLiteral("unn"), QStringLiteral("190000001"));
-        card.factory().setValue(QStringLiteral("director"), QStringLiteral("Иванов И.И."));
-        card.factory().setValue(QStringLiteral("founddate"), QDate(2020, 1, 15));
-        card.executor().setValue(QStringLiteral("name"), QStringLiteral("Петрова А."));
+        card.customer().unn = QStringLiteral("190000001");
+        card.factory().director = QStringLiteral("Иванов И.И.");
+        card.factory().foundDate = QDate(2020, 1, 15);
+        card.executor().name = QStringLiteral("Петрова А.");
         TBankAccount account;
         account.key = m_t->db().newKey(QStringLiteral("cst_p_bankaccount_accountkey"), QStringLiteral("bankaccountkey"));
         account.bankKey = 1;
@@ -330,10 +331,10 @@ private Q_SLOTS:
         // Opened again: the details are there; an edit and a removal go too.
         TboCustomer again(m_t->db());
         again.open(key);
-        QCOMPARE(again.factory().value(QStringLiteral("founddate")).toDate(), QDate(2020, 1, 15));
+        QCOMPARE(again.factory().foundDate, QDate(2020, 1, 15));
         QCOMPARE(again.accounts().size(), 1);
         QCOMPARE(again.accounts().first().bankName, QStringLiteral("Банк"));
-        again.executor().setValue(QStringLiteral("phone"), QStringLiteral("123"));
+        again.executor().phone = QStringLiteral("123");
         again.removeAccount(0);
         again.save();
         QCOMPARE(count(QStringLiteral("cst_bankaccount"), key), 0);
@@ -341,13 +342,26 @@ private Q_SLOTS:
                  QStringLiteral("123"));
     }
 
+    // A card whose customer another workstation deleted meanwhile is not
+    // "saved" into nothing: the save is refused and writes no details.
+    void deletedMeanwhileIsRefused()
+    {
+        TboCustomer card(m_t->db());
+        card.open(1);
+        card.executor().name = QStringLiteral("Контакт");
+        TxQuery::execute(m_t->db(), QStringLiteral("DELETE FROM cst_customer WHERE customerkey = 1"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, card.save());
+        QCOMPARE(count(QStringLiteral("ir_executor"), 1), 0);
+        QVERIFY(!m_t->db().inTransaction());
+    }
+
     void entrepreneurWithRegistration()
     {
         TboCustomer card(m_t->db());
         card.open(-1, QStringLiteral("ИП Сидоров"), 4);
-        card.person().setValue(QStringLiteral("lastname"), QStringLiteral("Сидоров"));
-        card.person().setValue(QStringLiteral("regnumber"), QStringLiteral("191234567"));
-        card.person().setValue(QStringLiteral("regdate"), QDate(2019, 5, 6));
+        card.person().lastName = QStringLiteral("Сидоров");
+        card.person().regNumber = QStringLiteral("191234567");
+        card.person().regDate = QDate(2019, 5, 6);
         const int key = card.save();
         QCOMPARE(scalar(*m_t, QStringLiteral("SELECT regnumber FROM cst_person WHERE customerkey = ?"), {key}).toString(),
                  QStringLiteral("191234567"));
@@ -377,7 +391,7 @@ private Q_SLOTS:
         TboCustomer card(m_t->db());
         card.open(-1, QStringLiteral("Отказ"), 1);
         const int key = card.key();
-        card.executor().setValue(QStringLiteral("name"), QStringLiteral("Контакт"));
+        card.executor().name = QStringLiteral("Контакт");
         TBankAccount bad;
         bad.key = 9001;
         bad.bankKey = 999;
@@ -483,10 +497,10 @@ private Q_SLOTS:
     {
         TboClassifier place(m_t->db(), TClassifier::Place);
         place.open(2);
-        place.row().setValue(QStringLiteral("parent"), 3);
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, place.save());
+        place.record().parent = 3;
+        QVERIFY_THROWS_EXCEPTION(EBusinessError, place.save());
         QCOMPARE(parentOf(2), 1);
-        place.row().setValue(QStringLiteral("parent"), 5);
+        place.record().parent = 5;
         place.save();
         QCOMPARE(parentOf(2), 5);
     }

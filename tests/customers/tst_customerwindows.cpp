@@ -214,6 +214,18 @@ private Q_SLOTS:
         QVERIFY(model->checkedKeys().isEmpty());
         for (int c : chosen)
             QCOMPARE(TCustAttributes(t.db()).attributesOf(c), (QList<int>{2, 4}));
+
+        // A name typed into the list is stored on "Ок", the other rows untouched.
+        const int first = model->keyAt(0);
+        QVERIFY(model->setData(model->index(0, model->fieldIndex(QStringLiteral("phone"))), QStringLiteral("+375 17 000")));
+        QVERIFY(!model->setData(model->index(0, model->fieldIndex(QStringLiteral("disabled"))), QStringLiteral("7")));
+        QCOMPARE(model->changedRecords().size(), 1);
+        QVERIFY(customers.saveEdits());
+        QCOMPARE(TxQuery::scalar(t.db(), QStringLiteral("SELECT phone FROM cst_customer WHERE customerkey = ?"), {first})
+                     .toString()
+                     .trimmed(),
+                 QStringLiteral("+375 17 000"));
+        QVERIFY(model->changedRecords().isEmpty());
     }
 };
 

@@ -264,6 +264,83 @@ private Q_SLOTS:
         outer.rollback();
         QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM t_parent WHERE id = 300")).toInt(), 0);
     }
+
+    // Write scopes nested two deep inside the caller's transaction: an inner
+    // failure undoes only its own rows while the scopes around it go on and
+    // commit; a failure of the outermost scope undoes everything below it.
+    void writeScopesNestTwoDeep()
+    {
+        auto count = [&](int from, int to) {
+            return TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM t_parent WHERE id BETWEEN ? AND ?"),
+                                   {from, to})
+                .toInt();
+        };
+        auto insert = [&](int id) {
+            TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (?, 'n')"), {id});
+        };
+        {
+            TxWriteScope outer(db());
+            QVERIFY(outer.ownsTransaction());
+            insert(400);
+            {
+                TxWriteScope middle(db());
+                QVERIFY(!middle.ownsTransaction());
+                insert(401);
+                try {
+                    runInTransaction(db(), [&] {
+                        insert(402);
+                        insert(400);  // duplicate key: the innermost write fails
+                    });
+                    QFAIL("the duplicate key was accepted");
+                } catch (const EDatabaseError &e) {
+                    QVERIFY(e.isDuplicate());
+                }
+                QCOMPARE(count(402, 402), 0);
+                insert(403);
+                middle.commit();
+            }
+            outer.commit();
+        }
+        QVERIFY(!db().inTransaction());
+        QCOMPARE(count(400, 403), 3);
+
+        // The outermost scope fails after its inner scopes committed.
+        try {
+            runInTransaction(db(), [&] {
+                insert(410);
+                runInTransaction(db(), [&] {
+                    insert(411);
+                    runInTransaction(db(), [&] { insert(412); });
+                });
+                insert(400);
+            });
+            QFAIL("the duplicate key was accepted");
+        } catch (const EDatabaseError &e) {
+            QVERIFY(e.isDuplicate());
+        }
+        QVERIFY(!db().inTransaction());
+        QCOMPARE(count(410, 412), 0);
+
+        // Inside a caller's transaction a failed outer scope gives back
+        // exactly the caller's state, its savepoints named apart from the
+        // inner ones.
+        TxTransaction caller(db());
+        insert(420);
+        try {
+            runInTransaction(db(), [&] {
+                insert(421);
+                runInTransaction(db(), [&] {
+                    insert(422);
+                    runInTransaction(db(), [&] { insert(423); });
+                });
+                throw EDatabaseError(QStringLiteral("refused"));
+            });
+        } catch (const EDatabaseError &) {
+        }
+        QCOMPARE(count(420, 423), 1);
+        caller.commit();
+        QCOMPARE(count(420, 423), 1);
+    }
 };
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "common/testMain.h"
 #include "referenceFixture.h"
 
+#include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "reference/boCurrency.h"
@@ -132,8 +133,8 @@ private Q_SLOTS:
         QCOMPARE(rateOf(db(), USD, EUR, march(6)).toDouble(), 0.95);
 
         const int rows = TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM fin_currrate")).toInt();
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, bo.SetRate(0, std::nullopt, 2.0, march(7)));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, bo.SetRate(USD, std::nullopt, 0.0, march(7)));
+        QVERIFY_THROWS_EXCEPTION(EBusinessError, bo.SetRate(0, std::nullopt, 2.0, march(7)));
+        QVERIFY_THROWS_EXCEPTION(EBusinessError, bo.SetRate(USD, std::nullopt, 0.0, march(7)));
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, bo.SetRate(99, std::nullopt, 2.0, march(7)));
         QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM fin_currrate")).toInt(), rows);
         QVERIFY(!db().inTransaction());

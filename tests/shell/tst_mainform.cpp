@@ -2,6 +2,7 @@
 #include "common/testMain.h"
 #include "common/testPrompt.h"
 
+#include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
@@ -12,6 +13,7 @@
 #include "widgets/ui/Part.h"
 #include "widgets/ui/xAppRegistry.h"
 #include "widgets/ui/xEditDialog.h"
+#include "widgets/ui/xGuard.h"
 #include "widgets/ui/xMessages.h"
 
 #include <QHeaderView>
@@ -20,6 +22,7 @@
 #include <QTableView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -124,13 +127,35 @@ private Q_SLOTS:
         QVERIFY(!alive);
     }
 
-    void denominationGridOpens()
+    // The denominations are pending rows written together on "Закрыть": a
+    // row typed in and a row removed, or nothing at all on "Отмена".
+    void denominationGridEdits()
     {
         TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO rent_denomination (id, number, coeff) VALUES (1, '2016', 10000)"));
-        TptDenominasion dialog(*m_context);
-        auto *view = dialog.findChild<QTableView *>(QStringLiteral("grDenomination"));
-        QVERIFY(view);
-        QCOMPARE(view->model()->rowCount(), 1);
+        auto count = [&] { return TxQuery::scalar(m_t->db(), QStringLiteral("SELECT COUNT(*) FROM rent_denomination")).toInt(); };
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        {
+            TptDenominasion dialog(*m_context);
+            auto *view = dialog.findChild<QTableView *>(QStringLiteral("grDenomination"));
+            QVERIFY(view);
+            QCOMPARE(view->model()->rowCount(), 1);
+            korvex::reference::TDenominationModel *rows = dialog.rows();
+            rows->removeRecord(0);
+            const int row = rows->appendRecord({});
+            QVERIFY(rows->setData(rows->index(row, korvex::reference::TDenominationModel::NumberColumn), QStringLiteral("2000")));
+            QVERIFY(rows->setData(rows->index(row, korvex::reference::TDenominationModel::CoeffColumn), QStringLiteral("1 000,5")));
+            QVERIFY(!rows->setData(rows->index(row, korvex::reference::TDenominationModel::CoeffColumn), QStringLiteral("x")));
+            QCOMPARE(prompts.messages.size(), 1);
+            dialog.reject();
+            QCOMPARE(count(), 1);
+            QVERIFY(dialog.save());
+        }
+        QCOMPARE(count(), 1);
+        QCOMPARE(TxQuery::scalar(m_t->db(), QStringLiteral("SELECT number FROM rent_denomination")).toString().trimmed(),
+                 QStringLiteral("2000"));
+        QCOMPARE(TxQuery::scalar(m_t->db(), QStringLiteral("SELECT coeff FROM rent_denomination")).toDouble(), 1000.5);
+        QVERIFY(!m_t->db().inTransaction());
     }
 
     void hintLineBreaks()
@@ -143,6 +168,24 @@ private Q_SLOTS:
         TMainForm bare(*m_context);
         QVERIFY_THROWS_EXCEPTION(std::logic_error, bare.attachWorkArea());
         QVERIFY_THROWS_EXCEPTION(std::logic_error, TPart(*m_context, 1, nullptr));
+    }
+
+    // A page opens again on the tab it was left on, its list and its
+    // contents both there.
+    void pageRemembersItsTab()
+    {
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        form.switchToPage(60);
+        QCOMPARE(form.currentPage()->currentTab(), 0);
+        form.currentPage()->setCurrentTab(2);
+        form.switchToPage(916);
+        form.switchToPage(60);
+        QCOMPARE(form.currentPage()->currentTab(), 2);
+        auto *pages = form.currentPage()->findChild<QStackedWidget *>(QStringLiteral("PartPages"));
+        QVERIFY(pages);
+        QCOMPARE(pages->currentIndex(), 2);
+        form.currentPage()->setCurrentTab(0);
     }
 
     void everyPageCodeOpens()
@@ -246,6 +289,7 @@ public:
     QLineEdit *code;
     int key = 2;  // row 1 of t_detail exists: failDetail collides with it
     bool failDetail = false;
+    bool refuse = false;  // a business rule refuses the record after its first row
 
     explicit TinyDialog(TxDatabase &db)
         : TxEditDialog(db)
@@ -260,12 +304,15 @@ public:
     }
 
 protected:
-    void writeRecord() override
+    int writeRecord() override
     {
         TxQuery::execute(db(), QStringLiteral("INSERT INTO t_head (id, name, code) VALUES (?, ?, ?)"),
                          {key, name->text(), code->text()});
+        if (refuse)
+            throw EBusinessError(QStringLiteral("Код уже занят"));
         TxQuery::execute(db(), QStringLiteral("INSERT INTO t_detail (id, headkey) VALUES (?, ?)"),
                          {failDetail ? 1 : key, key});
+        return key;
     }
     void startNextRecord() override
     {
@@ -380,11 +427,65 @@ private Q_SLOTS:
         QTest::mouseClick(d.nextButton(), Qt::LeftButton);
         QCOMPARE(d.key, 11);
         QVERIFY(d.name->text().isEmpty());
+        QCOMPARE(d.savedKey(), 10);
+        QCOMPARE(d.recordKey(), 0);  // the next record is new
         d.name->setText(QStringLiteral("C"));
         d.code->setText(QStringLiteral("D"));
         QTest::mouseClick(d.okButton(), Qt::LeftButton);
         QCOMPARE(count(QStringLiteral("t_head")), 2);
         QCOMPARE(d.savedCount(), 2);
+        QCOMPARE(d.savedKey(), 11);
+        QCOMPARE(d.recordKey(), 11);
+    }
+
+    // A business rule that refuses the record is shown like a database
+    // error: the dialog stays open and the rows written before it are undone.
+    void businessRuleRefusal()
+    {
+        TinyDialog d(m_t->db());
+        d.name->setText(QStringLiteral("A"));
+        d.code->setText(QStringLiteral("B"));
+        d.refuse = true;
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        QVERIFY(!d.save());
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.last().text, QStringLiteral("Код уже занят"));
+        QCOMPARE(prompts.messages.last().caption, QStringLiteral("Внимание!"));
+        QCOMPARE(count(QStringLiteral("t_head")), 0);
+        QCOMPARE(d.savedKey(), 0);
+        QVERIFY(!m_t->db().inTransaction());
+    }
+
+    // No failure of a slot reaches the event loop: the one guard shows it.
+    void guardShowsEveryFailure_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("rule") << 0 << QStringLiteral("Правило");
+        QTest::newRow("database") << 1 << QStringLiteral("База");
+        QTest::newRow("other") << 2 << QStringLiteral("Другое");
+    }
+    void guardShowsEveryFailure()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        QPushButton button;
+        QObject::connect(&button, &QPushButton::clicked, &button, [&] {
+            korvex::widgets::guarded(&button, [&] {
+                if (kind == 0)
+                    throw EBusinessError(text);
+                if (kind == 1)
+                    throw EDatabaseError(text);
+                throw std::runtime_error(text.toStdString());
+            });
+        });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.at(0).text, text);
+        QCOMPARE(prompts.messages.at(0).kind, korvex::widgets::TxMessageKind::Error);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "shell/UserLogin.h"
 #include "shell/mmOptions.h"
 #include "widgets/ui/xAppRegistry.h"
+#include "widgets/ui/xGuard.h"
 #include "widgets/ui/frmRunningBoy.h"
 #include "db/xStoredProc.h"
 #include "db/xDatabase.h"
@@ -28,7 +29,7 @@ using namespace korvex::db;
 
 int runDesktop(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    korvex::widgets::TxApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QApplication::setApplicationName(QStringLiteral("korvex-rent"));
     // From here on SIGTERM and its like close the program as "Выход" does.

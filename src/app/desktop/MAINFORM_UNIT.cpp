@@ -4,6 +4,7 @@
 #include "shell/mmOptions.h"
 #include "widgets/ui/Part.h"
 #include "widgets/ui/xAppRegistry.h"
+#include "widgets/ui/xGuard.h"
 #include "widgets/ui/xMessages.h"
 #include "db/xDbError.h"
 
@@ -167,23 +168,13 @@ QToolButton *TAPPMAINFORM::link(int code) const
 void TAPPMAINFORM::switchToPage(int code)
 {
     if (const TPageInfo *info = pageInfo(code)) {
-        try {
-            showPage(*info);
-        } catch (const korvex::db::EDatabaseError &e) {
-            korvex::widgets::TxMessages::error(this, e.message());
-        } catch (const std::exception &e) {
-            korvex::widgets::TxMessages::error(this, QString::fromUtf8(e.what()));
-        }
+        korvex::widgets::guarded(this, [&] { showPage(*info); });
         if (TPart *page = currentPage()) {
             m_startScreen->hide();
             connect(page, &TPart::switchPageRequested, this, &TAPPMAINFORM::postSwitchToPage, Qt::UniqueConnection);
         }
     }
-    try {
-        context().options.SetIntegerOption(QStringLiteral("rent_contractpart"), true, code);
-    } catch (const korvex::db::EDatabaseError &e) {
-        korvex::widgets::TxMessages::error(this, e.message());
-    }
+    korvex::widgets::guarded(this, [&] { context().options.SetIntegerOption(QStringLiteral("rent_contractpart"), true, code); });
 }
 
 void TAPPMAINFORM::postSwitchToPage(int code)

@@ -1,7 +1,7 @@
 #include "ptReference.h"
 
 #include "db/xDatabase.h"
-#include "db/xDbError.h"
+#include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xMessages.h"
 
 #include <QHBoxLayout>
@@ -9,8 +9,6 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlTableModel>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -26,9 +24,7 @@ enum Target { PageTarget = 1, ToolTarget, DenominationTarget };
 TptReference::TptReference(TAppContext &context, QWidget *parent)
     : TPart(context, 916, parent)
 {
-    setObjectName(QStringLiteral("ptReference"));
-    setCaption(tr("Справочники"));
-    setSection(tr("Справочники"), tr("Справочники"));
+    setTitles(QStringLiteral("ptReference"), tr("Справочники"), tr("Справочники"));
 
     m_items = new QListWidget(this);
     m_items->setObjectName(QStringLiteral("ReferenceItems"));
@@ -91,7 +87,7 @@ void TptReference::openItem(QListWidgetItem *item)
         Q_EMIT toolRequested(item->data(Qt::UserRole + 1).toString());
         break;
     case DenominationTarget:
-        guarded([this] {
+        guarded(this, [this] {
             TptDenominasion dialog(context(), this);
             dialog.exec();
         });
@@ -102,63 +98,51 @@ void TptReference::openItem(QListWidgetItem *item)
 // ---------------------------------------------------------------------------
 
 TptDenominasion::TptDenominasion(TAppContext &context, QWidget *parent)
-    : QDialog(parent)
+    : TxEditDialog(context.db, parent)
+    , m_bo(context)
 {
     setWindowTitle(tr("Деноминация"));
     setObjectName(QStringLiteral("ptDenominasion"));
-    auto *layout = new QVBoxLayout(this);
+    m_rows = new korvex::reference::TDenominationModel(this);
+    m_rows->setRecords(m_bo.readAll());
 
-    auto *model = new QSqlTableModel(this, context.db.sql());
-    model->setObjectName(QStringLiteral("tblDenomination"));
-    // The driver finds tables by their stored (upper-case) names.
-    model->setTable(QStringLiteral("RENT_DENOMINATION"));
-    model->setEditStrategy(QSqlTableModel::OnRowChange);
-    if (!model->select())
-        throw korvex::db::EDatabaseError::fromSqlError(model->lastError());
-
-    auto *view = new QTableView(this);
+    auto *view = new korvex::widgets::TxDBGrid(this);
     view->setObjectName(QStringLiteral("grDenomination"));
-    view->setModel(model);
+    view->setSortingByTitle(false);
+    view->setModel(m_rows);
+    view->setReadOnly(false);
+    view->setSelectionBehavior(QAbstractItemView::SelectItems);
     view->horizontalHeader()->setStretchLastSection(true);
-    layout->addWidget(view, 1);
+    contentLayout()->addWidget(view, 1);
+    connect(m_rows, &korvex::reference::TDenominationModel::cellRefused, this,
+            [this](const QString &message) { showMessage(this, messageCaption(), message); });
 
-    auto *buttons = new QHBoxLayout;
     auto *add = new QPushButton(tr("&Добавить"), this);
     auto *remove = new QPushButton(tr("&Удалить"), this);
-    auto *close = new QPushButton(tr("Закрыть"), this);
-    buttons->addWidget(add);
-    buttons->addWidget(remove);
-    buttons->addStretch();
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
-
-    auto report = [this, model] {
-        if (model->lastError().isValid())
-            korvex::widgets::TxMessages::error(this, model->lastError().text());
-    };
-    connect(add, &QPushButton::clicked, this, [model, view] {
-        const int row = model->rowCount();
-        model->insertRow(row);
-        view->setCurrentIndex(model->index(row, 0));
-        view->edit(view->currentIndex());
+    buttonLayout()->insertWidget(0, add);
+    buttonLayout()->insertWidget(1, remove);
+    okButton()->setText(tr("Закрыть"));
+    connect(add, &QPushButton::clicked, this, [this, view] {
+        const QModelIndex cell = m_rows->index(m_rows->appendRecord({}), 0);
+        view->setCurrentIndex(cell);
+        view->setFocus();
+        view->edit(cell);
     });
-    connect(remove, &QPushButton::clicked, this, [model, view, report] {
-        const QModelIndex i = view->currentIndex();
-        if (!i.isValid())
-            return;
-        if (!model->removeRow(i.row()))
-            report();
-        model->select();
-    });
-    connect(model, &QSqlTableModel::dataChanged, this, report);
-    connect(close, &QPushButton::clicked, this, [this, model, report] {
-        if (!model->submitAll()) {
-            report();
-            return;
-        }
-        accept();
+    connect(remove, &QPushButton::clicked, this, [this, view] {
+        if (view->currentIndex().isValid())
+            m_rows->removeRecord(view->currentIndex().row());
     });
     resize(640, 400);
+}
+
+TptDenominasion::~TptDenominasion() = default;
+
+int TptDenominasion::writeRecord()
+{
+    QList<korvex::reference::TDenominationRecord> rows = m_rows->records();
+    m_bo.writeAll(rows);
+    m_rows->setRecords(rows);
+    return 0;
 }
 
 } // namespace korvex::shell

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "reference/boRentDenomination.h"
 #include "widgets/ui/Part.h"
-
-#include <QDialog>
+#include "widgets/ui/xEditDialog.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -31,12 +31,23 @@ private:
     QListWidget *m_items;
 };
 
-// "Деноминация": all rows of rent_denomination in an editable grid.
-class TptDenominasion : public QDialog
+// "Деноминация": all rows of rent_denomination in an editable grid, stored
+// together on "Закрыть".
+class TptDenominasion : public korvex::widgets::TxEditDialog
 {
     Q_OBJECT
 public:
     TptDenominasion(TAppContext &context, QWidget *parent = nullptr);
+    ~TptDenominasion() override;
+
+    korvex::reference::TDenominationModel *rows() const { return m_rows; }
+
+protected:
+    int writeRecord() override;
+
+private:
+    korvex::reference::TboRentDenomination m_bo;
+    korvex::reference::TDenominationModel *m_rows;
 };
 
 } // namespace korvex::shell

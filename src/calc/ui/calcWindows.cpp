@@ -27,22 +27,12 @@ QWidget *TCalcWindows::parentWidget() const
 bool TCalcWindows::reckoningTypeDialog(TboRentReckoningType &bo, TReckoningType &type, bool isNew, int &savedKey)
 {
     TdlgRentReckoning dlg(bo, type, isNew, parentWidget());
-    dlg.exec();
-    savedKey = dlg.savedKey();
-    return dlg.savedCount() > 0;
-}
-
-QString TCalcWindows::chooseVariable()
-{
-    TdlgRentChooseVariable dlg(parentWidget());
-    if (dlg.exec() != QDialog::Accepted)
-        return {};
-    return dlg.chosenName();
+    return dlg.execEdit(savedKey);
 }
 
 QString TCalcWindows::chooseVariableFrom(TboRentVariable &dictionary)
 {
-    TdlgRentChooseVariable dlg(parentWidget(), &dictionary.context().db);
+    TdlgRentChooseVariable dlg(dictionary.context().db, parentWidget());
     if (dlg.exec() != QDialog::Accepted)
         return {};
     return dlg.chosenName();

@@ -20,7 +20,6 @@ public:
     korvex::widgets::TxPrompt &prompt() override { return m_messages; }
 
     bool reckoningTypeDialog(TboRentReckoningType &bo, TReckoningType &type, bool isNew, int &savedKey) override;
-    QString chooseVariable() override;
     QString chooseVariableFrom(TboRentVariable &dictionary) override;
     std::unique_ptr<korvex::widgets::TxProgress> openProgress(const QString &caption) override;
 

@@ -1,10 +1,10 @@
 #include "dlgRentChooseVariable.h"
 
 #include "calc/boRentReckoningType.h"
+#include "widgets/ui/xConfirmRow.h"
 #include "widgets/ui/xDBTreeView.h"
 #include "widgets/xTreeModel.h"
 
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -16,7 +16,7 @@ namespace korvex::calc {
 using korvex::widgets::TxDBTreeView;
 using korvex::widgets::TxTreeModel;
 
-TdlgRentChooseVariable::TdlgRentChooseVariable(QWidget *parent, korvex::db::TxDatabase *db)
+TdlgRentChooseVariable::TdlgRentChooseVariable(korvex::db::TxDatabase &db, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("dlgRentChooseVariable"));
@@ -34,24 +34,22 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(QWidget *parent, korvex::db::TxDa
     m_tabs->addTab(m_standard, tr("Стандартные переменные"));
     connect(m_standard, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
-    if (db) {
-        m_userModel = new TxTreeModel(*db, this);
-        m_userModel->setQuery(QStringLiteral("SELECT id, parent, name, description FROM rent_variable ORDER BY name, id"));
-        m_userModel->setFieldTitle(QStringLiteral("name"), tr("Наименование"));
-        m_userModel->setFieldTitle(QStringLiteral("description"), tr("Описание"));
-        m_userTree = new TxDBTreeView(this);
-        m_userTree->setObjectName(QStringLiteral("UserTree"));
-        m_userTree->setTreeModel(m_userModel);
-        m_userTree->installEventFilter(this);
-        m_tabs->addTab(m_userTree, tr("Пользовательские переменные"));
-        connect(m_userTree, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
-        if (m_userTree->reload()) {
-            m_userTree->expandAll();
-            m_userTree->setFieldWidth(QStringLiteral("name"), 180);
-            m_userTree->setFieldWidth(QStringLiteral("description"), 240);
-            if (const QList<qint64> top = m_userModel->childrenOf(std::nullopt); !top.isEmpty())
-                m_userTree->setCurrentId(top.first());
-        }
+    m_userModel = new TxTreeModel(db, this);
+    m_userModel->setQuery(QStringLiteral("SELECT id, parent, name, description FROM rent_variable ORDER BY name, id"));
+    m_userModel->setFieldTitle(QStringLiteral("name"), tr("Наименование"));
+    m_userModel->setFieldTitle(QStringLiteral("description"), tr("Описание"));
+    m_userTree = new TxDBTreeView(this);
+    m_userTree->setObjectName(QStringLiteral("UserTree"));
+    m_userTree->setTreeModel(m_userModel);
+    m_userTree->installEventFilter(this);
+    m_tabs->addTab(m_userTree, tr("Пользовательские переменные"));
+    connect(m_userTree, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+    if (m_userTree->reload()) {
+        m_userTree->expandAll();
+        m_userTree->setFieldWidth(QStringLiteral("name"), 180);
+        m_userTree->setFieldWidth(QStringLiteral("description"), 240);
+        if (const QList<qint64> top = m_userModel->childrenOf(std::nullopt); !top.isEmpty())
+            m_userTree->setCurrentId(top.first());
     }
     // Showing a tab puts the focus on its list, so that "Ок" takes from it.
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
@@ -60,12 +58,7 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(QWidget *parent, korvex::db::TxDa
     });
     layout->addWidget(m_tabs, 1);
 
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addLayout(korvex::widgets::confirmRow(this).layout);
     resize(460, 420);
 }
 
@@ -74,7 +67,7 @@ bool TdlgRentChooseVariable::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::FocusIn) {
         if (watched == m_standard)
             m_userLast = false;
-        else if (m_userTree && watched == m_userTree)
+        else if (watched == m_userTree)
             m_userLast = true;
     }
     return QDialog::eventFilter(watched, event);

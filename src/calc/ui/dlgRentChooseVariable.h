@@ -17,8 +17,7 @@ class TxTreeModel;
 namespace korvex::calc {
 
 // "Выбор переменной": the built-in variables of the reckoning engine, one
-// line "NAME: description" each, and (given the database) the tree of the
-// user variables. "Ок" (or a double click) chooses from the list that had
+// line "NAME: description" each, and the tree of the user variables. "Ок" (or a double click) chooses from the list that had
 // the focus last, the built-in one at first: the selected line's name, or
 // the selected user variable's name (nothing when the tree is empty).
 class TdlgRentChooseVariable : public QDialog
@@ -27,11 +26,10 @@ class TdlgRentChooseVariable : public QDialog
 public:
     enum Tab { StandardTab = 0, UserTab = 1 };
 
-    explicit TdlgRentChooseVariable(QWidget *parent = nullptr, korvex::db::TxDatabase *db = nullptr);
+    explicit TdlgRentChooseVariable(korvex::db::TxDatabase &db, QWidget *parent = nullptr);
 
     QTabWidget *tabs() const { return m_tabs; }
     QListWidget *standardList() const { return m_standard; }
-    // Null without the database.
     korvex::widgets::TxDBTreeView *userTree() const { return m_userTree; }
     // The name chosen by "Ок"; empty before.
     QString chosenName() const { return m_chosen; }

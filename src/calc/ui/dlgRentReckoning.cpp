@@ -238,7 +238,7 @@ bool TdlgRentReckoning::validate()
     return true;
 }
 
-void TdlgRentReckoning::writeRecord()
+int TdlgRentReckoning::writeRecord()
 {
     TReckoningType type = m_type;
     type.name = m_name->text().trimmed();
@@ -246,12 +246,12 @@ void TdlgRentReckoning::writeRecord()
     type.steps = m_steps->steps();
     m_bo.writeType(type);
     m_written = type;
+    return type.id;
 }
 
 void TdlgRentReckoning::afterSave()
 {
     m_type = m_written;
-    m_lastSaved = m_type.id;
     m_steps->setSteps(m_type.steps);
 }
 

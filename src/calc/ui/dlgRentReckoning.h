@@ -22,8 +22,6 @@ public:
     TdlgRentReckoning(TboRentReckoningType &bo, const TReckoningType &type, bool isNew, QWidget *parent = nullptr);
     ~TdlgRentReckoning() override;
 
-    // The key of the last type stored (0: none).
-    int savedKey() const { return m_lastSaved; }
     // The type being edited (its key is taken before anything is stored).
     int typeKey() const { return m_type.id; }
 
@@ -38,7 +36,7 @@ public:
 
 protected:
     bool validate() override;
-    void writeRecord() override;
+    int writeRecord() override;
     void afterSave() override;
     void startNextRecord() override;
 
@@ -48,7 +46,6 @@ private:
     TboRentReckoningType &m_bo;
     TReckoningType m_type;
     TReckoningType m_written;
-    int m_lastSaved = 0;
     QLineEdit *m_name;
     QLineEdit *m_description;
     TReckoningStepModel *m_steps;

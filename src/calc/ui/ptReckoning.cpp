@@ -13,24 +13,15 @@ using korvex::widgets::TxQueryModel;
 using korvex::widgets::TxTreeModel;
 
 TptReckoning::TptReckoning(korvex::shell::TAppContext &context, QWidget *parent)
-    : TPart(context, 196, parent)
+    : TTreePart(context, 196, parent)
     , m_windows(this)
 {
-    setObjectName(QStringLiteral("ptReckoning"));
-    setCaption(tr("Формулы для расчета"));
-    setSection(tr("Справочники"), tr("Формулы для расчета"));
+    setTitles(QStringLiteral("ptReckoning"), tr("Справочники"), tr("Формулы для расчета"));
     m_bo = new TboRentReckoningType(context, &m_windows, this);
 
     m_types = new TxTreeModel(context.db, this);
     m_bo->setUpTree(*m_types);
-    m_tree = new TxDBTreeView(this);
-    m_tree->setObjectName(QStringLiteral("TypeTree"));
-    m_tree->setTreeModel(m_types);
-    connect(m_types, &QAbstractItemModel::modelReset, m_tree, [this] {
-        m_tree->setFieldWidth(QStringLiteral("name"), 320);
-        m_tree->setFieldWidth(QStringLiteral("description"), 400);
-    });
-    connect(m_tree, &QAbstractItemView::doubleClicked, this, [this] { trigger(Action::Edit); });
+    m_tree = newTree(QStringLiteral("TypeTree"), m_types, {{QStringLiteral("name"), 320}, {QStringLiteral("description"), 400}});
 
     m_stepRows = new TxQueryModel(context.db, this);
     m_stepGrid = new TxDBGrid(this);
@@ -45,20 +36,17 @@ TptReckoning::TptReckoning(korvex::shell::TAppContext &context, QWidget *parent)
     m_stepGrid->setFieldWidth(QStringLiteral("name"), 160);
     m_stepGrid->setFieldWidth(QStringLiteral("formula"), 420);
 
-    addTab(tr("&Формулы"), m_tree);
+    addTreeTab(tr("&Формулы"), m_tree,
+               {[this](int parent, int *key) { return m_bo->NewReckoningType(parent, QString(), key); },
+                [this](int key) { return m_bo->EditReckoningType(key); },
+                [this](int key) { return m_bo->DeleteReckoningType(key); }});
     addTab(tr("&Позиции формулы"), m_stepGrid);
     tabChanged(TypesTab);
-    guarded([&] { m_tree->reload(); });
+    guarded(this, [&] { m_tree->reload(); });
     restorePlacement();
 }
 
 TptReckoning::~TptReckoning() = default;
-
-std::optional<int> TptReckoning::currentType() const
-{
-    const std::optional<qint64> id = m_tree->currentId();
-    return id ? std::optional<int>(int(*id)) : std::nullopt;
-}
 
 void TptReckoning::tabChanged(int index)
 {
@@ -73,57 +61,19 @@ void TptReckoning::tabChanged(int index)
 void TptReckoning::loadSteps()
 {
     // No type selected lists nothing (no type has key 0).
-    m_stepRows->setStatement(TboRentReckoningType::stepsSql(), {currentType().value_or(0)}, QStringLiteral("2, 1"));
+    m_stepRows->setStatement(TboRentReckoningType::stepsSql(), {currentKey(m_tree).value_or(0)}, QStringLiteral("2, 1"));
     m_stepGrid->requery();
 }
 
-void TptReckoning::addType(bool child)
+void TptReckoning::treeChanged(TxDBTreeView *)
 {
-    const std::optional<int> current = currentType();
-    if (child && !current)
-        return;
-    const int parent = child ? *current : (current ? int(m_types->parentOf(*current).value_or(0)) : 0);
-    int key = 0;
-    if (m_bo->NewReckoningType(parent, QString(), &key)) {
-        m_tree->reload();
-        m_tree->setCurrentId(key);
-    }
-}
-
-void TptReckoning::actionAdd()
-{
-    addType(false);
-}
-
-void TptReckoning::actionAddChild()
-{
-    addType(true);
-}
-
-void TptReckoning::actionEdit()
-{
-    const std::optional<int> current = currentType();
-    if (current && m_bo->EditReckoningType(*current)) {
-        // The name may have changed; the tree keeps its selection.
-        m_tree->reload();
-        if (currentTab() == StepsTab)
-            loadSteps();
-    }
-}
-
-void TptReckoning::actionDelete()
-{
-    const std::optional<int> current = currentType();
-    if (current && m_bo->DeleteReckoningType(*current)) {
-        m_tree->reload();
-        if (currentTab() == StepsTab)
-            loadSteps();
-    }
+    if (currentTab() == StepsTab)
+        loadSteps();
 }
 
 void TptReckoning::actionRefresh()
 {
-    m_tree->reload();
+    TTreePart::actionRefresh();
     if (currentTab() == StepsTab)
         loadSteps();
 }

@@ -2,7 +2,7 @@
 
 #include "calcWindows.h"
 #include "calc/boRentReckoningType.h"
-#include "widgets/ui/Part.h"
+#include "widgets/ui/xTreePart.h"
 
 #include <optional>
 
@@ -17,7 +17,7 @@ namespace korvex::calc {
 
 // "Формулы для расчета" (196): the tree of reckoning types and, read-only,
 // the steps of the type selected in it.
-class TptReckoning : public korvex::widgets::TPart
+class TptReckoning : public korvex::widgets::TTreePart
 {
     Q_OBJECT
 public:
@@ -32,16 +32,11 @@ public:
     korvex::widgets::TxDBGrid *stepGrid() const { return m_stepGrid; }
 
 protected:
-    void actionAdd() override;
-    void actionAddChild() override;
-    void actionEdit() override;
-    void actionDelete() override;
     void actionRefresh() override;
     void tabChanged(int index) override;
+    void treeChanged(korvex::widgets::TxDBTreeView *tree) override;
 
 private:
-    std::optional<int> currentType() const;
-    void addType(bool child);
     void loadSteps();
 
     TCalcWindows m_windows;

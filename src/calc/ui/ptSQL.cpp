@@ -82,9 +82,7 @@ TptSQL::TptSQL(korvex::shell::TAppContext &context, QWidget *parent)
     : TPart(context, 123, parent)
     , m_console(context.db)
 {
-    setObjectName(QStringLiteral("ptSQL"));
-    setCaption(tr("SQL- запросы"));
-    setSection(tr("Настройки"), tr("SQL- запросы"));
+    setTitles(QStringLiteral("ptSQL"), tr("Настройки"), tr("SQL- запросы"));
 
     auto *statement = new QWidget(this);
     auto *statementLayout = new QVBoxLayout(statement);
@@ -100,7 +98,7 @@ TptSQL::TptSQL(korvex::shell::TAppContext &context, QWidget *parent)
         auto *b = new QPushButton(text, statement);
         b->setObjectName(name);
         buttons->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler] { guarded(this, [&] { (this->*handler)(); }); });
     };
     button(QStringLiteral("Open"), QStringLiteral("openButton"), &TptSQL::openQuery);
     button(QStringLiteral("Execute"), QStringLiteral("executeButton"), &TptSQL::executeStatement);
@@ -140,8 +138,8 @@ TptSQL::TptSQL(korvex::shell::TAppContext &context, QWidget *parent)
     m_tableRows = new TSqlResultModel(this);
     m_tableGrid = newGrid(QStringLiteral("TableGrid"), m_tableRows);
     tablesLayout->addWidget(m_tableGrid, 1);
-    connect(openTableButton, &QPushButton::clicked, this, [this] { guarded([&] { openTable(); }); });
-    connect(m_table, &QLineEdit::returnPressed, this, [this] { guarded([&] { openTable(); }); });
+    connect(openTableButton, &QPushButton::clicked, this, [this] { guarded(this, [&] { openTable(); }); });
+    connect(m_table, &QLineEdit::returnPressed, this, [this] { guarded(this, [&] { openTable(); }); });
 
     addTab(tr("SQL &запрос"), statement);
     addTab(tr("&Результаты"), m_resultGrid);

@@ -1,21 +1,12 @@
 #include "reckoningWidgets.h"
 
-#include "calc/boRentReckoningType.h"
-#include "db/xDbError.h"
-#include "widgets/ui/xLookupBox.h"
-#include "widgets/ui/xMessages.h"
-
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRadioButton>
-#include <QToolButton>
 #include <QWidget>
 #include <charconv>
 
 namespace korvex::calc {
-
-using korvex::widgets::TxLookupBox;
-using korvex::widgets::TxMessages;
 
 TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const QString &ncuName, QWidget *parent)
 {
@@ -29,38 +20,6 @@ TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const
     layout->addWidget(s.curr);
     layout->addWidget(s.ncu);
     return s;
-}
-
-void connectTypeBox(TxLookupBox *box, TboRentReckoningType &types, QWidget *parent)
-{
-    QObject::connect(box, &TxLookupBox::textNotFound, parent, [box, &types, parent](const QString &text) {
-        guardedCall(parent, [&] {
-            int key = 0;
-            if (types.NewReckoningType(0, text, &key) && key > 0) {
-                box->reload();
-                box->setKey(key);
-            }
-        });
-    });
-    QToolButton *edit = box->addButton(QObject::tr("Ф"), QObject::tr("Редактирование формулы"));
-    edit->setObjectName(QStringLiteral("editType"));
-    QObject::connect(edit, &QToolButton::clicked, parent, [box, &types, parent] {
-        if (box->key().isNull())
-            return;
-        guardedCall(parent, [&] {
-            if (types.EditReckoningType(box->key().toInt()))
-                box->reload();
-        });
-    });
-}
-
-void guardedCall(QWidget *parent, const std::function<void()> &body)
-{
-    try {
-        body();
-    } catch (const korvex::db::EDatabaseError &e) {
-        TxMessages::error(parent, e.message());
-    }
 }
 
 QString answerText(double value)

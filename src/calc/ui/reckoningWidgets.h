@@ -1,19 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 class QGroupBox;
 class QRadioButton;
 class QWidget;
 
-namespace korvex::widgets {
-class TxLookupBox;
-}
-
 namespace korvex::calc {
-
-class TboRentReckoningType;
 
 // What the dialogs that price or name a reckoning type share.
 
@@ -26,11 +19,6 @@ struct TPriceSwitch {
 };
 TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const QString &ncuName, QWidget *parent);
 
-// The type box: a name that is no type makes a type of that name (no
-// parent), which is then chosen; its button "Ф" edits the chosen type.
-void connectTypeBox(korvex::widgets::TxLookupBox *box, TboRentReckoningType &types, QWidget *parent);
-// Runs body and shows a database error instead of passing it on.
-void guardedCall(QWidget *parent, const std::function<void()> &body);
 // A computed value as the answer shows it: every significant digit, decimal comma.
 QString answerText(double value);
 // "Ошибка в формуле." and, on the next line, why (the engine's failureReason()).

@@ -123,7 +123,7 @@ TdlgPlaceTree::TdlgPlaceTree(korvex::db::TxDatabase &db, const QVariant &placeKe
     m_tree = new TPlaceTreeView(db, this);
     layout->addWidget(m_tree, 1);
 
-    QHBoxLayout *buttons = confirmRow(this, tr("&Готово"), tr("&Отмена"), {});
+    QHBoxLayout *buttons = confirmRow(this, tr("&Готово"), tr("&Отмена")).layout;
     auto *add = new QPushButton(tr("Добавить"), this);
     auto *menu = new QMenu(add);
     menu->addAction(tr("Уровень"), this, [this] { m_tree->addPlace(false); });

@@ -1,7 +1,9 @@
 #include "dlgBankAccount.h"
 
+#include "customerLookups.h"
 #include "dlgCustomer.h"
 #include "uiCommon.h"
+#include "db/xBusinessError.h"
 #include "db/xDatabase.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/xQueryModel.h"
@@ -28,13 +30,7 @@ TdlgBankAccount::TdlgBankAccount(korvex::shell::TAppContext &context, const TBan
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
 
-    m_bank = new TxLookupBox(this);
-    m_bank->setObjectName(QStringLiteral("bank"));
-    m_bank->setChooserVisible(false);
-    m_bank->setSource(std::make_unique<TxTableLookup>(
-        context.db,
-        TxSqlFilter(QStringLiteral("SELECT customerkey, name FROM cst_p_bank_list(NULL, 2) ORDER BY name, customerkey")),
-        QStringLiteral("customerkey"), QStringLiteral("name")));
+    m_bank = newBankBox(context.db, QStringLiteral("bank"), this);
     form->addRow(tr("Банк:"), m_bank);
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("name"));
@@ -49,7 +45,7 @@ TdlgBankAccount::TdlgBankAccount(korvex::shell::TAppContext &context, const TBan
         for (const TxLookupRow &row : m_bank->source()->rows())
             found = found || sameKey(row.key, m_account.bankKey);
         if (!found)
-            throw std::runtime_error(tr("Такого банка в данный момент не существует!").toStdString());
+            throw korvex::db::EBusinessError(tr("Такого банка в данный момент не существует!"));
         m_bank->setKey(m_account.bankKey);
         m_name->setText(m_account.name);
         m_number->setText(m_account.account);
@@ -86,13 +82,14 @@ bool TdlgBankAccount::validate()
     return true;
 }
 
-void TdlgBankAccount::writeRecord()
+int TdlgBankAccount::writeRecord()
 {
     // The card writes the account with the customer; here it is only taken.
     m_account.bankKey = m_bank->key();
     m_account.bankName = m_bank->text();
     m_account.name = m_name->text().trimmed();
     m_account.account = m_number->text().trimmed();
+    return m_account.key.toInt();
 }
 
 } // namespace korvex::customers

@@ -20,7 +20,7 @@ class TdlgBankAccount : public korvex::widgets::TxEditDialog
 public:
     // existing null: a new account, its key taken at once from
     // CST_P_BANKACCOUNT_ACCOUNTKEY. An account whose bank is gone fails with
-    // "Такого банка в данный момент не существует!" (std::runtime_error).
+    // "Такого банка в данный момент не существует!" (EBusinessError).
     TdlgBankAccount(korvex::shell::TAppContext &context, const TBankAccount *existing, QWidget *parent = nullptr);
 
     TBankAccount account() const { return m_account; }
@@ -28,7 +28,7 @@ public:
 
 protected:
     bool validate() override;
-    void writeRecord() override;
+    int writeRecord() override;
 
 private:
     // A bank typed that the list lacks is made in a new customer card.

@@ -4,6 +4,7 @@
 #include "db/xQuery.h"
 #include "widgets/ui/xDBTreeView.h"
 #include "widgets/ui/xLookupBox.h"
+#include "widgets/ui/xTreeChooser.h"
 #include "widgets/xTreeModel.h"
 
 #include <QCheckBox>
@@ -27,24 +28,14 @@ namespace {
 // "Выбор услуг" while no service chooser is handed in: the service tree.
 std::optional<int> chooseServiceFromTree(korvex::db::TxDatabase &db, QWidget *parent)
 {
-    QDialog dialog(parent);
+    TdlgTreeChooser dialog(
+        db, [](TxTreeModel &model) { model.setQuery(QStringLiteral("SELECT id, parent, name FROM rent_service ORDER BY name")); },
+        parent);
     dialog.setWindowTitle(QCoreApplication::translate("TdlgChooseCustomer", "Выбор услуг"));
-    auto *layout = new QVBoxLayout(&dialog);
-    TxTreeModel model(db);
-    model.setQuery(QStringLiteral("SELECT id, parent, name FROM rent_service ORDER BY name"));
-    auto *tree = new TxDBTreeView(&dialog);
-    tree->setTreeModel(&model);
-    layout->addWidget(tree, 1);
-    layout->addLayout(confirmRow(&dialog, QCoreApplication::translate("TdlgChooseCustomer", "Ок"),
-                                 QCoreApplication::translate("TdlgChooseCustomer", "Отмена"),
-                                 [tree] { return tree->currentId().has_value(); }));
-    model.load();
-    tree->expandAll();
     dialog.resize(420, 480);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!dialog.load(std::nullopt, {}, true) || dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    const auto id = tree->currentId();
-    return id ? std::optional<int>(int(*id)) : std::nullopt;
+    return dialog.currentKey();
 }
 
 } // namespace
@@ -52,46 +43,47 @@ std::optional<int> chooseServiceFromTree(korvex::db::TxDatabase &db, QWidget *pa
 // ---------------------------------------------------------------------------
 
 TdlgCustomerFilter::TdlgCustomerFilter(korvex::shell::TAppContext &context, QWidget *parent)
-    : QDialog(parent)
+    : TdlgTreeChooser(
+          context.db,
+          [](TxTreeModel &model) {
+              model.setTable(QStringLiteral("ph_attr"));
+              model.setDisplayFields({QStringLiteral("shortname")});
+              model.setMarkable(true);
+          },
+          parent)
     , m_context(context)
 {
     setWindowTitle(tr("Фильтрация клиентов"));
     setObjectName(QStringLiteral("dlgCustomerFilter"));
+    setCurrentRequired(false);
     TCustomerFilter stored;
     stored.read(context.options);
 
-    auto *layout = new QVBoxLayout(this);
     auto *kindRow = new QHBoxLayout;
     m_allKinds = new QCheckBox(tr("Все типы"), this);
     m_kind = new QComboBox(this);
     m_kind->addItems({tr("Предприятие"), tr("Банк"), tr("Физическое лиц"), tr("Частный предприниматель")});
     kindRow->addWidget(m_allKinds);
     kindRow->addWidget(m_kind, 1);
-    layout->addLayout(kindRow);
+    topLayout()->addLayout(kindRow);
     m_allAttributes = new QCheckBox(tr("Все аттрибуты"), this);
-    layout->addWidget(m_allAttributes);
-    m_model = new TxTreeModel(context.db, this);
-    m_model->setTable(QStringLiteral("ph_attr"));
-    m_model->setDisplayFields({QStringLiteral("shortname")});
-    m_model->setMarkable(true);
-    m_tree = new TxDBTreeView(this);
-    m_tree->setTreeModel(m_model);
-    layout->addWidget(m_tree, 1);
-    layout->addLayout(confirmRow(this, tr("Ок"), tr("Отмена"), [this] {
-        return guarded(this, [this] { filter().write(m_context.options); });
-    }));
+    topLayout()->addWidget(m_allAttributes);
 
     connect(m_allKinds, &QCheckBox::toggled, m_kind, &QWidget::setDisabled);
-    connect(m_allAttributes, &QCheckBox::toggled, m_tree, &QWidget::setDisabled);
+    connect(m_allAttributes, &QCheckBox::toggled, tree(), &QWidget::setDisabled);
     m_allKinds->setChecked(stored.allKinds);
     m_kind->setCurrentIndex(stored.kindIndex);
     m_kind->setDisabled(stored.allKinds);
     m_allAttributes->setChecked(stored.allAttributes);
-    m_tree->setDisabled(stored.allAttributes);
-    m_model->load();
-    m_tree->expandAll();
-    m_model->setMarked(QList<qint64>(stored.attributes.cbegin(), stored.attributes.cend()), true);
+    tree()->setDisabled(stored.allAttributes);
+    load(std::nullopt, stored.attributes, true);
     resize(420, 480);
+}
+
+void TdlgCustomerFilter::accept()
+{
+    if (guarded(this, [this] { filter().write(m_context.options); }))
+        TdlgTreeChooser::accept();
 }
 
 TCustomerFilter TdlgCustomerFilter::filter() const
@@ -100,8 +92,7 @@ TCustomerFilter TdlgCustomerFilter::filter() const
     f.allKinds = m_allKinds->isChecked();
     f.kindIndex = qMax(0, m_kind->currentIndex());
     f.allAttributes = m_allAttributes->isChecked();
-    for (qint64 id : m_model->markedIds())
-        f.attributes << int(id);
+    f.attributes = markedKeys();
     return f;
 }
 
@@ -171,7 +162,7 @@ TdlgChooseCustomer::TdlgChooseCustomer(korvex::shell::TAppContext &context, QWid
             o.paymentKey = paymentKey();
             o.write(m_context.options);
         });
-    }));
+    }).layout);
     layout->addLayout(right);
 
     m_unlimited->setChecked(options.unlimited);

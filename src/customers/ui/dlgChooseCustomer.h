@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/ui/xTreeChooser.h"
 #include "customers/CustomerFilter.h"
 #include "shell/AppContext.h"
 
@@ -21,7 +22,7 @@ class TxTreeModel;
 namespace korvex::customers {
 
 // "Фильтрация клиентов": which tenants the report choice lists.
-class TdlgCustomerFilter : public QDialog
+class TdlgCustomerFilter : public korvex::widgets::TdlgTreeChooser
 {
     Q_OBJECT
 public:
@@ -31,15 +32,16 @@ public:
     QCheckBox *allKindsCheck() const { return m_allKinds; }
     QCheckBox *allAttributesCheck() const { return m_allAttributes; }
     QComboBox *kindList() const { return m_kind; }
-    korvex::widgets::TxTreeModel *attributes() const { return m_model; }
+    korvex::widgets::TxTreeModel *attributes() const { return model(); }
+
+    // "Ок" remembers the filter.
+    void accept() override;
 
 private:
     korvex::shell::TAppContext &m_context;
     QCheckBox *m_allKinds;
     QComboBox *m_kind;
     QCheckBox *m_allAttributes;
-    korvex::widgets::TxTreeModel *m_model;
-    korvex::widgets::TxDBTreeView *m_tree;
 };
 
 // "Выбор клиентов": the customers, period and form of payment of a report.

@@ -1,5 +1,7 @@
 #include "dlgClassifier.h"
 
+#include "customerLookups.h"
+
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -44,38 +46,54 @@ std::unique_ptr<TdlgClassifier> TdlgClassifier::create(TClassifier kind, TxDatab
     throw std::logic_error("TdlgClassifier::create: kinds and places have dialogs of their own");
 }
 
-QLineEdit *TdlgClassifier::addText(const QString &caption, const QString &field)
+QLineEdit *TdlgClassifier::addText(const QString &caption, QString TClassifierRecord::*member, const QString &name)
 {
     auto *edit = new QLineEdit(this);
-    edit->setObjectName(field);
+    edit->setObjectName(name);
     m_form->addRow(caption, edit);
-    m_binder.text(edit, m_bo.row(), field);
+    m_texts.append({edit, member});
     return edit;
 }
 
-QCheckBox *TdlgClassifier::addCheck(const QString &caption, const QString &field)
+QCheckBox *TdlgClassifier::addCheck(const QString &caption, bool TClassifierRecord::*member, const QString &name)
 {
     auto *box = new QCheckBox(caption, this);
-    box->setObjectName(field);
+    box->setObjectName(name);
     m_form->addRow(QString(), box);
-    m_binder.check(box, m_bo.row(), field);
+    m_checks.append({box, member});
     return box;
 }
 
-void TdlgClassifier::start(const QString &initialName, int key, const QVariantMap &defaults, bool nextAllowed)
+void TdlgClassifier::start(const QString &initialName, int key, const TClassifierRecord &defaults, bool nextAllowed)
 {
     m_defaults = defaults;
     if (key == -1)
         m_bo.openNew(initialName, defaults);
     else
         m_bo.open(key);
+    setRecordKey(m_bo.isNew() ? 0 : m_bo.key());
     setNextEnabled(nextAllowed && key == -1 && !db().inTransaction());
-    m_binder.load();
+    displayAll();
 }
 
-void TdlgClassifier::writeRecord()
+void TdlgClassifier::displayAll()
 {
-    m_binder.store();
+    const TClassifierRecord &r = m_bo.record();
+    for (const auto &[edit, member] : std::as_const(m_texts))
+        edit->setText(r.*member);
+    for (const auto &[box, member] : std::as_const(m_checks))
+        box->setChecked(r.*member);
+    display(r);
+}
+
+int TdlgClassifier::writeRecord()
+{
+    TClassifierRecord &r = m_bo.record();
+    for (const auto &[edit, member] : std::as_const(m_texts))
+        r.*member = edit->text().trimmed();
+    for (const auto &[box, member] : std::as_const(m_checks))
+        r.*member = box->isChecked();
+    collect(r);
     try {
         m_bo.write();
     } catch (const EDatabaseError &e) {
@@ -83,18 +101,18 @@ void TdlgClassifier::writeRecord()
             throw;
         throw EDatabaseError(m_bo.info().saveFailedMessage + QLatin1Char('\n') + e.message(), e.sqlCode(), e.statement());
     }
+    return m_bo.key();
 }
 
 void TdlgClassifier::afterSave()
 {
     m_bo.confirm();
-    m_savedKey = m_bo.key();
 }
 
 void TdlgClassifier::startNextRecord()
 {
     m_bo.openNew(QString(), m_defaults);
-    m_binder.load();
+    displayAll();
     if (QWidget *first = m_form->itemAt(0, QFormLayout::FieldRole) ? m_form->itemAt(0, QFormLayout::FieldRole)->widget() : nullptr)
         first->setFocus();
 }
@@ -104,48 +122,63 @@ void TdlgClassifier::startNextRecord()
 TdlgPropertyKind::TdlgPropertyKind(TxDatabase &db, const QString &initialName, int key, QWidget *parent)
     : TdlgClassifier(db, TClassifier::PropertyKind, parent)
 {
-    addText(tr("Наименование:"), QStringLiteral("name"));
+    addText(tr("Наименование:"), &TClassifierRecord::name, QStringLiteral("name"));
     start(initialName, key, {});
 }
 
 TDlgCompanyKind::TDlgCompanyKind(TxDatabase &db, const QString &initialName, int key, QWidget *parent)
     : TdlgClassifier(db, TClassifier::CompanyKind, parent)
 {
-    addText(tr("Краткое наименование:"), QStringLiteral("name"));
-    addText(tr("Полное наименование:"), QStringLiteral("fullname"));
+    addText(tr("Краткое наименование:"), &TClassifierRecord::name, QStringLiteral("name"));
+    addText(tr("Полное наименование:"), &TClassifierRecord::fullname, QStringLiteral("fullname"));
     start(initialName, key, {});
 }
 
 TdlgBranch::TdlgBranch(TxDatabase &db, const QString &initialName, int key, QWidget *parent)
     : TdlgClassifier(db, TClassifier::Branch, parent)
 {
-    addText(tr("Наименование:"), QStringLiteral("name"));
+    addText(tr("Наименование:"), &TClassifierRecord::name, QStringLiteral("name"));
     start(initialName, key, {});
 }
 
 TdlgActCategory::TdlgActCategory(TxDatabase &db, const QString &initialName, int key, QWidget *parent)
     : TdlgClassifier(db, TClassifier::ActCategory, parent)
 {
-    addText(tr("Наименование:"), QStringLiteral("name"));
+    addText(tr("Наименование:"), &TClassifierRecord::name, QStringLiteral("name"));
     start(initialName, key, {});
 }
 
 TdlgPlaceKind::TdlgPlaceKind(TxDatabase &db, const QString &initialName, int key, int defaultGrade, QWidget *parent)
     : TdlgClassifier(db, TClassifier::PlaceKind, parent)
 {
-    addText(tr("Краткое наименование:"), QStringLiteral("abbr"));
-    addText(tr("Полное наименование:"), QStringLiteral("name"));
+    addText(tr("Краткое наименование:"), &TClassifierRecord::abbr, QStringLiteral("abbr"));
+    addText(tr("Полное наименование:"), &TClassifierRecord::name, QStringLiteral("name"));
     m_grade = new TxCheckedEdit(TxCheckedEdit::Kind::Integer, this);
     m_grade->setObjectName(QStringLiteral("grade"));
     form()->addRow(tr("Уровень:"), m_grade);
-    binder().number(m_grade, classifier().row(), QStringLiteral("grade"));
-    auto *stand = new QComboBox(this);
-    stand->setObjectName(QStringLiteral("stand"));
-    stand->addItems({tr("Не отображается"), tr("До"), tr("После")});
-    form()->addRow(tr("Расположение в адресе:"), stand);
-    binder().position(stand, classifier().row(), QStringLiteral("stand"));
-    addCheck(tr("Не активен"), QStringLiteral("disabled"));
-    start(initialName, key, {{QStringLiteral("grade"), defaultGrade}});
+    m_stand = new QComboBox(this);
+    m_stand->setObjectName(QStringLiteral("stand"));
+    m_stand->addItems({tr("Не отображается"), tr("До"), tr("После")});
+    form()->addRow(tr("Расположение в адресе:"), m_stand);
+    addCheck(tr("Не активен"), &TClassifierRecord::disabled, QStringLiteral("disabled"));
+    TClassifierRecord defaults;
+    defaults.grade = defaultGrade;
+    start(initialName, key, defaults);
+}
+
+void TdlgPlaceKind::display(const TClassifierRecord &r)
+{
+    if (r.grade)
+        m_grade->setIntValue(*r.grade);
+    else
+        m_grade->clear();
+    m_stand->setCurrentIndex(r.stand ? *r.stand : -1);
+}
+
+void TdlgPlaceKind::collect(TClassifierRecord &r) const
+{
+    r.grade = m_grade->intValue();
+    r.stand = m_stand->currentIndex() < 0 ? std::nullopt : std::optional<int>(m_stand->currentIndex());
 }
 
 void TdlgPlaceKind::startNextRecord()
@@ -154,7 +187,7 @@ void TdlgPlaceKind::startNextRecord()
     const auto grade = m_grade->intValue();
     TdlgClassifier::startNextRecord();
     if (grade) {
-        classifier().row().setValue(QStringLiteral("grade"), *grade);
+        classifier().record().grade = *grade;
         m_grade->setIntValue(*grade);
     }
 }
@@ -163,30 +196,34 @@ TdlgPlace::TdlgPlace(TxDatabase &db, const QString &initialName, int key, const 
                      const QVariant &defaultKind, QWidget *parent)
     : TdlgClassifier(db, TClassifier::Place, parent)
 {
-    m_kind = new TxLookupBox(this);
-    m_kind->setObjectName(QStringLiteral("placekind"));
-    m_kind->setChooserVisible(false);
-    m_kind->setSource(std::make_unique<TxTableLookup>(db, QStringLiteral("fin_placekind"), QStringLiteral("placekindkey"),
-                                                      QStringLiteral("name")));
+    m_kind = newPlaceKindBox(db, QStringLiteral("placekind"), this);
     form()->addRow(tr("Тип места:"), m_kind);
-    binder().lookup(m_kind, classifier().row(), QStringLiteral("placekind"));
-    addText(tr("Наименование:"), QStringLiteral("name"));
-    m_parent = new TxLookupBox(this);
-    m_parent->setObjectName(QStringLiteral("parent"));
-    m_parent->setChooserVisible(false);
-    m_parent->setSource(std::make_unique<TxProcLookup>(db, QStringLiteral("cst_p_place_view"), QStringLiteral("cst_p_place_search"),
-                                                       QStringLiteral("placekey"), QStringLiteral("name")));
+    addText(tr("Наименование:"), &TClassifierRecord::name, QStringLiteral("name"));
+    m_parent = newPlaceBox(db, QStringLiteral("parent"), this);
     form()->addRow(tr("Родительский уровень:"), m_parent);
-    binder().lookup(m_parent, classifier().row(), QStringLiteral("parent"));
-    addText(tr("Комментарий:"), QStringLiteral("comment"));
-    addCheck(tr("Включать в адрес"), QStringLiteral("inaddress"));
-    addCheck(tr("Включать в адрес верхние уровни"), QStringLiteral("usehighlevel"));
-    QVariantMap defaults;
+    addText(tr("Комментарий:"), &TClassifierRecord::comment, QStringLiteral("comment"));
+    addCheck(tr("Включать в адрес"), &TClassifierRecord::inAddress, QStringLiteral("inaddress"));
+    addCheck(tr("Включать в адрес верхние уровни"), &TClassifierRecord::useHighLevel, QStringLiteral("usehighlevel"));
+    TClassifierRecord defaults;
     if (!defaultParent.isNull())
-        defaults.insert(QStringLiteral("parent"), defaultParent);
+        defaults.parent = defaultParent.toInt();
     if (!defaultKind.isNull())
-        defaults.insert(QStringLiteral("placekind"), defaultKind);
+        defaults.placeKind = defaultKind.toInt();
     start(initialName, key, defaults, false);
+}
+
+void TdlgPlace::display(const TClassifierRecord &r)
+{
+    m_kind->setKey(r.placeKind ? QVariant(*r.placeKind) : QVariant());
+    m_parent->setKey(r.parent ? QVariant(*r.parent) : QVariant());
+}
+
+void TdlgPlace::collect(TClassifierRecord &r) const
+{
+    m_kind->resolveText();
+    m_parent->resolveText();
+    r.placeKind = m_kind->intKey();
+    r.parent = m_parent->intKey();
 }
 
 } // namespace korvex::customers

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "RowBinder.h"
 #include "customers/Classifiers.h"
 #include "widgets/ui/xEditDialog.h"
 
-#include <QVariantMap>
+#include <QList>
+#include <utility>
 #include <memory>
 
 class QFormLayout;
@@ -35,30 +35,35 @@ public:
     static std::unique_ptr<TdlgClassifier> create(TClassifier kind, korvex::db::TxDatabase &db,
                                                   const QString &initialName, int key, QWidget *parent);
 
-    int savedKey() const { return m_savedKey; }
     int key() const { return m_bo.key(); }
     TboClassifier &classifier() { return m_bo; }
 
 protected:
     TdlgClassifier(korvex::db::TxDatabase &db, TClassifier kind, QWidget *parent);
 
-    // Subclasses build their fields, then start().
-    QLineEdit *addText(const QString &caption, const QString &field);
-    QCheckBox *addCheck(const QString &caption, const QString &field);
+    // Subclasses build their fields, then start(). A text or check field
+    // shows the record's member of that name.
+    QLineEdit *addText(const QString &caption, QString TClassifierRecord::*member, const QString &name);
+    QCheckBox *addCheck(const QString &caption, bool TClassifierRecord::*member, const QString &name);
     QFormLayout *form() const { return m_form; }
-    TRowBinder &binder() { return m_binder; }
-    void start(const QString &initialName, int key, const QVariantMap &defaults, bool nextAllowed = true);
+    void start(const QString &initialName, int key, const TClassifierRecord &defaults, bool nextAllowed = true);
 
-    void writeRecord() override;
+    // The fields a subclass adds itself.
+    virtual void display(const TClassifierRecord &record) { Q_UNUSED(record); }
+    virtual void collect(TClassifierRecord &record) const { Q_UNUSED(record); }
+
+    int writeRecord() override;
     void afterSave() override;
     void startNextRecord() override;
 
 private:
+    void displayAll();
+
     TboClassifier m_bo;
     QFormLayout *m_form;
-    TRowBinder m_binder;
-    QVariantMap m_defaults;
-    int m_savedKey = -1;
+    QList<std::pair<QLineEdit *, QString TClassifierRecord::*>> m_texts;
+    QList<std::pair<QCheckBox *, bool TClassifierRecord::*>> m_checks;
+    TClassifierRecord m_defaults;
 };
 
 // "Форма собственности"
@@ -103,10 +108,13 @@ public:
                   QWidget *parent = nullptr);
 
 protected:
+    void display(const TClassifierRecord &record) override;
+    void collect(TClassifierRecord &record) const override;
     void startNextRecord() override;
 
 private:
     korvex::widgets::TxCheckedEdit *m_grade;
+    QComboBox *m_stand;
 };
 
 // "Место": a place of the address tree. Never offers "&Следующий".
@@ -118,6 +126,10 @@ public:
               const QVariant &defaultKind, QWidget *parent = nullptr);
 
     korvex::widgets::TxLookupBox *kindBox() const { return m_kind; }
+
+protected:
+    void display(const TClassifierRecord &record) override;
+    void collect(TClassifierRecord &record) const override;
 
 private:
     korvex::widgets::TxLookupBox *m_kind;

@@ -21,52 +21,52 @@ using namespace korvex::widgets;
 
 TdlgCustAttributes::TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<int> &customers, bool showOwn,
                                        QWidget *parent)
-    : QDialog(parent)
+    : TdlgTreeChooser(
+          db,
+          [](TxTreeModel &model) {
+              model.setTable(QStringLiteral("ph_attr"));
+              model.setKeyFields(QStringLiteral("id"), QStringLiteral("parent"), QStringLiteral("name"));
+              model.setDisplayFields({QStringLiteral("shortname")});
+              model.setFieldTitle(QStringLiteral("name"), tr("Полное наименование"));
+              model.setFieldTitle(QStringLiteral("shortname"), tr("Краткое наименование"));
+              model.setMarkable(true);
+          },
+          parent)
     , m_db(db)
     , m_customers(customers)
 {
     setWindowTitle(tr("Аттрибуты"));
     setObjectName(QStringLiteral("dlgCustAttributes"));
-    auto *layout = new QVBoxLayout(this);
-    m_model = new TxTreeModel(db, this);
-    m_model->setTable(QStringLiteral("ph_attr"));
-    m_model->setKeyFields(QStringLiteral("id"), QStringLiteral("parent"), QStringLiteral("name"));
-    m_model->setDisplayFields({QStringLiteral("shortname")});
-    m_model->setFieldTitle(QStringLiteral("name"), tr("Полное наименование"));
-    m_model->setFieldTitle(QStringLiteral("shortname"), tr("Краткое наименование"));
-    m_model->setMarkable(true);
-    m_tree = new TxDBTreeView(this);
-    m_tree->setTreeModel(m_model);
-    layout->addWidget(m_tree, 1);
-
-    QHBoxLayout *row = confirmRow(this, tr("&Готово"), tr("&Отмена"), [this] { return confirm(); });
+    setCurrentRequired(false);
+    okButton()->setText(tr("&Готово"));
+    cancelButton()->setText(tr("&Отмена"));
     int at = 0;
     auto button = [&](const QString &text, const std::function<void()> &handler) {
         auto *b = new QPushButton(text, this);
-        row->insertWidget(at++, b);
+        buttonRow()->insertWidget(at++, b);
         connect(b, &QPushButton::clicked, this, [this, handler] { guarded(this, handler); });
-        return b;
     };
     button(tr("Новый..."), [this] { editAttribute(true, false); });
     button(tr("Подуровень..."), [this] { editAttribute(true, true); });
     button(tr("Изменить..."), [this] { editAttribute(false, false); });
     button(tr("Удалить"), [this] { deleteAttribute(); });
-    layout->addLayout(row);
 
-    m_model->load();
-    m_tree->expandAll();
-    if (showOwn && m_customers.size() == 1) {
-        const QList<int> own = TCustAttributes(db).attributesOf(m_customers.first());
-        m_model->setMarked(QList<qint64>(own.cbegin(), own.cend()), true);
-    }
+    QList<int> own;
+    if (showOwn && m_customers.size() == 1)
+        own = TCustAttributes(db).attributesOf(m_customers.first());
+    load(std::nullopt, own, true);
     resize(520, 480);
+}
+
+void TdlgCustAttributes::accept()
+{
+    if (confirm())
+        TdlgTreeChooser::accept();
 }
 
 bool TdlgCustAttributes::confirm()
 {
-    QList<int> marked;
-    for (qint64 id : m_model->markedIds())
-        marked << int(id);
+    const QList<int> marked = model()->markedKeys();
     bool done = false;
     guarded(this, [&] {
         TxMessages prompt(this);
@@ -77,23 +77,25 @@ bool TdlgCustAttributes::confirm()
 
 void TdlgCustAttributes::editAttribute(bool create, bool below)
 {
-    const auto current = m_tree->currentId();
+    const auto current = tree()->currentId();
     if (!create && !current)
         return;
     TCustAttributes attributes(m_db);
-    TCachedRow row = create ? attributes.newAttribute(below ? (current ? QVariant(*current) : QVariant())
-                                                            : (current ? m_model->value(*current, QStringLiteral("parent"))
-                                                                       : QVariant()))
-                            : attributes.attribute(int(*current));
+    auto asKey = [](const QVariant &v) { return v.isNull() || !v.isValid() ? std::nullopt : std::optional<int>(v.toInt()); };
+    const TAttributeRecord row =
+        create ? attributes.newAttribute(below ? (current ? std::optional<int>(int(*current)) : std::nullopt)
+                                               : (current ? asKey(model()->value(*current, QStringLiteral("parent")))
+                                                          : std::nullopt))
+               : attributes.attribute(int(*current));
     TdlgCustAttr dialog(m_db, row, this);
     dialog.exec();
-    if (dialog.savedKey() > 0 && m_tree->reload())
-        m_tree->setCurrentId(dialog.savedKey());
+    if (dialog.savedKey() > 0 && tree()->reload())
+        tree()->setCurrentId(dialog.savedKey());
 }
 
 void TdlgCustAttributes::deleteAttribute()
 {
-    const auto current = m_tree->currentId();
+    const auto current = tree()->currentId();
     if (!current)
         return;
     try {
@@ -104,59 +106,60 @@ void TdlgCustAttributes::deleteAttribute()
         TxMessages::warning(this, tr("Данная запись уже где-то используется!"));
         return;
     }
-    m_tree->reload();
+    tree()->reload();
 }
 
 // ---------------------------------------------------------------------------
 
-TdlgCustAttr::TdlgCustAttr(korvex::db::TxDatabase &db, const TCachedRow &row, QWidget *parent)
+TdlgCustAttr::TdlgCustAttr(korvex::db::TxDatabase &db, const TAttributeRecord &row, QWidget *parent)
     : TxEditDialog(db, parent)
     , m_row(row)
 {
+    setRecordKey(row.stored ? row.id : 0);
     setWindowTitle(tr("Аттрибут"));
     setObjectName(QStringLiteral("dlgCustAttr"));
     okButton()->setText(tr("&Готово"));
     cancelButton()->setText(tr("&Отмена"));
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
-    auto text = [&](const QString &caption, const QString &field) {
+    auto text = [&](const QString &caption, const QString &name, const QString &value) {
         auto *edit = new QLineEdit(this);
-        edit->setObjectName(field);
+        edit->setObjectName(name);
+        edit->setText(value);
         form->addRow(caption, edit);
-        m_binder.text(edit, m_row, field);
         return edit;
     };
-    text(tr("Полное наименование:"), QStringLiteral("name"));
-    QLineEdit *shortName = text(tr("Краткое наименование:"), QStringLiteral("shortname"));
-    text(tr("Токемы:"), QStringLiteral("tokem"));
+    m_name = text(tr("Полное наименование:"), QStringLiteral("name"), row.name);
+    m_shortName = text(tr("Краткое наименование:"), QStringLiteral("shortname"), row.shortname);
+    m_tokem = text(tr("Токемы:"), QStringLiteral("tokem"), row.tokem);
     m_hotkey = new QKeySequenceEdit(this);
     m_hotkey->setObjectName(QStringLiteral("hotkey"));
     form->addRow(tr("Горячая клавиша"), m_hotkey);
-    auto *disabled = new QCheckBox(this);
-    disabled->setObjectName(QStringLiteral("disabled"));
-    form->addRow(tr("Выключен:"), disabled);
-    m_binder.check(disabled, m_row, QStringLiteral("disabled"));
-    addRequired(shortName, tr("Введиет краткое наименование"));
-
-    m_binder.load();
-    const QVariant hotkey = m_row.value(QStringLiteral("hotkey"));
-    if (!hotkey.isNull() && hotkey.toInt() != 0)
-        m_hotkey->setKeySequence(QKeySequence(hotkey.toInt()));
+    if (row.hotkey)
+        m_hotkey->setKeySequence(QKeySequence(*row.hotkey));
+    m_disabled = new QCheckBox(this);
+    m_disabled->setObjectName(QStringLiteral("disabled"));
+    m_disabled->setChecked(row.disabled);
+    form->addRow(tr("Выключен:"), m_disabled);
+    addRequired(m_shortName, tr("Введиет краткое наименование"));
 }
 
-void TdlgCustAttr::writeRecord()
+int TdlgCustAttr::writeRecord()
 {
-    m_binder.store();
+    TAttributeRecord r = m_row;
+    r.name = m_name->text().trimmed();
+    r.shortname = m_shortName->text().trimmed();
+    r.tokem = m_tokem->text().trimmed();
+    r.disabled = m_disabled->isChecked();
     const QKeySequence keys = m_hotkey->keySequence();
-    m_row.setValue(QStringLiteral("hotkey"), keys.isEmpty() ? QVariant() : QVariant(keys[0].toCombined()));
-    m_row.setValue(QStringLiteral("rating"), 1);
-    m_row.write(db());
+    r.hotkey = keys.isEmpty() ? std::nullopt : std::optional<int>(keys[0].toCombined());
+    TCustAttributes(db()).writeAttribute(r);
+    return r.id;
 }
 
 void TdlgCustAttr::afterSave()
 {
-    m_row.confirm();
-    m_savedKey = m_row.key().toInt();
+    m_row.stored = true;
 }
 
 } // namespace korvex::customers

@@ -1,13 +1,15 @@
 #pragma once
 
-#include "RowBinder.h"
-#include "customers/RowCache.h"
+#include "customers/boCustAttr.h"
 #include "widgets/ui/xEditDialog.h"
+#include "widgets/ui/xTreeChooser.h"
 
 #include <QDialog>
 #include <QList>
 
+class QCheckBox;
 class QKeySequenceEdit;
+class QLineEdit;
 
 namespace korvex::db {
 class TxDatabase;
@@ -22,17 +24,16 @@ namespace korvex::customers {
 // "Аттрибуты": the attribute tree with check boxes, opened on one customer's
 // attributes (showOwn) or empty. "&Готово" gives every customer exactly the
 // checked attributes, in one transaction.
-class TdlgCustAttributes : public QDialog
+class TdlgCustAttributes : public korvex::widgets::TdlgTreeChooser
 {
     Q_OBJECT
 public:
     TdlgCustAttributes(korvex::db::TxDatabase &db, const QList<int> &customers, bool showOwn,
                        QWidget *parent = nullptr);
 
-    korvex::widgets::TxTreeModel *model() const { return m_model; }
-    korvex::widgets::TxDBTreeView *tree() const { return m_tree; }
     // What "&Готово" does; false when nothing was written (declined or failed).
     bool confirm();
+    void accept() override;
 
 private:
     void editAttribute(bool create, bool below);
@@ -40,8 +41,6 @@ private:
 
     korvex::db::TxDatabase &m_db;
     QList<int> m_customers;
-    korvex::widgets::TxTreeModel *m_model;
-    korvex::widgets::TxDBTreeView *m_tree;
 };
 
 // "Аттрибут": one attribute of the tree.
@@ -49,19 +48,19 @@ class TdlgCustAttr : public korvex::widgets::TxEditDialog
 {
     Q_OBJECT
 public:
-    TdlgCustAttr(korvex::db::TxDatabase &db, const TCachedRow &row, QWidget *parent = nullptr);
-
-    int savedKey() const { return m_savedKey; }
+    TdlgCustAttr(korvex::db::TxDatabase &db, const TAttributeRecord &row, QWidget *parent = nullptr);
 
 protected:
-    void writeRecord() override;
+    int writeRecord() override;
     void afterSave() override;
 
 private:
-    TCachedRow m_row;
-    TRowBinder m_binder;
+    TAttributeRecord m_row;
+    QLineEdit *m_name;
+    QLineEdit *m_shortName;
+    QLineEdit *m_tokem;
+    QCheckBox *m_disabled;
     QKeySequenceEdit *m_hotkey;
-    int m_savedKey = -1;
 };
 
 } // namespace korvex::customers

@@ -1,5 +1,6 @@
 #include "dlgCustomer.h"
 
+#include "customerLookups.h"
 #include "PlaceTree.h"
 #include "dlgBankAccount.h"
 #include "dlgClassifier.h"
@@ -62,61 +63,98 @@ TdlgCustomer::TdlgCustomer(korvex::shell::TAppContext &context, const QString &n
     showPage(MainPage);
 }
 
-QLineEdit *TdlgCustomer::text(QFormLayout *form, const QString &caption, TCachedRow &row, const QString &field)
+template<class Record>
+QLineEdit *TdlgCustomer::text(QFormLayout *form, const QString &caption, Record &record, QString Record::*member,
+                              const QString &name)
 {
     auto *edit = new QLineEdit(this);
-    edit->setObjectName(row.table() + QLatin1Char('_') + field);
+    edit->setObjectName(name);
     form->addRow(caption, edit);
-    m_binder.text(edit, row, field);
+    m_display << [edit, &record, member] { edit->setText(record.*member); };
+    m_collect << [edit, &record, member] { record.*member = edit->text().trimmed(); };
     return edit;
 }
+
+namespace {
+
+// A date field shows an invalid date as empty.
+void showDate(TxCheckedEdit *edit, const QDate &date)
+{
+    if (date.isValid())
+        edit->setDateValue(date);
+    else
+        edit->clear();
+}
+
+std::optional<int> lookupKey(TxLookupBox *box)
+{
+    box->resolveText();
+    return box->intKey();
+}
+
+QVariant keyOf(const std::optional<int> &key)
+{
+    return key ? QVariant(*key) : QVariant();
+}
+
+} // namespace
 
 QWidget *TdlgCustomer::buildMainPage()
 {
     auto *page = new QWidget(this);
     auto *form = new QFormLayout(page);
-    TCachedRow &c = m_bo.customer();
+    TCustomerRecord &c = m_bo.customer();
 
     m_kind = new QComboBox(page);
     m_kind->setObjectName(QStringLiteral("kind"));
     m_kind->addItems({tr("Предприятие"), tr("Банк"), tr("Физическое лиц"), tr("Частный предприниматель")});
     form->addRow(tr("Тип:"), m_kind);
-    m_binder.position(m_kind, c, QStringLiteral("kind"), 1);
+    m_display << [this, &c] { m_kind->setCurrentIndex(c.kind - 1); };
+    m_collect << [this, &c] { c.kind = m_kind->currentIndex() + 1; };
     connect(m_kind, &QComboBox::currentIndexChanged, this, &TdlgCustomer::kindChanged);
 
     auto *external = new TxCheckedEdit(TxCheckedEdit::Kind::Integer, page);
     external->setObjectName(QStringLiteral("externalkey"));
     form->addRow(tr("Внешний код:"), external);
-    m_binder.number(external, c, QStringLiteral("externalkey"));
-    text(form, tr("Код:"), c, QStringLiteral("code"));
+    m_display << [external, &c] {
+        if (c.externalKey)
+            external->setIntValue(*c.externalKey);
+        else
+            external->clear();
+    };
+    m_collect << [external, &c] { c.externalKey = external->intValue(); };
+    text(form, tr("Код:"), c, &TCustomerRecord::code, QStringLiteral("cst_customer_code"));
 
-    auto lookup = [&](const QString &objectName, const QString &table, const QString &keyField, bool companyKind) {
-        auto *box = new TxLookupBox(page);
-        box->setObjectName(objectName);
-        box->setSource(std::make_unique<TxTableLookup>(m_context.db, table, keyField, QStringLiteral("name")));
+    // A classifier typed that does not exist, or the "..." button, opens its dialog.
+    auto lookup = [&](TxLookupBox *box, bool companyKind) {
+        box->setChooserVisible(true);
         connect(box, &TxLookupBox::textNotFound, this,
                 [this, box, companyKind](const QString &typed) { newClassifier(box, companyKind, typed); });
         connect(box, &TxLookupBox::chooserClicked, this,
                 [this, box, companyKind] { newClassifier(box, companyKind, box->text()); });
         return box;
     };
-    m_propertyKind = lookup(QStringLiteral("propertykindkey"), QStringLiteral("fin_propertykind"),
-                            QStringLiteral("propertykindkey"), false);
+    m_propertyKind = lookup(newPropertyKindBox(m_context.db, QStringLiteral("propertykindkey"), page), false);
     form->addRow(tr("Форма собственности:"), m_propertyKind);
-    m_binder.lookup(m_propertyKind, c, QStringLiteral("propertykindkey"));
-    m_companyKind = lookup(QStringLiteral("companykindkey"), QStringLiteral("fin_companykind"),
-                           QStringLiteral("companykindkey"), true);
+    m_companyKind = lookup(newCompanyKindBox(m_context.db, QStringLiteral("companykindkey"), page), true);
     form->addRow(tr("Форма общества:"), m_companyKind);
-    m_binder.lookup(m_companyKind, c, QStringLiteral("companykindkey"));
+    m_display << [this, &c] {
+        m_propertyKind->setKey(keyOf(c.propertyKindKey));
+        m_companyKind->setKey(keyOf(c.companyKindKey));
+    };
+    m_collect << [this, &c] {
+        c.propertyKindKey = lookupKey(m_propertyKind);
+        c.companyKindKey = lookupKey(m_companyKind);
+    };
 
-    m_name = text(form, tr("Наименование:"), c, QStringLiteral("name"));
-    text(form, tr("Полное наименование:"), c, QStringLiteral("fullname"));
-    text(form, tr("Телефон:"), c, QStringLiteral("phone"));
-    text(form, tr("Факс:"), c, QStringLiteral("fax"));
-    text(form, tr("e-mail:"), c, QStringLiteral("email"));
-    text(form, tr("URL:"), c, QStringLiteral("url"));
-    text(form, tr("Почтовый ящик:"), c, QStringLiteral("pobox"));
-    text(form, tr("Индекс:"), c, QStringLiteral("zipcode"));
+    m_name = text(form, tr("Наименование:"), c, &TCustomerRecord::name, QStringLiteral("cst_customer_name"));
+    text(form, tr("Полное наименование:"), c, &TCustomerRecord::fullname, QStringLiteral("cst_customer_fullname"));
+    text(form, tr("Телефон:"), c, &TCustomerRecord::phone, QStringLiteral("cst_customer_phone"));
+    text(form, tr("Факс:"), c, &TCustomerRecord::fax, QStringLiteral("cst_customer_fax"));
+    text(form, tr("e-mail:"), c, &TCustomerRecord::email, QStringLiteral("cst_customer_email"));
+    text(form, tr("URL:"), c, &TCustomerRecord::url, QStringLiteral("cst_customer_url"));
+    text(form, tr("Почтовый ящик:"), c, &TCustomerRecord::pobox, QStringLiteral("cst_customer_pobox"));
+    text(form, tr("Индекс:"), c, &TCustomerRecord::zipcode, QStringLiteral("cst_customer_zipcode"));
 
     auto *addressRow = new QHBoxLayout;
     m_address = new QLineEdit(page);
@@ -129,11 +167,12 @@ QWidget *TdlgCustomer::buildMainPage()
     form->addRow(tr("Адрес:"), addressRow);
     connect(addressButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { chooseAddress(); }); });
 
-    text(form, tr("Юридический адрес:"), c, QStringLiteral("domicile"));
+    text(form, tr("Юридический адрес:"), c, &TCustomerRecord::domicile, QStringLiteral("cst_customer_domicile"));
     auto *disabled = new QCheckBox(tr("Не активен"), page);
     disabled->setObjectName(QStringLiteral("disabled"));
     form->addRow(QString(), disabled);
-    m_binder.check(disabled, c, QStringLiteral("disabled"));
+    m_display << [disabled, &c] { disabled->setChecked(c.disabled); };
+    m_collect << [disabled, &c] { c.disabled = disabled->isChecked(); };
     return page;
 }
 
@@ -143,18 +182,18 @@ QWidget *TdlgCustomer::buildCodesPage()
     auto *layout = new QVBoxLayout(page);
     auto *form = new QFormLayout;
     layout->addLayout(form);
-    TCachedRow &c = m_bo.customer();
-    text(form, tr("ОКОНХ:"), c, QStringLiteral("okonh"));
-    text(form, tr("СОАТО:"), c, QStringLiteral("soato"));
-    text(form, tr("УНН:"), c, QStringLiteral("unn"));
-    text(form, tr("ОКПО:"), c, QStringLiteral("okpo"));
-    text(form, tr("СООУ:"), c, QStringLiteral("soou"));
+    TCustomerRecord &c = m_bo.customer();
+    text(form, tr("ОКОНХ:"), c, &TCustomerRecord::okonh, QStringLiteral("cst_customer_okonh"));
+    text(form, tr("СОАТО:"), c, &TCustomerRecord::soato, QStringLiteral("cst_customer_soato"));
+    text(form, tr("УНН:"), c, &TCustomerRecord::unn, QStringLiteral("cst_customer_unn"));
+    text(form, tr("ОКПО:"), c, &TCustomerRecord::okpo, QStringLiteral("cst_customer_okpo"));
+    text(form, tr("СООУ:"), c, &TCustomerRecord::soou, QStringLiteral("cst_customer_soou"));
 
     m_bankCodes = new QWidget(page);
     auto *bankForm = new QFormLayout(m_bankCodes);
     bankForm->setContentsMargins(0, 0, 0, 0);
-    text(bankForm, tr("МФО:"), m_bo.factory(), QStringLiteral("mfo"));
-    text(bankForm, tr("Код:"), m_bo.factory(), QStringLiteral("code"));
+    text(bankForm, tr("МФО:"), m_bo.factory(), &TFactoryRecord::mfo, QStringLiteral("cst_factory_mfo"));
+    text(bankForm, tr("Код:"), m_bo.factory(), &TFactoryRecord::code, QStringLiteral("cst_factory_code"));
     layout->addWidget(m_bankCodes);
 
     auto *group = new QGroupBox(tr("Банковские счета"), page);
@@ -191,31 +230,32 @@ QWidget *TdlgCustomer::buildFactoryPage()
     auto *layout = new QVBoxLayout(page);
     auto *form = new QFormLayout;
     layout->addLayout(form);
-    TCachedRow &f = m_bo.factory();
+    TFactoryRecord &f = m_bo.factory();
     auto *found = new TxCheckedEdit(TxCheckedEdit::Kind::Date, page);
     found->setObjectName(QStringLiteral("founddate"));
     form->addRow(tr("Дата основания "), found);
-    m_binder.date(found, f, QStringLiteral("founddate"));
-    text(form, tr("ФИО руководителя:"), f, QStringLiteral("director"));
-    text(form, tr("ФИО гл. бухгалтера:"), f, QStringLiteral("bookkeeper"));
+    m_display << [found, &f] { showDate(found, f.foundDate); };
+    m_collect << [found, &f] { f.foundDate = found->dateValue().value_or(QDate()); };
+    text(form, tr("ФИО руководителя:"), f, &TFactoryRecord::director, QStringLiteral("cst_factory_director"));
+    text(form, tr("ФИО гл. бухгалтера:"), f, &TFactoryRecord::bookkeeper, QStringLiteral("cst_factory_bookkeeper"));
 
     auto *phones = new QGroupBox(tr("Телефоны"), page);
     auto *phoneForm = new QFormLayout(phones);
-    text(phoneForm, tr("Приемная"), f, QStringLiteral("reception"));
-    text(phoneForm, tr("Бухгалтерия"), f, QStringLiteral("accounting"));
-    text(phoneForm, tr("ОК"), f, QStringLiteral("personal"));
-    text(phoneForm, tr("Маркетинг"), f, QStringLiteral("mareketing"));
-    text(phoneForm, tr("Снабжение"), f, QStringLiteral("supply"));
-    text(phoneForm, tr("Сбыт"), f, QStringLiteral("sales"));
+    text(phoneForm, tr("Приемная"), f, &TFactoryRecord::reception, QStringLiteral("cst_factory_reception"));
+    text(phoneForm, tr("Бухгалтерия"), f, &TFactoryRecord::accounting, QStringLiteral("cst_factory_accounting"));
+    text(phoneForm, tr("ОК"), f, &TFactoryRecord::personal, QStringLiteral("cst_factory_personal"));
+    text(phoneForm, tr("Маркетинг"), f, &TFactoryRecord::marketing, QStringLiteral("cst_factory_mareketing"));
+    text(phoneForm, tr("Снабжение"), f, &TFactoryRecord::supply, QStringLiteral("cst_factory_supply"));
+    text(phoneForm, tr("Сбыт"), f, &TFactoryRecord::sales, QStringLiteral("cst_factory_sales"));
     layout->addWidget(phones);
 
     auto *contact = new QGroupBox(tr("Контактное лицо"), page);
     auto *contactForm = new QFormLayout(contact);
-    TCachedRow &e = m_bo.executor();
-    text(contactForm, tr("ФИО:"), e, QStringLiteral("name"));
-    text(contactForm, tr("Тел:"), e, QStringLiteral("phone"));
-    text(contactForm, tr("Факс:"), e, QStringLiteral("fax"));
-    text(contactForm, tr("e-mail:"), e, QStringLiteral("email"));
+    TExecutorRecord &e = m_bo.executor();
+    text(contactForm, tr("ФИО:"), e, &TExecutorRecord::name, QStringLiteral("ir_executor_name"));
+    text(contactForm, tr("Тел:"), e, &TExecutorRecord::phone, QStringLiteral("ir_executor_phone"));
+    text(contactForm, tr("Факс:"), e, &TExecutorRecord::fax, QStringLiteral("ir_executor_fax"));
+    text(contactForm, tr("e-mail:"), e, &TExecutorRecord::email, QStringLiteral("ir_executor_email"));
     layout->addWidget(contact);
     layout->addStretch();
     return page;
@@ -227,39 +267,53 @@ QWidget *TdlgCustomer::buildPersonPage()
     auto *layout = new QVBoxLayout(page);
     auto *form = new QFormLayout;
     layout->addLayout(form);
-    TCachedRow &p = m_bo.person();
-    text(form, tr("Фамилия"), p, QStringLiteral("lastname"));
-    text(form, tr("Имя"), p, QStringLiteral("name"));
-    text(form, tr("Отчество"), p, QStringLiteral("medname"));
+    TPersonRecord &p = m_bo.person();
+    text(form, tr("Фамилия"), p, &TPersonRecord::lastName, QStringLiteral("cst_person_lastname"));
+    text(form, tr("Имя"), p, &TPersonRecord::name, QStringLiteral("cst_person_name"));
+    text(form, tr("Отчество"), p, &TPersonRecord::middleName, QStringLiteral("cst_person_medname"));
 
     auto *passport = new QGroupBox(tr("Паспортные данные"), page);
     auto *passportForm = new QFormLayout(passport);
-    text(passportForm, tr("Серия:"), p, QStringLiteral("psprtseria"));
-    text(passportForm, tr("Номер:"), p, QStringLiteral("psprtnumber"));
+    text(passportForm, tr("Серия:"), p, &TPersonRecord::passportSeries, QStringLiteral("cst_person_psprtseria"));
+    text(passportForm, tr("Номер:"), p, &TPersonRecord::passportNumber, QStringLiteral("cst_person_psprtnumber"));
     auto *issued = new TxCheckedEdit(TxCheckedEdit::Kind::Date, passport);
     issued->setObjectName(QStringLiteral("psprtdate"));
     passportForm->addRow(tr("Дата:"), issued);
-    m_binder.date(issued, p, QStringLiteral("psprtdate"));
-    text(passportForm, tr("Кем выдан:"), p, QStringLiteral("psprtadmin"));
+    m_display << [issued, &p] { showDate(issued, p.passportDate); };
+    m_collect << [issued, &p] { p.passportDate = issued->dateValue().value_or(QDate()); };
+    text(passportForm, tr("Кем выдан:"), p, &TPersonRecord::passportIssuer, QStringLiteral("cst_person_psprtadmin"));
     layout->addWidget(passport);
 
     m_registration = new QGroupBox(tr("Сведения о регистрации"), page);
     m_registration->setObjectName(QStringLiteral("registration"));
     auto *regForm = new QFormLayout(m_registration);
-    text(regForm, tr("Номер:"), p, QStringLiteral("regnumber"));
+    text(regForm, tr("Номер:"), p, &TPersonRecord::regNumber, QStringLiteral("cst_person_regnumber"));
     auto *regDate = new TxCheckedEdit(TxCheckedEdit::Kind::Date, m_registration);
     regDate->setObjectName(QStringLiteral("regdate"));
     regForm->addRow(tr("Дата:"), regDate);
-    m_binder.date(regDate, p, QStringLiteral("regdate"));
-    text(regForm, tr("Кем зарегистрирован:"), p, QStringLiteral("regadmin"));
+    m_display << [regDate, &p] { showDate(regDate, p.regDate); };
+    m_collect << [regDate, &p] { p.regDate = regDate->dateValue().value_or(QDate()); };
+    text(regForm, tr("Кем зарегистрирован:"), p, &TPersonRecord::regIssuer, QStringLiteral("cst_person_regadmin"));
     layout->addWidget(m_registration);
     layout->addStretch();
     return page;
 }
 
+void TdlgCustomer::display()
+{
+    for (const auto &show : std::as_const(m_display))
+        show();
+}
+
+void TdlgCustomer::collect()
+{
+    for (const auto &take : std::as_const(m_collect))
+        take();
+}
+
 void TdlgCustomer::loadAll()
 {
-    m_binder.load();
+    display();
     m_address->setText(m_bo.addressText());
     fillAccounts();
     kindChanged(m_kind->currentIndex());
@@ -317,7 +371,7 @@ void TdlgCustomer::newClassifier(TxLookupBox *box, bool companyKind, const QStri
 
 void TdlgCustomer::chooseAddress()
 {
-    TdlgPlaceTree tree(m_context.db, m_bo.customer().value(QStringLiteral("placekey")), this);
+    TdlgPlaceTree tree(m_context.db, keyOf(m_bo.customer().placeKey), this);
     if (tree.exec() != QDialog::Accepted)
         return;
     const auto place = tree.currentKey();
@@ -373,17 +427,16 @@ void TdlgCustomer::removeAccount()
     fillAccounts();
 }
 
-void TdlgCustomer::writeRecord()
+int TdlgCustomer::writeRecord()
 {
-    m_binder.store();
-    m_bo.setKind(m_kind->currentIndex() + 1);
+    collect();
     m_bo.write();
+    return m_bo.key();
 }
 
 void TdlgCustomer::afterSave()
 {
     m_bo.confirm();
-    m_savedKey = m_bo.key();
 }
 
 void TdlgCustomer::startNextRecord()

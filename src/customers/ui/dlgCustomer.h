@@ -1,9 +1,11 @@
 #pragma once
 
-#include "RowBinder.h"
 #include "customers/boCustomer.h"
 #include "shell/AppContext.h"
 #include "widgets/ui/xEditDialog.h"
+
+#include <QList>
+#include <functional>
 
 class QComboBox;
 class QFormLayout;
@@ -35,8 +37,6 @@ public:
     // key -1: a new customer of the kind given, named name.
     TdlgCustomer(korvex::shell::TAppContext &context, const QString &name, int key, int kind, QWidget *parent = nullptr);
 
-    // The last saved customer's key, -1 when nothing was saved.
-    int savedKey() const { return m_savedKey; }
     TboCustomer &customer() { return m_bo; }
 
     // Pages: 0 main, 1 codes and accounts, 2 enterprise, 3 person.
@@ -59,7 +59,7 @@ public:
     void removeAccount();
 
 protected:
-    void writeRecord() override;
+    int writeRecord() override;
     void afterSave() override;
     void startNextRecord() override;
 
@@ -68,7 +68,12 @@ private:
     QWidget *buildCodesPage();
     QWidget *buildFactoryPage();
     QWidget *buildPersonPage();
-    QLineEdit *text(QFormLayout *form, const QString &caption, TCachedRow &row, const QString &field);
+    // A line of text showing the member of the record; name: the field's
+    // object name (table_column).
+    template<class Record>
+    QLineEdit *text(QFormLayout *form, const QString &caption, Record &record, QString Record::*member, const QString &name);
+    void display();
+    void collect();
     void kindChanged(int index);
     void showPage(int page);
     void fillAccounts();
@@ -79,8 +84,9 @@ private:
 
     korvex::shell::TAppContext &m_context;
     TboCustomer m_bo;
-    TRowBinder m_binder;
-    int m_savedKey = -1;
+    // How each field shows its member and takes it back.
+    QList<std::function<void()>> m_display;
+    QList<std::function<void()>> m_collect;
 
     QStackedWidget *m_pages;
     QPushButton *m_back;

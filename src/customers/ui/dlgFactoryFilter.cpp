@@ -1,5 +1,6 @@
 #include "dlgFactoryFilter.h"
 
+#include "customerLookups.h"
 #include "PlaceTree.h"
 #include "uiCommon.h"
 #include "widgets/ui/xLookupBox.h"
@@ -36,7 +37,7 @@ TdlgFactoryFilter::TdlgFactoryFilter(korvex::db::TxDatabase &db, const TFactoryF
     layout->addLayout(confirmRow(this, tr("&Готово"), tr("&Отмена"), [this] {
         confirm();
         return true;
-    }));
+    }).layout);
 
     display(m_filter);
 }
@@ -53,19 +54,14 @@ QWidget *TdlgFactoryFilter::buildInfoTab()
     grid->addWidget(m_stateCheck, row, 0);
     grid->addWidget(m_state, row++, 1, 1, 2);
 
-    auto lookup = [&](QCheckBox *&check, TxLookupBox *&box, const QString &caption, const QString &table,
-                      const QString &keyField) {
+    auto lookup = [&](QCheckBox *&check, TxLookupBox *&box, const QString &caption, TxLookupBox *made) {
         check = new QCheckBox(caption, page);
-        box = new TxLookupBox(page);
-        box->setChooserVisible(false);
-        box->setSource(std::make_unique<TxTableLookup>(m_db, table, keyField, QStringLiteral("name")));
+        box = made;
         grid->addWidget(check, row, 0);
         grid->addWidget(box, row++, 1, 1, 2);
     };
-    lookup(m_propertyCheck, m_property, tr("Форма собственности"), QStringLiteral("FIN_PROPERTYKIND"),
-           QStringLiteral("propertykindkey"));
-    lookup(m_companyCheck, m_company, tr("Вид компании"), QStringLiteral("FIN_COMPANYKIND"),
-           QStringLiteral("companykindkey"));
+    lookup(m_propertyCheck, m_property, tr("Форма собственности"), newPropertyKindBox(m_db, QString(), page));
+    lookup(m_companyCheck, m_company, tr("Вид компании"), newCompanyKindBox(m_db, QString(), page));
 
     const QString captions[TFactoryFilter::FieldCount] = {tr("Наименование"), tr("Индекс"), tr("Почтовый ящик"),
                                                           tr("УНН (ИНН)"), tr("ОКПО"), tr("Телефон"),

@@ -81,7 +81,7 @@ TptCustomer::TptCustomer(korvex::shell::TAppContext &context, QWidget *parent)
     const int stored = qBound(0, context.options.integerOption(TabOption, int(Banks)), int(TabCount) - 1);
     // A list that cannot be opened is reported; the page stays usable.
     if (stored == currentTab())
-        guarded([&] { tabChanged(stored); });
+        guarded(this, [&] { tabChanged(stored); });
     else
         setCurrentTab(stored);
 }

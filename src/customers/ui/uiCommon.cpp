@@ -6,22 +6,8 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QLabel>
-#include <QPushButton>
 
 namespace korvex::customers {
-
-bool guarded(QWidget *parent, const std::function<void()> &body)
-{
-    try {
-        body();
-        return true;
-    } catch (const korvex::db::EDatabaseError &e) {
-        korvex::widgets::TxMessages::error(parent, e.message());
-    } catch (const std::exception &e) {
-        korvex::widgets::TxMessages::error(parent, QString::fromUtf8(e.what()));
-    }
-    return false;
-}
 
 QLabel *addHeading(QBoxLayout *layout, const QString &text)
 {
@@ -31,25 +17,6 @@ QLabel *addHeading(QBoxLayout *layout, const QString &text)
     heading->setFont(f);
     layout->addWidget(heading);
     return heading;
-}
-
-QHBoxLayout *confirmRow(QDialog *dialog, const QString &okText, const QString &cancelText,
-                        const std::function<bool()> &onOk)
-{
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    auto *ok = new QPushButton(okText, dialog);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(cancelText, dialog);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    QObject::connect(ok, &QPushButton::clicked, dialog, [dialog, onOk] {
-        if (!onOk || onOk())
-            dialog->accept();
-    });
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    return row;
 }
 
 } // namespace korvex::customers

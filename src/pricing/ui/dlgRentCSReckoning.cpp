@@ -1,11 +1,11 @@
 #include "dlgRentCSReckoning.h"
 
+#include "calc/ui/calcLookups.h"
 #include "calc/ui/reckoningWidgets.h"
 
-#include "db/xDbError.h"
+#include "widgets/ui/xGuard.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
-#include "widgets/xLookupSource.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -18,9 +18,9 @@
 
 namespace korvex::calc {
 
+using korvex::widgets::guarded;
 using korvex::widgets::TxLookupBox;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxProcLookup;
 
 TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TContractServiceEdit &row, double rate,
                                          QWidget *parent)
@@ -40,16 +40,7 @@ TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TC
     m_ncuFirst = first.ncu;
     layout->addWidget(first.box);
 
-    m_type = new TxLookupBox(this);
-    m_type->setObjectName(QStringLiteral("typereckoning"));
-    m_type->setChooserVisible(false);
-    auto source = std::make_unique<TxProcLookup>(context.db, QStringLiteral("rent_p_typereckoning_view"),
-                                                 QStringLiteral("rent_p_typereckoning_search"), QStringLiteral("id"),
-                                                 QStringLiteral("name"));
-    // A typed name selects the type of exactly that name; any other makes a new type.
-    source->setSearchType(1);
-    m_type->setSource(std::move(source));
-    connectTypeBox(m_type, m_types, this);
+    m_type = newReckoningTypeBox(m_types, QStringLiteral("typereckoning"), this);
     auto *form = new QFormLayout;
     form->addRow(tr("Формула для рассчета цены"), m_type);
     layout->addLayout(form);
@@ -68,7 +59,7 @@ TdlgRentCSReckoning::TdlgRentCSReckoning(korvex::shell::TAppContext &context, TC
     connect(m_test, &QPushButton::clicked, this, &TdlgRentCSReckoning::runTest);
     connect(m_ok, &QPushButton::clicked, this, &TdlgRentCSReckoning::confirm);
 
-    guardedCall(this, [&] {
+    guarded(this, [&] {
         m_engine.LoadEditedContractService(row, rate);
         const int ncuFirst = m_engine.ncuReckoningFor(row);
         m_ncuFirst->setChecked(ncuFirst == 1);
@@ -83,7 +74,7 @@ TdlgRentCSReckoning::~TdlgRentCSReckoning() = default;
 void TdlgRentCSReckoning::runTest()
 {
     m_type->resolveText();
-    guardedCall(this, [&] {
+    guarded(this, [&] {
         m_engine.NCUReckoning = m_ncuFirst->isChecked();
         double value = 0;
         const QVariant key = m_type->key();

@@ -1,11 +1,14 @@
 #include "dlgRentMakeReckoning.h"
 
+#include "calc/ui/calcLookups.h"
 #include "calc/ui/reckoningWidgets.h"
 
+#include "calc/boRentVariable.h"
+
 #include "widgets/ui/xCheckedEdit.h"
+#include "widgets/ui/xGuard.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
-#include "widgets/xLookupSource.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -19,14 +22,15 @@
 
 namespace korvex::calc {
 
+using korvex::widgets::guarded;
 using korvex::widgets::TxCheckedEdit;
 using korvex::widgets::TxLookupBox;
 using korvex::widgets::TxMessages;
-using korvex::widgets::TxTableLookup;
 
 TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context, int contractServiceKey,
                                              double costNcu, double costCurr, QWidget *parent)
     : QDialog(parent)
+    , m_context(context)
     , m_windows(this)
     , m_types(context, &m_windows)
     , m_engine(context)
@@ -56,12 +60,7 @@ TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context
 
     auto *byType = new QGroupBox(tr("Выбор формулы"), this);
     auto *byTypeLayout = new QHBoxLayout(byType);
-    m_type = new TxLookupBox(byType);
-    m_type->setObjectName(QStringLiteral("typereckoning"));
-    m_type->setChooserVisible(false);
-    m_type->setSource(std::make_unique<TxTableLookup>(context.db, QStringLiteral("rent_typereckoning"),
-                                                      QStringLiteral("id"), QStringLiteral("name")));
-    connectTypeBox(m_type, m_types, this);
+    m_type = newReckoningTypeBox(m_types, QStringLiteral("typereckoning"), byType);
     m_reckonType = m_type->addButton(QStringLiteral("="), tr("Рассчитать"));
     m_reckonType->setObjectName(QStringLiteral("reckonType"));
     connect(m_reckonType, &QToolButton::clicked, this, [this] { reckonByType(); });
@@ -97,7 +96,7 @@ TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context
 
     m_ncu->setText(priceText(costNcu));
     m_curr->setText(priceText(costCurr));
-    guardedCall(this, [&] {
+    guarded(this, [&] {
         if (m_engine.LoadContractService(contractServiceKey) && m_engine.TypeReckoningKey != 0)
             m_type->setKey(m_engine.TypeReckoningKey);
     });
@@ -136,7 +135,7 @@ bool TdlgRentMakeReckoning::reckonByType()
 {
     m_type->resolveText();
     bool ok = false;
-    guardedCall(this, [&] {
+    guarded(this, [&] {
         takePrices();
         double value = 0;
         const QVariant key = m_type->key();
@@ -149,7 +148,7 @@ bool TdlgRentMakeReckoning::reckonByType()
 bool TdlgRentMakeReckoning::reckonByFormula()
 {
     bool ok = false;
-    guardedCall(this, [&] {
+    guarded(this, [&] {
         takePrices();
         double value = 0;
         ok = m_engine.EvaluateFormula(m_formula->text(), value);
@@ -160,7 +159,9 @@ bool TdlgRentMakeReckoning::reckonByFormula()
 
 void TdlgRentMakeReckoning::chooseVariable()
 {
-    const QString name = m_windows.chooseVariable().trimmed();
+    // The built-in variables and the user variables of the dictionary.
+    TboRentVariable dictionary(m_context, &m_windows);
+    const QString name = dictionary.ChooseVariable().trimmed();
     if (name.isEmpty())
         return;
     m_formula->setText(m_formula->text() + QLatin1Char(' ') + name + QLatin1Char(' '));

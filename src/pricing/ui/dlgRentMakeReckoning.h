@@ -53,6 +53,7 @@ private:
     void takePrices();
     void showResult(bool ok, double value);
 
+    korvex::shell::TAppContext &m_context;
     TCalcWindows m_windows;
     TboRentReckoningType m_types;
     TboRentReckoning m_engine;

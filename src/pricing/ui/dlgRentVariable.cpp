@@ -1,15 +1,18 @@
 #include "dlgRentVariable.h"
 
+#include "calc/ui/calcLookups.h"
+#include "customers/ui/customerLookups.h"
+
 #include "db/xDbError.h"
 #include "reference/boRentObject.h"
 #include "reference/ui/referenceLookups.h"
 #include "widgets/ui/xCheckedEdit.h"
+#include "widgets/ui/xConfirmRow.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/xLookupSource.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -31,6 +34,7 @@ TdlgRentVariable::TdlgRentVariable(TboRentVariable &bo, const TVariableRecord &r
     , m_record(record)
 {
     setObjectName(QStringLiteral("dlgRentVariable"));
+    setRecordKey(record.id);
     setWindowTitle(tr("Переменная"));
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
@@ -81,22 +85,17 @@ bool TdlgRentVariable::validate()
     return true;
 }
 
-void TdlgRentVariable::writeRecord()
+int TdlgRentVariable::writeRecord()
 {
     TVariableRecord r = m_record;
+    r.id = recordKey();
     r.name = m_name->text().trimmed();
     r.description = m_description->text().trimmed();
     r.lockObject = m_lockObject->isChecked();
     r.lockService = m_lockService->isChecked();
     r.lockCustomer = m_lockCustomer->isChecked();
     m_bo.writeVariable(r);
-    m_writtenId = r.id;
-}
-
-void TdlgRentVariable::afterSave()
-{
-    m_record.id = m_writtenId;
-    m_lastSaved = m_writtenId;
+    return r.id;
 }
 
 void TdlgRentVariable::startNextRecord()
@@ -116,37 +115,27 @@ TdlgRentValueVariable::TdlgRentValueVariable(TboRentValueVariable &bo, const TVa
     , m_record(record)
 {
     setObjectName(QStringLiteral("dlgRentValueVariable"));
+    setRecordKey(record.id);
     setWindowTitle(tr("Значение переменной"));
     korvex::db::TxDatabase &db = bo.context().db;
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
 
-    m_variable = new TxLookupBox(this);
-    m_variable->setObjectName(QStringLiteral("variable"));
-    m_variable->setChooserVisible(false);
-    m_variable->setSource(std::make_unique<korvex::widgets::TxTableLookup>(db, QStringLiteral("rent_variable"),
-                                                                          QStringLiteral("id"), QStringLiteral("name")));
+    m_variable = newVariableBox(db, QStringLiteral("variable"), this);
     m_object = korvex::reference::newObjectBox(db, QStringLiteral("object"), this);
     if (referenceDialogs) {
         m_objects = new korvex::reference::TboRentObject(bo.context(), referenceDialogs, this);
         m_object->setChooserVisible(true);
         connect(m_object, &TxLookupBox::chooserClicked, this, [this] {
-            try {
+            guarded(this, [this] {
                 int key = m_object->key().toInt();
                 if (m_objects->ChooseObject(key))
                     m_object->setKey(key);
-            } catch (const korvex::db::EDatabaseError &e) {
-                TxMessages::error(this, e.message());
-            }
+            });
         });
     }
     m_service = korvex::reference::newServiceBox(db, QStringLiteral("service"), this);
-    m_customer = new TxLookupBox(this);
-    m_customer->setObjectName(QStringLiteral("customer"));
-    m_customer->setChooserVisible(false);
-    m_customer->setSource(std::make_unique<korvex::widgets::TxProcLookup>(
-        db, QStringLiteral("cst_p_customer_view"), QStringLiteral("cst_p_customer_search"),
-        QStringLiteral("customerkey"), QStringLiteral("name")));
+    m_customer = korvex::customers::newCustomerBox(db, QStringLiteral("customer"), this);
     m_value = new TxCheckedEdit(TxCheckedEdit::Kind::Float, this);
     m_value->setObjectName(QStringLiteral("value"));
     form->addRow(tr("Переменная"), m_variable);
@@ -154,13 +143,7 @@ TdlgRentValueVariable::TdlgRentValueVariable(TboRentValueVariable &bo, const TVa
     form->addRow(tr("Услуга"), m_service);
     form->addRow(tr("Клиент"), m_customer);
     form->addRow(tr("Значение"), m_value);
-    connect(m_variable, &TxLookupBox::keyChanged, this, [this] {
-        try {
-            applyBindings();
-        } catch (const korvex::db::EDatabaseError &e) {
-            TxMessages::error(this, e.message());
-        }
-    });
+    connect(m_variable, &TxLookupBox::keyChanged, this, [this] { guarded(this, [this] { applyBindings(); }); });
 
     setNextEnabled(isNew);
     display(m_record);
@@ -194,6 +177,7 @@ void TdlgRentValueVariable::applyBindings()
 TValueVariableRecord TdlgRentValueVariable::collect() const
 {
     TValueVariableRecord r = m_record;
+    r.id = recordKey();
     r.variableKey = m_variable->intKey();
     r.objectKey = m_object->isEnabled() ? m_object->intKey() : std::nullopt;
     r.serviceKey = m_service->isEnabled() ? m_service->intKey() : std::nullopt;
@@ -218,17 +202,11 @@ bool TdlgRentValueVariable::validate()
     return false;
 }
 
-void TdlgRentValueVariable::writeRecord()
+int TdlgRentValueVariable::writeRecord()
 {
     TValueVariableRecord r = collect();
     m_bo.writeValueVariable(r);
-    m_writtenId = r.id;
-}
-
-void TdlgRentValueVariable::afterSave()
-{
-    m_record.id = m_writtenId;
-    m_lastSaved = m_writtenId;
+    return r.id;
 }
 
 void TdlgRentValueVariable::startNextRecord()
@@ -260,12 +238,7 @@ TdlgValue::TdlgValue(QWidget *parent)
     m_value->setObjectName(QStringLiteral("value"));
     form->addRow(tr("Значение"), m_value);
     layout->addLayout(form);
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addLayout(korvex::widgets::confirmRow(this).layout);
 }
 
 std::optional<double> TdlgValue::value() const

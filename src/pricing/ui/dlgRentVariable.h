@@ -30,9 +30,6 @@ public:
     TdlgRentVariable(TboRentVariable &bo, const TVariableRecord &record, bool isNew, QWidget *parent = nullptr);
     ~TdlgRentVariable() override;
 
-    // The key of the last variable stored (0: none).
-    int savedKey() const { return m_lastSaved; }
-
     QLineEdit *nameEdit() const { return m_name; }
     QLineEdit *descriptionEdit() const { return m_description; }
     QCheckBox *objectCheck() const { return m_lockObject; }
@@ -41,8 +38,7 @@ public:
 
 protected:
     bool validate() override;
-    void writeRecord() override;
-    void afterSave() override;
+    int writeRecord() override;
     void startNextRecord() override;
 
 private:
@@ -50,8 +46,6 @@ private:
 
     TboRentVariable &m_bo;
     TVariableRecord m_record;
-    int m_writtenId = 0;
-    int m_lastSaved = 0;
     QLineEdit *m_name;
     QLineEdit *m_description;
     QCheckBox *m_lockObject;
@@ -71,8 +65,6 @@ public:
                           korvex::reference::TReferenceDialogs *referenceDialogs, QWidget *parent = nullptr);
     ~TdlgRentValueVariable() override;
 
-    int savedKey() const { return m_lastSaved; }
-
     korvex::widgets::TxLookupBox *variableBox() const { return m_variable; }
     korvex::widgets::TxLookupBox *objectBox() const { return m_object; }
     korvex::widgets::TxLookupBox *serviceBox() const { return m_service; }
@@ -81,8 +73,7 @@ public:
 
 protected:
     bool validate() override;
-    void writeRecord() override;
-    void afterSave() override;
+    int writeRecord() override;
     void startNextRecord() override;
 
 private:
@@ -95,8 +86,6 @@ private:
     TboRentValueVariable &m_bo;
     TValueVariableRecord m_record;
     korvex::reference::TboRentObject *m_objects = nullptr;
-    int m_writtenId = 0;
-    int m_lastSaved = 0;
     korvex::widgets::TxLookupBox *m_variable;
     korvex::widgets::TxLookupBox *m_object;
     korvex::widgets::TxLookupBox *m_service;

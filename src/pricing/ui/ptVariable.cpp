@@ -16,43 +16,36 @@ namespace korvex::calc {
 using korvex::widgets::TxDBTreeView;
 using korvex::widgets::TxTreeModel;
 
-namespace {
-
-std::optional<int> asKey(const std::optional<qint64> &id)
-{
-    return id ? std::optional<int>(int(*id)) : std::nullopt;
-}
-
-} // namespace
-
 TptVariable::TptVariable(korvex::shell::TAppContext &context, QWidget *parent)
-    : TPart(context, 120, parent)
+    : TTreePart(context, 120, parent)
     , m_windows(this)
     , m_variables(context, &m_windows)
     , m_values(context, &m_windows)
 {
-    setObjectName(QStringLiteral("ptVariable"));
-    setCaption(tr("Переменные"));
-    setSection(tr("Настройки"), tr("Переменные"));
+    setTitles(QStringLiteral("ptVariable"), tr("Настройки"), tr("Переменные"));
 
     m_valueModel = new TxTreeModel(context.db, this);
     m_values.setUpTree(*m_valueModel);
-    m_valueTree = newTree(QStringLiteral("ValueTree"), m_valueModel);
-    connect(m_valueModel, &QAbstractItemModel::modelReset, m_valueTree, [this] {
-        m_valueTree->setFieldWidth(QStringLiteral("name"), 220);
-        m_valueTree->setFieldWidth(QStringLiteral("customername"), 220);
-        m_valueTree->setFieldWidth(QStringLiteral("objectname"), 180);
-        m_valueTree->setFieldWidth(QStringLiteral("servicename"), 160);
-    });
+    m_valueTree = newTree(QStringLiteral("ValueTree"), m_valueModel,
+                          {{QStringLiteral("name"), 220},
+                           {QStringLiteral("customername"), 220},
+                           {QStringLiteral("objectname"), 180},
+                           {QStringLiteral("servicename"), 160}});
     m_variableModel = new TxTreeModel(context.db, this);
     m_variables.setUpTree(*m_variableModel);
-    m_variableTree = newTree(QStringLiteral("VariableTree"), m_variableModel);
-    connect(m_variableModel, &QAbstractItemModel::modelReset, m_variableTree,
-            [this] { m_variableTree->setFieldWidth(QStringLiteral("name"), 260); });
+    m_variableTree = newTree(QStringLiteral("VariableTree"), m_variableModel, {{QStringLiteral("name"), 260}});
 
-    addTab(tr("&Значения переменных"), m_valueTree);
-    addTab(tr("&Справочник переменных"), m_variableTree);
+    // The value rows are deleted with their marks (actionDelete).
+    addTreeTab(tr("&Значения переменных"), m_valueTree,
+               {[this](int parent, int *key) { return m_values.NewValueVariable(parent, key); },
+                [this](int key) { return m_values.EditValueVariable(key); }, {}});
+    addTreeTab(tr("&Справочник переменных"), m_variableTree,
+               {[this](int parent, int *key) { return m_variables.NewVariable(parent, QString(), key); },
+                [this](int key) { return m_variables.EditVariable(key); },
+                [this](int key) { return m_variables.DeleteVariable(key); }});
     setActions({Action::Add, Action::AddChild, Action::Edit, Action::Delete, Action::Refresh});
+    addActionMenu(m_valueTree);
+    addActionMenu(m_variableTree);
 
     QMenu *menu = createPageMenu(tr("Переменные"));
     const std::pair<ValueItem, const char *> items[] = {
@@ -75,12 +68,12 @@ TptVariable::TptVariable(korvex::shell::TAppContext &context, QWidget *parent)
     });
     connect(m_valueActions[ClearMarks], &QAction::triggered, this, [this] { m_valueModel->clearMarks(); });
     connect(m_valueActions[DeleteMarked], &QAction::triggered, this, [this] {
-        guarded([&] {
+        guarded(this, [&] {
             if (m_values.DeleteMarkedValueVariables(markedValues()))
                 m_valueTree->reload();
         });
     });
-    connect(m_valueActions[AssignValue], &QAction::triggered, this, [this] { guarded([&] { askValue(); }); });
+    connect(m_valueActions[AssignValue], &QAction::triggered, this, [this] { guarded(this, [&] { askValue(); }); });
     connect(m_valueActions[MoveHere], &QAction::triggered, this, [this] {
         if (const std::optional<qint64> target = m_valueTree->currentId())
             m_valueTree->moveMarked(*target);
@@ -90,7 +83,7 @@ TptVariable::TptVariable(korvex::shell::TAppContext &context, QWidget *parent)
     menu->addSeparator();
     m_customerValues = new QAction(tr("Формирование переменных по клиентам"), this);
     addMenuAction(menu, m_variableTree, m_customerValues);
-    connect(m_customerValues, &QAction::triggered, this, [this] { guarded([&] { chooseCustomers(); }); });
+    connect(m_customerValues, &QAction::triggered, this, [this] { guarded(this, [&] { chooseCustomers(); }); });
 
     connect(m_valueModel, &TxTreeModel::marksChanged, this, &TptVariable::updateActions);
     connect(m_valueModel, &QAbstractItemModel::modelReset, this, &TptVariable::updateActions);
@@ -99,33 +92,11 @@ TptVariable::TptVariable(korvex::shell::TAppContext &context, QWidget *parent)
     connect(m_variableTree, &TxDBTreeView::currentIdChanged, this, &TptVariable::updateActions);
 
     tabChanged(ValuesTab);
-    guarded([&] { actionRefresh(); });
+    guarded(this, [&] { actionRefresh(); });
     restorePlacement();
 }
 
 TptVariable::~TptVariable() = default;
-
-TxDBTreeView *TptVariable::newTree(const QString &name, TxTreeModel *model)
-{
-    auto *tree = new TxDBTreeView(this);
-    tree->setObjectName(name);
-    tree->setTreeModel(model);
-    tree->setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (Action a : {Action::Add, Action::AddChild, Action::Edit, Action::Delete, Action::Refresh}) {
-        auto *action = new QAction(actionButton(a) ? actionButton(a)->text() : QString(), tree);
-        connect(action, &QAction::triggered, this, [this, a] { trigger(a); });
-        tree->addAction(action);
-    }
-    auto *separator = new QAction(tree);
-    separator->setSeparator(true);
-    tree->addAction(separator);
-    // A double click edits the row, except in the cells typed into.
-    connect(tree, &QAbstractItemView::doubleClicked, this, [this, model](const QModelIndex &index) {
-        if (!model->isNumberColumn(index.column()))
-            trigger(Action::Edit);
-    });
-    return tree;
-}
 
 void TptVariable::addMenuAction(QMenu *menu, TxDBTreeView *tree, QAction *action)
 {
@@ -133,27 +104,9 @@ void TptVariable::addMenuAction(QMenu *menu, TxDBTreeView *tree, QAction *action
     tree->addAction(action);
 }
 
-TxDBTreeView *TptVariable::currentTree() const
-{
-    return currentTab() == DictionaryTab ? m_variableTree : m_valueTree;
-}
-
-std::optional<int> TptVariable::currentValue() const
-{
-    return asKey(m_valueTree->currentId());
-}
-
-std::optional<int> TptVariable::currentVariable() const
-{
-    return asKey(m_variableTree->currentId());
-}
-
 QList<int> TptVariable::markedValues() const
 {
-    QList<int> keys;
-    for (qint64 id : m_valueModel->markedIds())
-        keys << int(id);
-    return keys;
+    return m_valueModel->markedKeys();
 }
 
 void TptVariable::updateActions()
@@ -168,7 +121,7 @@ void TptVariable::updateActions()
     for (ValueItem item : {DeleteMarked, AssignValue, MoveToTop})
         m_valueActions[item]->setEnabled(values && marked);
     m_valueActions[MoveHere]->setEnabled(values && marked && m_valueTree->currentId().has_value());
-    const std::optional<int> variable = currentVariable();
+    const std::optional<int> variable = currentKey(m_variableTree);
     m_customerValues->setEnabled(
         !values && variable && m_variableModel->value(*variable, QStringLiteral("lockcustomer")).toInt() == 1);
 }
@@ -179,58 +132,19 @@ void TptVariable::tabChanged(int index)
     updateActions();
 }
 
-void TptVariable::addRow(bool child)
+void TptVariable::treeChanged(TxDBTreeView *tree)
 {
-    TxDBTreeView *tree = currentTree();
-    // A new row goes beside the current one, or below it for a sub-level.
-    const std::optional<qint64> current = tree->currentId();
-    if (child && !current)
-        return;
-    const int parent = int(child ? *current : (current ? tree->treeModel()->parentOf(*current).value_or(0) : 0));
-    int key = 0;
-    const bool stored = currentTab() == DictionaryTab ? m_variables.NewVariable(parent, QString(), &key)
-                                                      : m_values.NewValueVariable(parent, &key);
-    if (stored) {
-        tree->reload();
-        tree->setCurrentId(key);
-    }
-}
-
-void TptVariable::actionAdd()
-{
-    addRow(false);
-}
-
-void TptVariable::actionAddChild()
-{
-    addRow(true);
-}
-
-void TptVariable::actionEdit()
-{
-    if (currentTab() == DictionaryTab) {
-        // A new name shows in the value rows too.
-        if (const std::optional<int> current = currentVariable(); current && m_variables.EditVariable(*current))
-            actionRefresh();
-    } else if (const std::optional<int> current = currentValue(); current && m_values.EditValueVariable(*current)) {
+    // A variable's new name shows in the value rows too.
+    if (tree == m_variableTree)
         m_valueTree->reload();
-    }
 }
 
 void TptVariable::actionDelete()
 {
-    if (currentTab() == DictionaryTab) {
-        if (const std::optional<int> current = currentVariable(); current && m_variables.DeleteVariable(*current))
-            m_variableTree->reload();
-    } else if (m_values.DeleteValueVariables(currentValue().value_or(0), markedValues())) {
+    if (currentTab() == DictionaryTab)
+        TTreePart::actionDelete();
+    else if (m_values.DeleteValueVariables(currentKey(m_valueTree).value_or(0), markedValues()))
         m_valueTree->reload();
-    }
-}
-
-void TptVariable::actionRefresh()
-{
-    m_valueTree->reload();
-    m_variableTree->reload();
 }
 
 void TptVariable::askValue()
@@ -251,7 +165,7 @@ void TptVariable::assignToMarked(double value)
 
 void TptVariable::chooseCustomers()
 {
-    if (!currentVariable() || !m_customerValues->isEnabled())
+    if (!currentKey(m_variableTree) || !m_customerValues->isEnabled())
         return;
     korvex::customers::TdlgChooseCustomer dlg(context(), this);
     if (dlg.exec() != QDialog::Accepted)
@@ -268,7 +182,7 @@ void TptVariable::chooseCustomers()
 
 void TptVariable::makeCustomerValues(const QList<int> &customers)
 {
-    const std::optional<int> variable = currentVariable();
+    const std::optional<int> variable = currentKey(m_variableTree);
     if (!variable)
         return;
     m_values.MakeCustomerValues(*variable, customers);

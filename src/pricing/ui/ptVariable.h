@@ -2,7 +2,7 @@
 
 #include "variableWindows.h"
 #include "calc/boRentVariable.h"
-#include "widgets/ui/Part.h"
+#include "widgets/ui/xTreePart.h"
 
 #include <optional>
 
@@ -17,7 +17,7 @@ namespace korvex::calc {
 
 // "Переменные" (120): the value rows of the user variables as a tree with
 // marks and values typed in place, and the variable dictionary.
-class TptVariable : public korvex::widgets::TPart
+class TptVariable : public korvex::widgets::TTreePart
 {
     Q_OBJECT
 public:
@@ -42,21 +42,13 @@ public:
     void makeCustomerValues(const QList<int> &customers);
 
 protected:
-    void actionAdd() override;
-    void actionAddChild() override;
-    void actionEdit() override;
     void actionDelete() override;
-    void actionRefresh() override;
     void tabChanged(int index) override;
+    void treeChanged(korvex::widgets::TxDBTreeView *tree) override;
 
 private:
-    korvex::widgets::TxDBTreeView *newTree(const QString &name, korvex::widgets::TxTreeModel *model);
     void addMenuAction(QMenu *menu, korvex::widgets::TxDBTreeView *tree, QAction *action);
-    korvex::widgets::TxDBTreeView *currentTree() const;
-    void addRow(bool child);
     QList<int> markedValues() const;
-    std::optional<int> currentValue() const;
-    std::optional<int> currentVariable() const;
     void askValue();
     void chooseCustomers();
     void updateActions();

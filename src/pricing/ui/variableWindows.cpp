@@ -13,18 +13,14 @@ TVariableWindows::TVariableWindows(QWidget *parent)
 bool TVariableWindows::variableDialog(TboRentVariable &bo, TVariableRecord &record, bool isNew, int &savedKey)
 {
     TdlgRentVariable dlg(bo, record, isNew, parentWidget());
-    dlg.exec();
-    savedKey = dlg.savedKey();
-    return dlg.savedCount() > 0;
+    return dlg.execEdit(savedKey);
 }
 
 bool TVariableWindows::valueVariableDialog(TboRentValueVariable &bo, TValueVariableRecord &record, bool isNew,
                                            int &savedKey)
 {
     TdlgRentValueVariable dlg(bo, record, isNew, &m_reference, parentWidget());
-    dlg.exec();
-    savedKey = dlg.savedKey();
-    return dlg.savedCount() > 0;
+    return dlg.execEdit(savedKey);
 }
 
 } // namespace korvex::calc

@@ -48,6 +48,7 @@ TdlgCurr::TdlgCurr(TboCurrency &bo, const TCurrencyRecord &record, QWidget *pare
     , m_record(record)
 {
     setObjectName(QStringLiteral("dlgCurr"));
+    setRecordKey(record.id);
     setWindowTitle(tr("Валюта"));
     m_form = new QFormLayout;
     contentLayout()->addLayout(m_form);
@@ -106,9 +107,10 @@ QLineEdit *TdlgCurr::addText(const QString &label, const QString &name, int maxL
     return edit;
 }
 
-void TdlgCurr::writeRecord()
+int TdlgCurr::writeRecord()
 {
     TCurrencyRecord r = m_record;
+    r.id = recordKey();
     r.name = m_name->text().trimmed();
     r.shortname = m_shortname->text().trimmed();
     r.code = m_code->text().trimmed();
@@ -121,12 +123,12 @@ void TdlgCurr::writeRecord()
     r.active = m_active->isChecked();
     r.isNcu = m_isNcu->isChecked();
     m_bo.writeCurrency(r);
-    m_writtenId = r.id;
+    return r.id;
 }
 
 void TdlgCurr::afterSave()
 {
-    m_record.id = m_writtenId;
+    m_record.id = recordKey();
 }
 
 // --- TdlgCurrRate ---------------------------------------------------------------------
@@ -195,9 +197,11 @@ bool TdlgCurrRate::validate()
     return true;
 }
 
-void TdlgCurrRate::writeRecord()
+int TdlgCurrRate::writeRecord()
 {
+    // A rate row is keyed by its triple, kept in m_original.
     m_bo.writeRate(collect(), m_original);
+    return 0;
 }
 
 void TdlgCurrRate::afterSave()

@@ -27,7 +27,7 @@ public:
     const TCurrencyRecord &record() const { return m_record; }
 
 protected:
-    void writeRecord() override;
+    int writeRecord() override;
     void afterSave() override;
 
 private:
@@ -36,7 +36,6 @@ private:
     TboCurrency &m_bo;
     TCurrencyRecord m_record;
     QFormLayout *m_form;
-    int m_writtenId = 0;
     QLineEdit *m_name;
     QLineEdit *m_shortname;
     QLineEdit *m_code;
@@ -59,7 +58,7 @@ public:
 
 protected:
     bool validate() override;
-    void writeRecord() override;
+    int writeRecord() override;
     void afterSave() override;
     void startNextRecord() override;
 

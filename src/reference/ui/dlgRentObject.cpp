@@ -1,6 +1,7 @@
 #include "dlgRentObject.h"
 
 #include "dlgCurr.h"
+#include "referenceLookups.h"
 
 #include "db/xDbError.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -39,6 +40,7 @@ TdlgRentObject::TdlgRentObject(TboRentObject &bo, const TRentObjectRecord &recor
     , m_types(new TboRentObjectType(bo.context(), bo.dialogs(), this))
 {
     setObjectName(QStringLiteral("dlgRentObject"));
+    setRecordKey(record.id);
     setWindowTitle(tr("Объект"));
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
@@ -46,8 +48,8 @@ TdlgRentObject::TdlgRentObject(TboRentObject &bo, const TRentObjectRecord &recor
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("name"));
     m_name->setMaxLength(60);
-    m_location = treeItemBox(m_locations, QStringLiteral("location"), tr("М"));
-    m_type = treeItemBox(m_types, QStringLiteral("objecttype"), tr("Т"));
+    m_location = newTreeItemBox(*m_locations, QStringLiteral("location"), tr("М"), this);
+    m_type = newTreeItemBox(*m_types, QStringLiteral("objecttype"), tr("Т"), this);
     m_description = new QPlainTextEdit(this);
     m_description->setObjectName(QStringLiteral("description"));
     m_description->setTabChangesFocus(true);
@@ -85,39 +87,6 @@ TdlgRentObject::TdlgRentObject(TboRentObject &bo, const TRentObjectRecord &recor
 
 TdlgRentObject::~TdlgRentObject() = default;
 
-TxLookupBox *TdlgRentObject::treeItemBox(TboRentTreeItem *bo, const QString &name, const QString &button)
-{
-    auto *box = new TxLookupBox(this);
-    box->setObjectName(name);
-    box->setChooserVisible(false);
-    box->setSource(std::make_unique<TxTableLookup>(bo->context().db, bo->table(), QStringLiteral("id"),
-                                                   QStringLiteral("name")));
-    // A name that is no row of the list makes one, which is then chosen.
-    connect(box, &TxLookupBox::textNotFound, this, [this, bo, box](const QString &text) {
-        try {
-            int key = 0;
-            if (bo->newItem(0, text, &key) && key > 0) {
-                box->reload();
-                box->setKey(key);
-            }
-        } catch (const korvex::db::EDatabaseError &e) {
-            TxMessages::error(this, e.message());
-        }
-    });
-    QToolButton *edit = box->addButton(button, bo->title());
-    connect(edit, &QToolButton::clicked, this, [this, bo, box] {
-        if (box->key().isNull())
-            return;
-        try {
-            if (bo->editItem(box->key().toInt()))
-                box->reload();
-        } catch (const korvex::db::EDatabaseError &e) {
-            TxMessages::error(this, e.message());
-        }
-    });
-    return box;
-}
-
 void TdlgRentObject::display(const TRentObjectRecord &r)
 {
     m_name->setText(r.name);
@@ -138,9 +107,10 @@ void TdlgRentObject::display(const TRentObjectRecord &r)
     m_isGroup->setChecked(r.isGroup);
 }
 
-void TdlgRentObject::writeRecord()
+int TdlgRentObject::writeRecord()
 {
     TRentObjectRecord r = m_record;
+    r.id = recordKey();
     r.name = m_name->text().trimmed();
     r.locationKey = m_location->key().toInt();
     r.objectTypeKey = m_type->key().toInt();
@@ -154,13 +124,7 @@ void TdlgRentObject::writeRecord()
     r.complete = m_complete->isChecked();
     r.isGroup = m_isGroup->isChecked();
     m_bo.writeObject(r);
-    m_writtenId = r.id;
-}
-
-void TdlgRentObject::afterSave()
-{
-    m_record.id = m_writtenId;
-    m_lastSaved = m_writtenId;
+    return r.id;
 }
 
 void TdlgRentObject::startNextRecord()
@@ -178,6 +142,7 @@ TdlgRentOTLocation::TdlgRentOTLocation(TboRentTreeItem &bo, const TRentTreeRecor
     , m_record(record)
 {
     setObjectName(QStringLiteral("dlgRentOTLocation"));
+    setRecordKey(record.id);
     setWindowTitle(bo.title());
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
@@ -192,23 +157,17 @@ TdlgRentOTLocation::TdlgRentOTLocation(TboRentTreeItem &bo, const TRentTreeRecor
 
 TdlgRentOTLocation::~TdlgRentOTLocation() = default;
 
-void TdlgRentOTLocation::writeRecord()
+int TdlgRentOTLocation::writeRecord()
 {
     TRentTreeRecord r = m_record;
+    r.id = recordKey();
     r.name = m_name->text().trimmed();
     m_bo.writeItem(r);
-    m_writtenId = r.id;
-}
-
-void TdlgRentOTLocation::afterSave()
-{
-    m_record.id = m_writtenId;
-    m_lastSaved = m_writtenId;
+    return r.id;
 }
 
 void TdlgRentOTLocation::startNextRecord()
 {
-    m_record.id = 0;
     m_record.name.clear();
     m_name->clear();
     m_name->setFocus();
@@ -217,57 +176,36 @@ void TdlgRentOTLocation::startNextRecord()
 // --- TdlgRentChooseObject -------------------------------------------------------------------
 
 TdlgRentChooseObject::TdlgRentChooseObject(TboRentObject &bo, TObjectChoice &choice, QWidget *parent)
-    : QDialog(parent)
+    : TdlgTreeChooser(bo.context().db, [&bo](TxTreeModel &model) { bo.setUpTree(model, true); }, parent)
     , m_choice(choice)
 {
     setObjectName(QStringLiteral("dlgRentChooseObject"));
     setWindowTitle(tr("Выбор объекта"));
-    auto *layout = new QVBoxLayout(this);
-    m_model = new TxTreeModel(bo.context().db, this);
-    bo.setUpTree(*m_model, true);
-    m_tree = new TxDBTreeView(this);
-    m_tree->setObjectName(QStringLiteral("ObjectTree"));
-    m_tree->setTreeModel(m_model);
-    layout->addWidget(m_tree, 1);
-
+    tree()->setObjectName(QStringLiteral("ObjectTree"));
     m_allObjects = new QCheckBox(tr("Все объекты"), this);
     m_allObjects->setObjectName(QStringLiteral("allobjects"));
     m_includeGroup = new QCheckBox(tr("Включать группу в отчет"), this);
     m_includeGroup->setObjectName(QStringLiteral("includegroup"));
     m_allObjects->setVisible(choice.showSwitches);
     m_includeGroup->setVisible(choice.showSwitches);
-    layout->addWidget(m_allObjects);
-    layout->addWidget(m_includeGroup);
-
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    extraLayout()->addWidget(m_allObjects);
+    extraLayout()->addWidget(m_includeGroup);
     resize(520, 480);
-
-    if (m_tree->reload()) {
-        m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-        if (choice.objectKey <= 0 || !m_tree->setCurrentId(choice.objectKey))
-            m_tree->setCurrentIndex(m_model->index(0, 0));
-    }
+    load(choice.objectKey);
 }
 
 TdlgRentChooseObject::~TdlgRentChooseObject() = default;
 
 void TdlgRentChooseObject::accept()
 {
-    const std::optional<qint64> current = m_tree->currentId();
+    const std::optional<int> current = currentKey();
     if (!current)
         return;
-    m_choice.objectKey = int(*current);
-    m_choice.marked.clear();
-    for (qint64 id : m_model->markedIds())
-        m_choice.marked << int(id);
+    m_choice.objectKey = *current;
+    m_choice.marked = markedKeys();
     m_choice.allObjects = m_allObjects->isChecked();
     m_choice.includeGroup = m_includeGroup->isChecked();
-    QDialog::accept();
+    TdlgTreeChooser::accept();
 }
 
 } // namespace korvex::reference

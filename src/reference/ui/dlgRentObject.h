@@ -3,6 +3,7 @@
 #include "reference/boRentOTLocation.h"
 #include "reference/boRentObject.h"
 #include "widgets/ui/xEditDialog.h"
+#include "widgets/ui/xTreeChooser.h"
 
 #include <QDialog>
 
@@ -28,25 +29,19 @@ public:
     TdlgRentObject(TboRentObject &bo, const TRentObjectRecord &record, bool isNew, QWidget *parent = nullptr);
     ~TdlgRentObject() override;
 
-    // The key of the last object stored.
-    int savedKey() const { return m_lastSaved; }
 
     korvex::widgets::TxLookupBox *locationBox() const { return m_location; }
     korvex::widgets::TxLookupBox *typeBox() const { return m_type; }
 
 protected:
-    void writeRecord() override;
-    void afterSave() override;
+    int writeRecord() override;
     void startNextRecord() override;
 
 private:
     void display(const TRentObjectRecord &record);
-    korvex::widgets::TxLookupBox *treeItemBox(TboRentTreeItem *bo, const QString &name, const QString &button);
 
     TboRentObject &m_bo;
     TRentObjectRecord m_record;
-    int m_writtenId = 0;
-    int m_lastSaved = 0;
     TboRentTreeItem *m_locations;
     TboRentTreeItem *m_types;
     QLineEdit *m_name;
@@ -69,39 +64,30 @@ public:
     TdlgRentOTLocation(TboRentTreeItem &bo, const TRentTreeRecord &record, bool isNew, QWidget *parent = nullptr);
     ~TdlgRentOTLocation() override;
 
-    int savedKey() const { return m_lastSaved; }
 
 protected:
-    void writeRecord() override;
-    void afterSave() override;
+    int writeRecord() override;
     void startNextRecord() override;
 
 private:
     TboRentTreeItem &m_bo;
     TRentTreeRecord m_record;
-    int m_writtenId = 0;
-    int m_lastSaved = 0;
     QLineEdit *m_name;
 };
 
 // "Выбор объекта": the object tree with marks, offering only objects that
 // have a location and a type.
-class TdlgRentChooseObject : public QDialog
+class TdlgRentChooseObject : public korvex::widgets::TdlgTreeChooser
 {
     Q_OBJECT
 public:
     TdlgRentChooseObject(TboRentObject &bo, TObjectChoice &choice, QWidget *parent = nullptr);
     ~TdlgRentChooseObject() override;
 
-    korvex::widgets::TxDBTreeView *tree() const { return m_tree; }
-    korvex::widgets::TxTreeModel *model() const { return m_model; }
-
     void accept() override;
 
 private:
     TObjectChoice &m_choice;
-    korvex::widgets::TxTreeModel *m_model;
-    korvex::widgets::TxDBTreeView *m_tree;
     QCheckBox *m_allObjects;
     QCheckBox *m_includeGroup;
 };

@@ -38,6 +38,7 @@ TdlgRentService::TdlgRentService(TboRentService &bo, const TServiceRecord &recor
     , m_record(record)
 {
     setObjectName(QStringLiteral("dlgRentService"));
+    setRecordKey(record.id);
     setWindowTitle(tr("Услуга"));
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
@@ -131,9 +132,10 @@ void TdlgRentService::display(const TServiceRecord &r)
     m_operations->setEnabled(r.id > 0);
 }
 
-void TdlgRentService::writeRecord()
+int TdlgRentService::writeRecord()
 {
     TServiceRecord r = m_record;
+    r.id = recordKey();
     r.name = m_name->text().trimmed();
     r.priority = m_priority->intValue();
     r.description1 = m_description[0]->text().trimmed();
@@ -146,13 +148,11 @@ void TdlgRentService::writeRecord()
     r.startDate = m_startDate->dateValue().value_or(QDate());
     r.endDate = m_endDate->dateValue().value_or(QDate());
     m_bo.writeService(r);
-    m_writtenId = r.id;
+    return r.id;
 }
 
 void TdlgRentService::afterSave()
 {
-    m_record.id = m_writtenId;
-    m_lastSaved = m_writtenId;
     m_operations->setEnabled(true);
     m_mainService->reload();
 }
@@ -166,14 +166,12 @@ void TdlgRentService::startNextRecord()
 
 void TdlgRentService::openOperations()
 {
-    if (m_record.id <= 0)
+    if (recordKey() <= 0)
         return;
-    try {
-        TdlgServiceOperation dlg(m_bo, m_record.id, this);
+    guarded(this, [this] {
+        TdlgServiceOperation dlg(m_bo, recordKey(), this);
         dlg.exec();
-    } catch (const korvex::db::EDatabaseError &e) {
-        korvex::widgets::TxMessages::error(this, e.message());
-    }
+    });
 }
 
 // --- TdlgServiceOperation ---------------------------------------------------------------------
@@ -237,66 +235,33 @@ TdlgServiceOperation::TdlgServiceOperation(TboRentService &bo, int serviceKey, Q
 
 TdlgServiceOperation::~TdlgServiceOperation() = default;
 
-void TdlgServiceOperation::writeRecord()
+int TdlgServiceOperation::writeRecord()
 {
     m_bo.writeOperations(m_serviceKey, m_rows->records());
+    return m_serviceKey;
 }
 
 // --- TdlgRentChooseService ---------------------------------------------------------------------
 
 TdlgRentChooseService::TdlgRentChooseService(TboRentService &bo, QList<int> &keys, QWidget *parent)
-    : QDialog(parent)
+    : TdlgTreeChooser(bo.context().db, [&bo](TxTreeModel &model) { bo.setUpTree(model, true); }, parent)
     , m_keys(keys)
 {
     setObjectName(QStringLiteral("dlgRentChooseService"));
     setWindowTitle(tr("Выбор услуг"));
-    auto *layout = new QVBoxLayout(this);
-    m_model = new TxTreeModel(bo.context().db, this);
-    bo.setUpTree(*m_model, true);
-    m_tree = new TxDBTreeView(this);
-    m_tree->setObjectName(QStringLiteral("ServiceList"));
-    m_tree->setTreeModel(m_model);
-    m_tree->setRootIsDecorated(false);
-    layout->addWidget(m_tree, 1);
-
-    auto *marks = new QHBoxLayout;
-    auto *all = new QPushButton(tr("Выделить все"), this);
-    all->setObjectName(QStringLiteral("markAll"));
-    auto *none = new QPushButton(tr("Снять выделение"), this);
-    none->setObjectName(QStringLiteral("clearMarks"));
-    marks->addWidget(all);
-    marks->addWidget(none);
-    marks->addStretch();
-    layout->addLayout(marks);
-    connect(all, &QPushButton::clicked, m_model, &TxTreeModel::markTopLevel);
-    connect(none, &QPushButton::clicked, m_model, &TxTreeModel::clearMarks);
-
-    auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(tr("Ок"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-    resize(460, 480);
-
-    if (m_tree->reload()) {
-        m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-        QList<qint64> marked;
-        for (int key : std::as_const(keys))
-            marked << key;
-        m_model->setMarked(marked, true);
-        m_tree->setCurrentIndex(m_model->index(0, 0));
-    }
+    tree()->setObjectName(QStringLiteral("ServiceList"));
+    tree()->setRootIsDecorated(false);
+    addMarkButtons();
+    setCurrentRequired(false);
+    load(std::nullopt, keys);
 }
 
 TdlgRentChooseService::~TdlgRentChooseService() = default;
 
 void TdlgRentChooseService::accept()
 {
-    m_keys.clear();
-    for (qint64 id : m_model->markedIds())
-        m_keys << int(id);
-    QDialog::accept();
+    m_keys = markedKeys();
+    TdlgTreeChooser::accept();
 }
 
 } // namespace korvex::reference

@@ -2,6 +2,7 @@
 
 #include "reference/boRentService.h"
 #include "widgets/ui/xEditDialog.h"
+#include "widgets/ui/xTreeChooser.h"
 
 #include <QDialog>
 
@@ -29,13 +30,12 @@ public:
     TdlgRentService(TboRentService &bo, const TServiceRecord &record, bool isNew, QWidget *parent = nullptr);
     ~TdlgRentService() override;
 
-    int savedKey() const { return m_lastSaved; }
     QRadioButton *currencyButton() const { return m_currency; }
     QRadioButton *ncuButton() const { return m_ncu; }
     QPushButton *operationsButton() const { return m_operations; }
 
 protected:
-    void writeRecord() override;
+    int writeRecord() override;
     void afterSave() override;
     void startNextRecord() override;
 
@@ -45,8 +45,6 @@ private:
 
     TboRentService &m_bo;
     TServiceRecord m_record;
-    int m_writtenId = 0;
-    int m_lastSaved = 0;
     QLineEdit *m_name;
     korvex::widgets::TxCheckedEdit *m_priority;
     QLineEdit *m_description[3];
@@ -73,7 +71,7 @@ public:
     korvex::widgets::TxDBGrid *grid() const { return m_grid; }
 
 protected:
-    void writeRecord() override;
+    int writeRecord() override;
 
 private:
     TboRentService &m_bo;
@@ -83,20 +81,17 @@ private:
 };
 
 // "Выбор услуг": every service with a mark.
-class TdlgRentChooseService : public QDialog
+class TdlgRentChooseService : public korvex::widgets::TdlgTreeChooser
 {
     Q_OBJECT
 public:
     TdlgRentChooseService(TboRentService &bo, QList<int> &keys, QWidget *parent = nullptr);
     ~TdlgRentChooseService() override;
 
-    korvex::widgets::TxTreeModel *model() const { return m_model; }
     void accept() override;
 
 private:
     QList<int> &m_keys;
-    korvex::widgets::TxTreeModel *m_model;
-    korvex::widgets::TxDBTreeView *m_tree;
 };
 
 } // namespace korvex::reference

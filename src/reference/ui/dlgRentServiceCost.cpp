@@ -4,9 +4,11 @@
 #include "referenceLookups.h"
 
 #include "calc/boRentReckoningType.h"
+#include "calc/ui/calcLookups.h"
 #include "calc/ui/reckoningWidgets.h"
 #include "db/xDbError.h"
 #include "widgets/ui/xCheckedEdit.h"
+#include "widgets/ui/xGuard.h"
 #include "widgets/ui/xLookupBox.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/xLookupSource.h"
@@ -24,6 +26,7 @@
 
 namespace korvex::reference {
 
+using korvex::widgets::guarded;
 using korvex::widgets::TxCheckedEdit;
 using korvex::widgets::TxLookupBox;
 using korvex::widgets::TxMessages;
@@ -53,6 +56,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     , m_reckoning(new korvex::calc::TboRentReckoningType(bo.context(), &m_calcWindows, this))
 {
     setObjectName(QStringLiteral("dlgRentServiceCost"));
+    setRecordKey(record.id);
     setWindowTitle(tr("Услуга (прайс)"));
     auto *form = new QFormLayout;
     contentLayout()->addLayout(form);
@@ -62,7 +66,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     m_object->setChooserVisible(true);
     QToolButton *editObject = m_object->addButton(tr("О"), tr("Объект"));
     connect(m_object, &TxLookupBox::chooserClicked, this, [this] {
-        guarded([&] {
+        guarded(this, [&] {
             int key = m_object->key().toInt();
             if (m_objects->ChooseObject(key))
                 m_object->setKey(key);
@@ -70,7 +74,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     });
     connect(editObject, &QToolButton::clicked, this, [this] {
         if (const std::optional<int> key = m_object->intKey())
-            guarded([&] {
+            guarded(this, [&] {
                 if (m_objects->EditObject(*key))
                     m_object->reload();
             });
@@ -80,14 +84,14 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     QToolButton *editService = m_service->addButton(tr("У"), tr("Услуга"));
     connect(editService, &QToolButton::clicked, this, [this] {
         if (const std::optional<int> key = m_service->intKey())
-            guarded([&] {
+            guarded(this, [&] {
                 if (m_services->EditService(*key))
                     m_service->reload();
             });
     });
 
     m_currency = newCurrencyBox(db, QStringLiteral("currency"), this);
-    connect(m_currency, &TxLookupBox::keyChanged, this, [this] { guarded([&] { showRate(); }); });
+    connect(m_currency, &TxLookupBox::keyChanged, this, [this] { guarded(this, [&] { showRate(); }); });
     m_rate = new QLineEdit(this);
     m_rate->setObjectName(QStringLiteral("rate"));
     m_rate->setAlignment(Qt::AlignRight);
@@ -109,29 +113,7 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     connect(m_toNcu, &QPushButton::clicked, this, &TdlgRentServiceCost::convertToNcu);
     connect(m_toCurr, &QPushButton::clicked, this, &TdlgRentServiceCost::convertToCurr);
 
-    m_type = new TxLookupBox(this);
-    m_type->setObjectName(QStringLiteral("typereckoning"));
-    m_type->setChooserVisible(false);
-    m_type->setSource(
-        std::make_unique<TxTableLookup>(db, QStringLiteral("rent_typereckoning"), QStringLiteral("id"), QStringLiteral("name")));
-    // A name that is no type makes a type of that name, which is then chosen.
-    connect(m_type, &TxLookupBox::textNotFound, this, [this](const QString &text) {
-        guarded([&] {
-            int key = 0;
-            if (m_reckoning->NewReckoningType(0, text, &key) && key > 0) {
-                m_type->reload();
-                m_type->setKey(key);
-            }
-        });
-    });
-    QToolButton *editType = m_type->addButton(tr("Ф"), tr("Формула"));
-    connect(editType, &QToolButton::clicked, this, [this] {
-        if (const std::optional<int> key = m_type->intKey())
-            guarded([&] {
-                if (m_reckoning->EditReckoningType(*key))
-                    m_type->reload();
-            });
-    });
+    m_type = korvex::calc::newReckoningTypeBox(*m_reckoning, QStringLiteral("typereckoning"), this);
 
     const korvex::calc::TPriceSwitch reckon = korvex::calc::newPriceSwitch(
         tr("Рассчитывать"), QStringLiteral("reckoncurr"), QStringLiteral("reckonncu"), this);
@@ -159,15 +141,6 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
 
 TdlgRentServiceCost::~TdlgRentServiceCost() = default;
 
-void TdlgRentServiceCost::guarded(const std::function<void()> &body)
-{
-    try {
-        body();
-    } catch (const korvex::db::EDatabaseError &e) {
-        TxMessages::error(this, e.message());
-    }
-}
-
 void TdlgRentServiceCost::display(const TServiceCostRecord &r)
 {
     m_object->setIntKey(r.objectKey);
@@ -178,7 +151,7 @@ void TdlgRentServiceCost::display(const TServiceCostRecord &r)
     m_type->setIntKey(r.typeReckoningKey);
     m_reckonNcu->setChecked(r.ncuReckoning == 1);
     m_reckonCurr->setChecked(r.ncuReckoning != 1);
-    guarded([&] { showRate(); });
+    guarded(this, [&] { showRate(); });
 }
 
 void TdlgRentServiceCost::showRate()
@@ -249,9 +222,10 @@ bool TdlgRentServiceCost::validate()
     return true;
 }
 
-void TdlgRentServiceCost::writeRecord()
+int TdlgRentServiceCost::writeRecord()
 {
     TServiceCostRecord r = m_record;
+    r.id = recordKey();
     r.objectKey = m_object->intKey();
     r.serviceKey = m_service->intKey();
     r.currKey = m_currency->intKey();
@@ -262,19 +236,13 @@ void TdlgRentServiceCost::writeRecord()
     m_bo.writeServiceCost(r);
     if (rateTyped()) {
         // Recorded with the row, in its transaction.
-        try {
-            m_currencies->SetRate(*r.currKey, *TboRentServiceCost::rateFromText(m_rate->text()));
-        } catch (const std::invalid_argument &e) {
-            throw korvex::db::EDatabaseError(QString::fromUtf8(e.what()));
-        }
+        m_currencies->SetRate(*r.currKey, *TboRentServiceCost::rateFromText(m_rate->text()));
     }
-    m_writtenId = r.id;
+    return r.id;
 }
 
 void TdlgRentServiceCost::afterSave()
 {
-    m_record.id = m_writtenId;
-    m_lastSaved = m_writtenId;
     if (rateTyped())
         m_shownRate = m_rate->text().trimmed();
 }

@@ -34,8 +34,6 @@ public:
                         QWidget *parent = nullptr);
     ~TdlgRentServiceCost() override;
 
-    int savedKey() const { return m_lastSaved; }
-
     korvex::widgets::TxLookupBox *objectBox() const { return m_object; }
     korvex::widgets::TxLookupBox *serviceBox() const { return m_service; }
     korvex::widgets::TxLookupBox *currencyBox() const { return m_currency; }
@@ -57,7 +55,7 @@ public:
 protected:
     bool event(QEvent *event) override;
     bool validate() override;
-    void writeRecord() override;
+    int writeRecord() override;
     void afterSave() override;
     void startNextRecord() override;
 
@@ -67,12 +65,9 @@ private:
     // emptied).
     bool rateTyped() const;
     void convert(korvex::widgets::TxCheckedEdit *from, korvex::widgets::TxCheckedEdit *to, bool toNcu);
-    void guarded(const std::function<void()> &body);
 
     TboRentServiceCost &m_bo;
     TServiceCostRecord m_record;
-    int m_writtenId = 0;
-    int m_lastSaved = 0;
     korvex::calc::TCalcWindows m_calcWindows;
     TboRentObject *m_objects;
     TboRentService *m_services;

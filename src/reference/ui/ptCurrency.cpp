@@ -54,16 +54,14 @@ TptCurrency::TptCurrency(korvex::shell::TAppContext &context, QWidget *parent)
     : TPart(context, 300, parent)
     , m_windows(this)
 {
-    setObjectName(QStringLiteral("ptCurrency"));
-    setCaption(tr("Курсы валют"));
-    setSection(tr("Справочники"), tr("Курсы валют"));
+    setTitles(QStringLiteral("ptCurrency"), tr("Справочники"), tr("Курсы валют"));
     m_bo = new TboCurrency(context, &m_windows, this);
 
     addTab(tr("&Курсы"), buildRatesTab());
     addTab(tr("&Валюты"), buildCurrenciesTab());
     setActions({Action::Add, Action::Edit, Action::Delete});
 
-    guarded([&] {
+    guarded(this, [&] {
         rebuildBaseMenu();
         setBaseCurrency(m_bo->NCUKey);
         loadCurrencies();
@@ -141,7 +139,7 @@ QWidget *TptCurrency::buildCurrenciesTab()
         a->setChecked(filter == m_filter);
         a->setData(int(filter));
         group->addAction(a);
-        connect(a, &QAction::triggered, this, [this, filter] { guarded([&] { setFilter(filter); }); });
+        connect(a, &QAction::triggered, this, [this, filter] { guarded(this, [&] { setFilter(filter); }); });
     }
     m_filterButton->setMenu(menu);
     layout->addWidget(barWith(tab, nullptr, m_filterButton));
@@ -176,7 +174,7 @@ void TptCurrency::rebuildBaseMenu()
         a->setData(key);
         a->setChecked(key == m_matrix->baseCurrency());
         m_baseGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, key] { guarded([&] { setBaseCurrency(key); }); });
+        connect(a, &QAction::triggered, this, [this, key] { guarded(this, [&] { setBaseCurrency(key); }); });
     }
     m_baseMenu->addSeparator();
     m_baseMenu->addAction(tr("&Период просмотра"));

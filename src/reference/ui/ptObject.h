@@ -3,9 +3,8 @@
 #include "referenceWindows.h"
 #include "reference/boRentOTLocation.h"
 #include "reference/boRentObject.h"
-#include "widgets/ui/Part.h"
+#include "widgets/ui/xTreePart.h"
 
-#include <functional>
 #include <optional>
 
 class QAction;
@@ -21,7 +20,7 @@ namespace korvex::reference {
 
 // "Объекты" (60): the object tree with its coefficients, where an object is
 // used, its contract history, and the location and type trees.
-class TptObject : public korvex::widgets::TPart
+class TptObject : public korvex::widgets::TTreePart
 {
     Q_OBJECT
 public:
@@ -34,8 +33,8 @@ public:
     korvex::widgets::TxTreeModel *objectModel() const { return m_objects; }
     korvex::widgets::TxDBGrid *usedGrid() const { return m_usedGrid; }
     korvex::widgets::TxDBGrid *historyGrid() const { return m_historyGrid; }
-    korvex::widgets::TxTreeModel *locationModel() const { return m_locations.model; }
-    korvex::widgets::TxTreeModel *typeModel() const { return m_types.model; }
+    korvex::widgets::TxTreeModel *locationModel() const { return m_locationModel; }
+    korvex::widgets::TxTreeModel *typeModel() const { return m_typeModel; }
     QAction *moveAction() const { return m_moveAction; }
     QAction *moveToTopAction() const { return m_moveTopAction; }
 
@@ -45,30 +44,14 @@ public:
     void moveMarkedToTop();
 
 protected:
-    void actionAdd() override;
-    void actionAddChild() override;
-    void actionEdit() override;
-    void actionDelete() override;
     void actionRefresh() override;
     void tabChanged(int index) override;
 
 private:
-    // A tab with a tree of names: locations or types.
-    struct NameTree {
-        TboRentTreeItem *bo = nullptr;
-        korvex::widgets::TxTreeModel *model = nullptr;
-        korvex::widgets::TxDBTreeView *view = nullptr;
-    };
-
-    QWidget *buildObjectsTab();
+    void buildObjectsTab();
     korvex::widgets::TxDBGrid *buildContractGrid(const QString &name, korvex::widgets::TxQueryModel *&model);
-    NameTree buildNameTree(TboRentTreeItem *bo, const QString &name);
-    NameTree *currentNameTree();
-    // The tree the current tab edits (none on the contract tabs).
-    korvex::widgets::TxDBTreeView *currentTree();
-    void addRow(bool child);
-    // Edits or deletes the current row of the tab's tree; reloads it after a change.
-    void changeCurrentRow(const std::function<bool(int)> &onObject, bool (TboRentTreeItem::*onName)(int));
+    // A tab with the tree of locations or types.
+    korvex::widgets::TxTreeModel *addNameTreeTab(const QString &title, TboRentTreeItem *bo, const QString &name);
     void loadContracts(korvex::widgets::TxQueryModel *model, korvex::widgets::TxDBGrid *grid, const QString &sql);
     void updateMoveActions();
     std::optional<int> currentObject() const;
@@ -81,8 +64,8 @@ private:
     korvex::widgets::TxDBGrid *m_usedGrid;
     korvex::widgets::TxQueryModel *m_history;
     korvex::widgets::TxDBGrid *m_historyGrid;
-    NameTree m_locations;
-    NameTree m_types;
+    korvex::widgets::TxTreeModel *m_locationModel;
+    korvex::widgets::TxTreeModel *m_typeModel;
     QAction *m_moveAction;
     QAction *m_moveTopAction;
 };

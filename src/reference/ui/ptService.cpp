@@ -13,22 +13,15 @@ using korvex::widgets::TxMessages;
 using korvex::widgets::TxTreeModel;
 
 TptService::TptService(korvex::shell::TAppContext &context, QWidget *parent)
-    : TPart(context, 725, parent)
+    : TTreePart(context, 725, parent)
     , m_windows(this)
 {
-    setObjectName(QStringLiteral("ptService"));
-    setCaption(tr("Услуги"));
-    setSection(tr("Справочники"), tr("Услуги"));
+    setTitles(QStringLiteral("ptService"), tr("Справочники"), tr("Услуги"));
     m_bo = new TboRentService(context, &m_windows, this);
 
     m_services = new TxTreeModel(context.db, this);
     m_bo->setUpTree(*m_services, false);
-    m_tree = new TxDBTreeView(this);
-    m_tree->setObjectName(QStringLiteral("ServiceTree"));
-    m_tree->setTreeModel(m_services);
-    connect(m_services, &QAbstractItemModel::modelReset, m_tree,
-            [this] { m_tree->setFieldWidth(QStringLiteral("name"), 400); });
-    connect(m_tree, &QAbstractItemView::doubleClicked, this, [this] { trigger(Action::Edit); });
+    m_tree = newTree(QStringLiteral("ServiceTree"), m_services, {{QStringLiteral("name"), 400}});
 
     m_values = new TServiceValueModel(*m_bo, this);
     m_valueGrid = new TxDBGrid(this);
@@ -49,20 +42,17 @@ TptService::TptService(korvex::shell::TAppContext &context, QWidget *parent)
             m_valueGrid->setCurrentIndex(m_values->index(row, TServiceValueModel::ValueColumn));
     });
 
-    addTab(tr("&Услуги"), m_tree);
+    addTreeTab(tr("&Услуги"), m_tree,
+               {[this](int parent, int *key) { return m_bo->NewService(parent, QString(), key); },
+                [this](int key) { return m_bo->EditService(key); },
+                [this](int key) { return m_bo->DeleteService(key); }});
     addTab(tr("&Стоимость услуги"), m_valueGrid);
     tabChanged(ServicesTab);
-    guarded([&] { m_tree->reload(); });
+    guarded(this, [&] { m_tree->reload(); });
     restorePlacement();
 }
 
 TptService::~TptService() = default;
-
-std::optional<int> TptService::currentService() const
-{
-    const std::optional<qint64> id = m_tree->currentId();
-    return id ? std::optional<int>(int(*id)) : std::nullopt;
-}
 
 void TptService::tabChanged(int index)
 {
@@ -73,78 +63,67 @@ void TptService::tabChanged(int index)
 
 void TptService::loadValues()
 {
-    m_values->load(currentService().value_or(0));
+    m_values->load(currentKey(m_tree).value_or(0));
 }
 
-void TptService::addService(std::optional<int> parent)
+void TptService::treeChanged(TxDBTreeView *)
 {
-    int key = 0;
-    if (m_bo->NewService(parent.value_or(0), QString(), &key)) {
-        m_tree->reload();
-        m_tree->setCurrentId(key);
-        if (currentTab() == ValuesTab)
-            loadValues();
-    }
+    if (currentTab() == ValuesTab)
+        loadValues();
 }
 
 void TptService::actionAdd()
 {
-    if (currentTab() == ValuesTab) {
-        const int row = m_values->appendRow();
-        if (row < 0)
-            return;
-        // The new row is stored once its value is typed.
-        const QModelIndex value = m_values->index(row, TServiceValueModel::ValueColumn);
-        m_valueGrid->setCurrentIndex(value);
-        m_valueGrid->setFocus();
-        m_valueGrid->edit(value);
+    if (currentTab() != ValuesTab) {
+        TTreePart::actionAdd();
         return;
     }
-    const std::optional<int> current = currentService();
-    addService(current ? std::optional<int>(int(m_services->parentOf(*current).value_or(0))) : std::nullopt);
+    const int row = m_values->appendRow();
+    if (row < 0)
+        return;
+    // The new row is stored once its value is typed.
+    const QModelIndex value = m_values->index(row, TServiceValueModel::ValueColumn);
+    m_valueGrid->setCurrentIndex(value);
+    m_valueGrid->setFocus();
+    m_valueGrid->edit(value);
 }
 
 void TptService::actionAddChild()
 {
     // Under the current service, on either tab.
-    if (const std::optional<int> current = currentService())
-        addService(current);
+    addRow(m_tree, true);
 }
 
 void TptService::actionEdit()
 {
-    if (currentTab() == ValuesTab) {
-        if (m_valueGrid->currentIndex().isValid()) {
-            m_valueGrid->setFocus();
-            m_valueGrid->edit(m_valueGrid->currentIndex());
-        }
+    if (currentTab() != ValuesTab) {
+        TTreePart::actionEdit();
         return;
     }
-    const std::optional<int> current = currentService();
-    if (current && m_bo->EditService(*current))
-        m_tree->reload();
+    if (m_valueGrid->currentIndex().isValid()) {
+        m_valueGrid->setFocus();
+        m_valueGrid->edit(m_valueGrid->currentIndex());
+    }
 }
 
 void TptService::actionDelete()
 {
-    if (currentTab() == ValuesTab) {
-        const QModelIndex current = m_valueGrid->currentIndex();
-        if (!current.isValid())
-            return;
-        const std::optional<int> id = m_values->idAt(current.row());
-        // A row not stored yet is simply dropped.
-        if (!id || m_bo->deleteValue(*id))
-            loadValues();
+    if (currentTab() != ValuesTab) {
+        TTreePart::actionDelete();
         return;
     }
-    const std::optional<int> current = currentService();
-    if (current && m_bo->DeleteService(*current))
-        m_tree->reload();
+    const QModelIndex current = m_valueGrid->currentIndex();
+    if (!current.isValid())
+        return;
+    const std::optional<int> id = m_values->idAt(current.row());
+    // A row not stored yet is simply dropped.
+    if (!id || m_bo->deleteValue(*id))
+        loadValues();
 }
 
 void TptService::actionRefresh()
 {
-    m_tree->reload();
+    TTreePart::actionRefresh();
     if (currentTab() == ValuesTab)
         loadValues();
 }

@@ -2,7 +2,7 @@
 
 #include "referenceWindows.h"
 #include "reference/boRentService.h"
-#include "widgets/ui/Part.h"
+#include "widgets/ui/xTreePart.h"
 
 #include <optional>
 
@@ -16,7 +16,7 @@ namespace korvex::reference {
 
 // "Услуги" (725): the service tree and the dated values of the service
 // selected in it, typed in place.
-class TptService : public korvex::widgets::TPart
+class TptService : public korvex::widgets::TTreePart
 {
     Q_OBJECT
 public:
@@ -38,10 +38,9 @@ protected:
     void actionDelete() override;
     void actionRefresh() override;
     void tabChanged(int index) override;
+    void treeChanged(korvex::widgets::TxDBTreeView *tree) override;
 
 private:
-    std::optional<int> currentService() const;
-    void addService(std::optional<int> parent);
     void loadValues();
 
     TReferenceWindows m_windows;

@@ -2,9 +2,7 @@
 
 #include "referenceWindows.h"
 #include "reference/boRentServiceCost.h"
-#include "widgets/ui/Part.h"
-
-#include <optional>
+#include "widgets/ui/xTreePart.h"
 
 namespace korvex::widgets {
 class TxDBTreeView;
@@ -14,7 +12,7 @@ class TxTreeModel;
 namespace korvex::reference {
 
 // "Прайс листы" (832): the price list as a tree, its two prices typed in place.
-class TptServiceCost : public korvex::widgets::TPart
+class TptServiceCost : public korvex::widgets::TTreePart
 {
     Q_OBJECT
 public:
@@ -25,17 +23,7 @@ public:
     korvex::widgets::TxDBTreeView *costTree() const { return m_tree; }
     korvex::widgets::TxTreeModel *costModel() const { return m_costs; }
 
-protected:
-    void actionAdd() override;
-    void actionAddChild() override;
-    void actionEdit() override;
-    void actionDelete() override;
-    void actionRefresh() override;
-
 private:
-    std::optional<int> currentRow() const;
-    void addRow(bool child);
-
     TReferenceWindows m_windows;
     TboRentServiceCost *m_bo;
     korvex::widgets::TxTreeModel *m_costs;

@@ -1,40 +1,40 @@
 #include "referenceLookups.h"
 
+#include "reference/boRentOTLocation.h"
 #include "widgets/ui/xLookupBox.h"
-#include "widgets/xLookupSource.h"
 
 namespace korvex::reference {
 
+using korvex::widgets::newTableBox;
 using korvex::widgets::TxLookupBox;
-using korvex::widgets::TxTableLookup;
-
-namespace {
-
-TxLookupBox *tableBox(korvex::db::TxDatabase &db, const QString &table, const QString &text, const QString &name,
-                      QWidget *parent)
-{
-    auto *box = new TxLookupBox(parent);
-    box->setObjectName(name);
-    box->setChooserVisible(false);
-    box->setSource(std::make_unique<TxTableLookup>(db, table, QStringLiteral("id"), text));
-    return box;
-}
-
-} // namespace
 
 TxLookupBox *newCurrencyBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
 {
-    return tableBox(db, QStringLiteral("fin_curr"), QStringLiteral("shortname"), name, parent);
+    return newTableBox(db, QStringLiteral("fin_curr"), QStringLiteral("id"), QStringLiteral("shortname"), name, parent);
 }
 
 TxLookupBox *newObjectBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
 {
-    return tableBox(db, QStringLiteral("rent_object"), QStringLiteral("name"), name, parent);
+    return newTableBox(db, QStringLiteral("rent_object"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
 }
 
 TxLookupBox *newServiceBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
 {
-    return tableBox(db, QStringLiteral("rent_service"), QStringLiteral("name"), name, parent);
+    return newTableBox(db, QStringLiteral("rent_service"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
+}
+
+TxLookupBox *newTreeItemBox(TboRentTreeItem &items, const QString &name, const QString &button, QWidget *parent)
+{
+    TxLookupBox *box = newTableBox(items.context().db, items.table(), QStringLiteral("id"), QStringLiteral("name"), name,
+                                   parent);
+    korvex::widgets::connectRowMaking(
+        box,
+        [&items](const QString &text) {
+            int key = 0;
+            return items.newItem(0, text, &key) ? key : 0;
+        },
+        [&items](int key) { return items.editItem(key); }, button, items.title());
+    return box;
 }
 
 } // namespace korvex::reference

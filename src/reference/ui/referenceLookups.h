@@ -1,18 +1,10 @@
 #pragma once
 
-#include <QString>
-
-class QWidget;
-
-namespace korvex::db {
-class TxDatabase;
-}
-
-namespace korvex::widgets {
-class TxLookupBox;
-}
+#include "widgets/ui/xLookupBox.h"
 
 namespace korvex::reference {
+
+class TboRentTreeItem;
 
 // The pick lists of the reference data, the same in every dialog: by short
 // name for currencies, by name for objects and services. The chooser button
@@ -20,5 +12,9 @@ namespace korvex::reference {
 korvex::widgets::TxLookupBox *newCurrencyBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
 korvex::widgets::TxLookupBox *newObjectBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
 korvex::widgets::TxLookupBox *newServiceBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
+// The locations or object types by name: a name that is no row makes one,
+// which is then chosen; the button (text given) edits the chosen row.
+korvex::widgets::TxLookupBox *newTreeItemBox(TboRentTreeItem &items, const QString &name, const QString &button,
+                                             QWidget *parent);
 
 } // namespace korvex::reference

@@ -36,24 +36,19 @@ bool TReferenceWindows::currencyDialog(TboCurrency &bo, TCurrencyRecord &record,
 bool TReferenceWindows::rateDialog(TboCurrency &bo, TRateRecord &record, bool isNew)
 {
     TdlgCurrRate dlg(bo, record, isNew, parentWidget());
-    dlg.exec();
-    return dlg.savedCount() > 0;
+    return dlg.execEdit();
 }
 
 bool TReferenceWindows::objectDialog(TboRentObject &bo, TRentObjectRecord &record, bool isNew, int &savedKey)
 {
     TdlgRentObject dlg(bo, record, isNew, parentWidget());
-    dlg.exec();
-    savedKey = dlg.savedKey();
-    return dlg.savedCount() > 0;
+    return dlg.execEdit(savedKey);
 }
 
 bool TReferenceWindows::treeItemDialog(TboRentTreeItem &bo, TRentTreeRecord &record, bool isNew, int &savedKey)
 {
     TdlgRentOTLocation dlg(bo, record, isNew, parentWidget());
-    dlg.exec();
-    savedKey = dlg.savedKey();
-    return dlg.savedCount() > 0;
+    return dlg.execEdit(savedKey);
 }
 
 bool TReferenceWindows::chooseObject(TboRentObject &bo, TObjectChoice &choice)
@@ -65,9 +60,7 @@ bool TReferenceWindows::chooseObject(TboRentObject &bo, TObjectChoice &choice)
 bool TReferenceWindows::serviceDialog(TboRentService &bo, TServiceRecord &record, bool isNew, int &savedKey)
 {
     TdlgRentService dlg(bo, record, isNew, parentWidget());
-    dlg.exec();
-    savedKey = dlg.savedKey();
-    return dlg.savedCount() > 0;
+    return dlg.execEdit(savedKey);
 }
 
 bool TReferenceWindows::chooseServices(TboRentService &bo, QList<int> &keys)
@@ -80,9 +73,7 @@ bool TReferenceWindows::serviceCostDialog(TboRentServiceCost &bo, TServiceCostRe
                                           int &savedKey)
 {
     TdlgRentServiceCost dlg(bo, record, isNew, parentWidget());
-    dlg.exec();
-    savedKey = dlg.savedKey();
-    return dlg.savedCount() > 0;
+    return dlg.execEdit(savedKey);
 }
 
 } // namespace korvex::reference

@@ -1,6 +1,7 @@
 #include "Part.h"
 
 #include "xAppRegistry.h"
+#include "xGuard.h"
 #include "xMessages.h"
 #include "db/xDbError.h"
 
@@ -78,6 +79,7 @@ TPart::TPart(korvex::shell::TAppContext &context, int pageCode, QWidget *parent)
     m_tabs->setMaximumWidth(200);
     m_tabs->hide();
     m_stack = new QStackedWidget(this);
+    m_stack->setObjectName(QStringLiteral("PartPages"));
     body->addWidget(m_tabs);
     body->addWidget(m_stack, 1);
     outer->addLayout(body, 1);
@@ -87,11 +89,16 @@ TPart::TPart(korvex::shell::TAppContext &context, int pageCode, QWidget *parent)
     m_buttons->addStretch();
     outer->addWidget(bar);
 
+    // The stack may be switched from outside (the remembered tab): the list follows.
+    connect(m_stack, &QStackedWidget::currentChanged, this, [this](int index) {
+        if (m_tabs->currentRow() != index)
+            m_tabs->setCurrentRow(index);
+    });
     connect(m_tabs, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0)
             return;
         m_stack->setCurrentIndex(row);
-        guarded([&] { tabChanged(row); });
+        guarded(this, [&] { tabChanged(row); });
         Q_EMIT currentTabChanged(row);
     });
 
@@ -128,6 +135,13 @@ void TPart::setSection(const QString &section, const QString &chapter)
 {
     m_section->setText(section);
     m_chapter->setText(chapter);
+}
+
+void TPart::setTitles(const QString &objectName, const QString &section, const QString &caption)
+{
+    setObjectName(objectName);
+    setCaption(caption);
+    setSection(section, caption);
 }
 
 QString TPart::section() const
@@ -185,7 +199,7 @@ QPushButton *TPart::addButton(const QString &text, const std::function<void()> &
 {
     auto *button = new QPushButton(text, this);
     m_buttons->insertWidget(m_buttons->count() - 1, button);
-    connect(button, &QPushButton::clicked, this, [this, handler] { guarded(handler); });
+    connect(button, &QPushButton::clicked, this, [this, handler] { guarded(this, handler); });
     return button;
 }
 
@@ -198,7 +212,7 @@ QMenu *TPart::createPageMenu(const QString &title)
 
 void TPart::trigger(Action a)
 {
-    guarded([&] {
+    guarded(this, [&] {
         switch (a) {
         case Action::Add: actionAdd(); break;
         case Action::AddChild: actionAddChild(); break;
@@ -207,17 +221,6 @@ void TPart::trigger(Action a)
         case Action::Refresh: actionRefresh(); break;
         }
     });
-}
-
-void TPart::guarded(const std::function<void()> &body)
-{
-    try {
-        body();
-    } catch (const korvex::db::EDatabaseError &e) {
-        TxMessages::error(this, e.message());
-    } catch (const std::exception &e) {
-        TxMessages::error(this, QString::fromUtf8(e.what()));
-    }
 }
 
 } // namespace korvex::widgets

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/AppContext.h"
+#include "xGuard.h"
 
 #include <QWidget>
 #include <functional>
@@ -38,6 +39,9 @@ public:
     void setCaption(const QString &caption) { m_caption = caption; }
 
     void setSection(const QString &section, const QString &chapter);
+    // A page's names at once: its object name (the key of its remembered
+    // placement), its caption, and the header "section" over the caption.
+    void setTitles(const QString &objectName, const QString &section, const QString &caption);
     QString section() const;
     QString chapter() const;
 
@@ -59,10 +63,6 @@ public:
 
     // Runs a standard action as its key or button would.
     void trigger(Action a);
-
-    // Runs an action of the page, showing a failure as a message box, so that
-    // nothing escapes an event handler unseen.
-    void guarded(const std::function<void()> &body);
 
 Q_SIGNALS:
     void switchPageRequested(int pageCode);

@@ -8,6 +8,7 @@
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QTabBar>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTreeView>
@@ -301,6 +302,13 @@ void TFormPlaceSaver::restoreComponents(TxAppRegistry &reg)
         if (auto i = reg.readInt(TxAppRegistry::componentPath(tabs), QStringLiteral("PageIndex")); i && *i >= 0 && *i < tabs->count())
             tabs->setCurrentIndex(*i);
     }
+    // A page's tabs are a list beside a stack of pages; the list follows the stack.
+    for (QStackedWidget *stack : m_form->findChildren<QStackedWidget *>()) {
+        if (qobject_cast<QTabWidget *>(stack->parent()))
+            continue;
+        if (auto i = reg.readInt(TxAppRegistry::componentPath(stack), QStringLiteral("PageIndex")); i && *i >= 0 && *i < stack->count())
+            stack->setCurrentIndex(*i);
+    }
     for (QTabBar *bar : m_form->findChildren<QTabBar *>()) {
         if (qobject_cast<QTabWidget *>(bar->parent()))
             continue;
@@ -330,6 +338,10 @@ void TFormPlaceSaver::saveComponents(TxAppRegistry &reg)
     }
     for (QTabWidget *tabs : m_form->findChildren<QTabWidget *>())
         reg.writeInt(TxAppRegistry::componentPath(tabs), QStringLiteral("PageIndex"), tabs->currentIndex());
+    for (QStackedWidget *stack : m_form->findChildren<QStackedWidget *>()) {
+        if (!qobject_cast<QTabWidget *>(stack->parent()))
+            reg.writeInt(TxAppRegistry::componentPath(stack), QStringLiteral("PageIndex"), stack->currentIndex());
+    }
     for (QTabBar *bar : m_form->findChildren<QTabBar *>()) {
         if (qobject_cast<QTabWidget *>(bar->parent()))
             continue;

@@ -44,8 +44,8 @@ private:
     std::unique_ptr<QSettings> m_settings;
 };
 
-// Restores a form's placement and the layout of the grids and tab widgets it
-// owns, and saves them again. Forms call restore() once they are built and
+// Restores a form's placement and the layout of the grids, tab widgets and
+// stacks of pages (a page's tabs) it owns, and saves them again. Forms call restore() once they are built and
 // save() before they go (pages and edit dialogs do so themselves).
 class TFormPlaceSaver : public QObject
 {

@@ -1,9 +1,9 @@
 #include "xEditDialog.h"
 
 #include "xAppRegistry.h"
+#include "xGuard.h"
 #include "xMessages.h"
 #include "db/xDatabase.h"
-#include "db/xDbError.h"
 #include "db/xTransaction.h"
 
 #include <QAbstractSpinBox>
@@ -46,8 +46,10 @@ TxEditDialog::TxEditDialog(TxDatabase &db, QWidget *parent)
             accept();
     });
     connect(m_next, &QPushButton::clicked, this, [this] {
-        if (save())
-            startNextRecord();
+        if (!save())
+            return;
+        m_recordKey = 0;
+        guarded(this, [this] { startNextRecord(); });
     });
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     m_saver = new TFormPlaceSaver(this, true);
@@ -88,6 +90,19 @@ void TxEditDialog::showMessage(QWidget *parent, const QString &caption, const QS
     TxMessages::warning(parent, text, caption);
 }
 
+bool TxEditDialog::execEdit(int &savedKey)
+{
+    exec();
+    savedKey = m_savedKey;
+    return m_savedCount > 0;
+}
+
+bool TxEditDialog::execEdit()
+{
+    exec();
+    return m_savedCount > 0;
+}
+
 void TxEditDialog::fail(QWidget *focus, const QString &message)
 {
     showMessage(this, m_caption, message);
@@ -110,16 +125,20 @@ bool TxEditDialog::save()
     if (!validate())
         return false;
 
-    try {
-        TxWriteScope tr(m_db);
-        writeRecord();
-        tr.commit();
-    } catch (const EDatabaseError &e) {
-        showMessage(this, m_caption, e.message());
+    int key = 0;
+    const std::optional<QString> failure = failureOf([&] {
+        TxWriteScope scope(m_db);
+        key = writeRecord();
+        scope.commit();
+    });
+    if (failure) {
+        showMessage(this, m_caption, *failure);
         return false;
     }
     ++m_savedCount;
-    afterSave();
+    m_savedKey = key;
+    m_recordKey = key;
+    guarded(this, [this] { afterSave(); });
     Q_EMIT saved();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "xLookupBox.h"
 
+#include "xGuard.h"
+
 #include "xMessages.h"
 #include "widgets/xQueryModel.h"
 
@@ -236,6 +238,52 @@ void TxLookupBox::setReadOnly(bool on)
     m_combo->setEnabled(!on);
     for (QToolButton *b : findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
         b->setEnabled(!on);
+}
+
+TxLookupBox *newTableBox(db::TxDatabase &db, const QString &table, const QString &keyField, const QString &textField,
+                         const QString &name, QWidget *parent)
+{
+    auto *box = new TxLookupBox(parent);
+    box->setObjectName(name);
+    box->setChooserVisible(false);
+    box->setSource(std::make_unique<TxTableLookup>(db, table, keyField, textField));
+    return box;
+}
+
+TxLookupBox *newProcedureBox(db::TxDatabase &db, const QString &viewProcedure, const QString &searchProcedure,
+                             const QString &keyField, const QString &textField, const QString &name, QWidget *parent,
+                             int searchType)
+{
+    auto *box = new TxLookupBox(parent);
+    box->setObjectName(name);
+    box->setChooserVisible(false);
+    auto source = std::make_unique<TxProcLookup>(db, viewProcedure, searchProcedure, keyField, textField);
+    source->setSearchType(searchType);
+    box->setSource(std::move(source));
+    return box;
+}
+
+QToolButton *connectRowMaking(TxLookupBox *box, const std::function<int(const QString &)> &makeRow,
+                              const std::function<bool(int)> &editRow, const QString &text, const QString &tip)
+{
+    QObject::connect(box, &TxLookupBox::textNotFound, box, [box, makeRow](const QString &typed) {
+        guarded(box, [&] {
+            if (const int key = makeRow(typed); key > 0) {
+                box->reload();
+                box->setKey(key);
+            }
+        });
+    });
+    QToolButton *button = box->addButton(text, tip);
+    QObject::connect(button, &QToolButton::clicked, box, [box, editRow] {
+        if (box->key().isNull())
+            return;
+        guarded(box, [&] {
+            if (editRow(box->key().toInt()))
+                box->reload();
+        });
+    });
+    return button;
 }
 
 } // namespace korvex::widgets

@@ -4,6 +4,7 @@
 
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -84,5 +85,22 @@ private:
     bool m_resolving = false;
     bool m_filling = false;
 };
+
+// The building blocks of the subsystems' lookup factories: a box named name
+// with its chooser button hidden, over the rows of a table (key and text
+// column) or over a view and a search procedure (TxProcLookup, searching by
+// the kind given).
+TxLookupBox *newTableBox(db::TxDatabase &db, const QString &table, const QString &keyField, const QString &textField,
+                         const QString &name, QWidget *parent);
+TxLookupBox *newProcedureBox(db::TxDatabase &db, const QString &viewProcedure, const QString &searchProcedure,
+                             const QString &keyField, const QString &textField, const QString &name, QWidget *parent,
+                             int searchType = 0);
+
+// A box whose list grows from its dialog: typed text that names no row makes
+// a row through makeRow (answering the new key, 0: none made), which is then
+// chosen; the button added (text, tip) edits the chosen row through editRow
+// (answering whether it was stored). Failures are shown by the guard.
+QToolButton *connectRowMaking(TxLookupBox *box, const std::function<int(const QString &)> &makeRow,
+                              const std::function<bool(int)> &editRow, const QString &text, const QString &tip);
 
 } // namespace korvex::widgets

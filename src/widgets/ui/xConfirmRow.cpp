@@ -1,0 +1,36 @@
+#include "xConfirmRow.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+namespace korvex::widgets {
+
+TxConfirmRow confirmRow(QDialog *dialog, const QString &okText, const QString &cancelText,
+                        const std::function<bool()> &onOk)
+{
+    TxConfirmRow row;
+    row.layout = new QHBoxLayout;
+    row.layout->addStretch();
+    row.ok = new QPushButton(okText, dialog);
+    row.ok->setObjectName(QStringLiteral("ok"));
+    row.ok->setDefault(true);
+    row.cancel = new QPushButton(cancelText, dialog);
+    row.cancel->setObjectName(QStringLiteral("cancel"));
+    row.layout->addWidget(row.ok);
+    row.layout->addWidget(row.cancel);
+    QObject::connect(row.ok, &QPushButton::clicked, dialog, [dialog, onOk] {
+        if (!onOk || onOk())
+            dialog->accept();
+    });
+    QObject::connect(row.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return row;
+}
+
+TxConfirmRow confirmRow(QDialog *dialog, const std::function<bool()> &onOk)
+{
+    return confirmRow(dialog, QCoreApplication::translate("TxConfirmRow", "Ок"),
+                      QCoreApplication::translate("TxConfirmRow", "Отмена"), onOk);
+}
+
+} // namespace korvex::widgets
