@@ -1,6 +1,7 @@
 #include "ptReference.h"
 
 #include "db/xDatabase.h"
+#include "graph/ui/frmRentEditorObjectGraph.h"
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xMessages.h"
 
@@ -60,6 +61,7 @@ TptReference::TptReference(TAppContext &context, QWidget *parent)
     addTab(tr("Справочники"), m_items);
 
     connect(m_items, &QListWidget::itemDoubleClicked, this, &TptReference::openItem);
+    connect(this, &TptReference::toolRequested, this, [this](const QString &tool) { guarded(this, [&] { openTool(tool); }); });
     m_items->installEventFilter(this);
 }
 
@@ -92,6 +94,14 @@ void TptReference::openItem(QListWidgetItem *item)
             dialog.exec();
         });
         break;
+    }
+}
+
+void TptReference::openTool(const QString &tool)
+{
+    if (tool == QLatin1String("objectgraph")) {
+        korvex::graph::TfrmRentEditorObjectGraph editor(context(), this);
+        editor.exec();
     }
 }
 

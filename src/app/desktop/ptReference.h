@@ -19,6 +19,8 @@ public:
     QListWidget *items() const { return m_items; }
     // Opens the item as a double click or Enter would.
     void openItem(QListWidgetItem *item);
+    // Opens a tool by its name: "objectgraph", the plan editor (modal).
+    void openTool(const QString &tool);
 
 Q_SIGNALS:
     // Tools that are not pages (the object plan editor).
