@@ -380,10 +380,20 @@ private Q_SLOTS:
         QCOMPARE(f->fontColor, QStringLiteral("clRed"));
         QCOMPARE(editor->graph().figure(m_free)->x1, 422);  // drawn as stored
 
-        // The arrow keys on the plan move the figure and store it.
-        editor->view()->setFocus();
-        QTest::keyClick(editor->view(), Qt::Key_Left);
+        // The arrow keys and dragging on the plan move the figure and store
+        // it; a right click picks another one.
+        TxGraphControl *view = editor->view();
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Left);
         QCOMPARE(editor->graph().readFigure(m_free)->x1, 421);
+        const QPoint inside = editor->graph().selectionRect()->center() + QPoint(0, 10);
+        QTest::mousePress(view, Qt::LeftButton, {}, inside);
+        QTest::mouseMove(view, inside + QPoint(-3, 0));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, inside + QPoint(-6, 2));
+        f = editor->graph().readFigure(m_free);
+        QCOMPARE(QList<int>({f->x1, f->y1, f->x2, f->y2}), QList<int>({415, 2, 613, 100}));
+        QTest::mouseClick(view, Qt::RightButton, {}, placedRect(editor->graph(), m_rented).center() + QPoint(0, 10));
+        QCOMPARE(editor->currentFigure(), std::optional<int>(m_rented));
 
         const int building = editor->graph().topOf(m_free);
         QVERIFY(editor->selectFigure(building));
@@ -400,6 +410,37 @@ private Q_SLOTS:
         editor->scaleBox()->setCurrentIndex(3);
         Q_EMIT editor->scaleBox()->activated(3);
         QCOMPARE(editor->graph().Scale(), 2.0);
+    }
+
+    // "Добавить" makes a figure beside the current one, at the top of an
+    // empty plan; a sub-level needs a figure to go into.
+    void addToAnEmptyPlan()
+    {
+        TboRentGraph bo(m_s->context);
+        bo.load();
+        for (int top : bo.childrenOf(std::nullopt))
+            bo.deleteFigure(top);
+        const auto editor = openEditor();
+        QVERIFY(editor);
+        QVERIFY(!editor->currentFigure());
+        QVERIFY(action(editor.get(), "actAdd")->isEnabled());
+        QVERIFY(!action(editor.get(), "actAddChild")->isEnabled());
+        auto named = [&](const QString &name) {
+            whenModal<TdlgRentObjectGraph>(editor.get(), [name](TdlgRentObjectGraph *d) {
+                retype(field(d, "name"), name);
+                QTest::mouseClick(d->okButton(), Qt::LeftButton);
+            });
+        };
+        named(QStringLiteral("Склад"));
+        action(editor.get(), "actAdd")->trigger();
+        const std::optional<int> first = editor->currentFigure();
+        QVERIFY(first);
+        named(QStringLiteral("Ангар"));
+        action(editor.get(), "actAdd")->trigger();
+        QVERIFY(editor->currentFigure() != first);
+        QCOMPARE(intColumn(db(), QStringLiteral("SELECT COUNT(*) FROM rent_objectgraph WHERE parent IS NULL")),
+                 QList<int>{2});
+        QVERIFY(action(editor.get(), "actAddChild")->isEnabled());
     }
 
     // "Удалить" asks, and the figure goes with those inside it; the tree

@@ -114,7 +114,7 @@ TdlgRentObjectGraph::TdlgRentObjectGraph(TboRentGraph &bo, korvex::reference::Tb
     m_fontButton->setObjectName(QStringLiteral("font"));
     fontRow->addWidget(m_sample, 1);
     fontRow->addWidget(m_fontButton);
-    lower->addRow(tr("Шрифт"), fontRow);
+    lower->addRow(fontRow);
     connect(m_fontButton, &QPushButton::clicked, this, [this] { korvex::widgets::guarded(this, [this] { chooseFont(); }); });
 
     addRequired(m_name, tr("Введите наименование объекта"));

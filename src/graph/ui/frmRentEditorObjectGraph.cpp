@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -296,6 +297,8 @@ QWidget *TfrmRentEditorObjectGraph::buildTreePane()
     m_tree->setObjectName(QStringLiteral("ObjectGraphTree"));
     m_tree->setTreeModel(m_model);
     m_tree->setHeaderHidden(true);
+    // One column of names, as wide as the longest (the pane scrolls).
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_tree->addActions({m_add, m_addChild, m_breakdown, m_edit, m_delete, m_bind});

@@ -56,6 +56,7 @@ TxColorBox::TxColorBox(QWidget *parent)
         addItem(colorSample(c.color), c.name, c.color);
     addItem(tr("Другой цвет..."));
     m_otherIndex = count() - 1;
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_color = standardColors().constFirst().color;
     setCurrentIndex(0);
     connect(this, &QComboBox::activated, this, &TxColorBox::picked);
