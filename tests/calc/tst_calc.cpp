@@ -474,6 +474,13 @@ private Q_SLOTS:
         QCOMPARE(c.Evaluate(handle), 30.0);
         QCOMPARE(c.Evaluate(first), 60.0);
         QCOMPARE(handle.text(), QStringLiteral("A*10"));
+
+        // A name given over a caller's buffer is kept as it was given.
+        char16_t name[] = u"Цена";
+        c.SetVariable(QString::fromRawData(reinterpret_cast<const QChar *>(name), 4), 7);
+        name[0] = u'X';
+        QVERIFY(c.Variables().join(QLatin1Char('|')).contains(QStringLiteral("Цена = ")));
+        QCOMPARE(c.Evaluate(QStringLiteral("ЦЕНА")), 7.0);
     }
 
     // A handle set after the variables changed under it sets the variable
