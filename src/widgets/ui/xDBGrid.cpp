@@ -6,6 +6,7 @@
 #include "db/xDbError.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSqlError>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
@@ -78,6 +79,17 @@ TxDBGrid::TxDBGrid(QWidget *parent)
     m_stripeOne = palette().color(QPalette::Base);
     m_stripeTwo = QColor(0xEE, 0xF2, 0xF8);
 
+    // Later, not while the model is still changing (a reset sets the value
+    // too), and once however often the value changed meanwhile.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (m_fetchAboveQueued)
+            return;
+        m_fetchAboveQueued = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_fetchAboveQueued = false;
+            fetchAbove();
+        }, Qt::QueuedConnection);
+    });
     connect(titles, &QHeaderView::sortIndicatorChanged, this, [this](int section, Qt::SortOrder order) {
         if (!m_applying)
             titleClicked(section, order);
@@ -145,7 +157,10 @@ bool TxDBGrid::locateKey(const QVariant &key)
     if (!model())
         return false;
     const int keyColumn = m_keyField.isEmpty() ? 0 : fieldColumn(m_keyField);
-    const int row = TxQueryModel::findRow(*model(), keyColumn, key);
+    // A keyed list finds the row by its place in the order, reading no row
+    // before it; any other model reads on to it.
+    auto *query = qobject_cast<TxQueryModel *>(model());
+    const int row = query ? query->locate(columnField(keyColumn), key) : TxQueryModel::findRow(*model(), keyColumn, key);
     if (row < 0)
         return false;
     int column = currentIndex().isValid() ? currentIndex().column() : 0;
@@ -154,7 +169,57 @@ bool TxDBGrid::locateKey(const QVariant &key)
     const QModelIndex target = model()->index(row, column);
     setCurrentIndex(target);
     scrollTo(target);
+    fetchAbove();
     return true;
+}
+
+void TxDBGrid::fetchAbove()
+{
+    // Rows before the first one a keyed list holds come as the view reaches
+    // its top, and the rows shown stay where they are.
+    auto *query = qobject_cast<TxQueryModel *>(model());
+    if (!query || m_fetchingAbove || !query->canFetchBefore()
+        || verticalScrollBar()->value() > verticalScrollBar()->minimum())
+        return;
+    m_fetchingAbove = true;
+    const int top = rowAt(0);
+    try {
+        const int added = query->fetchBefore();
+        // The scroll range must know the new rows before the view can stay put.
+        executeDelayedItemsLayout();
+        if (added > 0 && top >= 0) {
+            const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+            scrollTo(model()->index(top + added, column), QAbstractItemView::PositionAtTop);
+        }
+    } catch (const db::EDatabaseError &e) {
+        TxMessages::error(this, e.message());
+    }
+    m_fetchingAbove = false;
+}
+
+QModelIndex TxDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Ctrl+Home and Ctrl+End go to the ends of a keyed list, not of the rows
+    // it holds; neither reads the rows between.
+    auto *query = qobject_cast<TxQueryModel *>(model());
+    const bool ends = (action == MoveHome || action == MoveEnd) && (modifiers & Qt::ControlModifier);
+    if (query && !query->keyField().isEmpty() && ends
+        && (action == MoveHome ? query->canFetchBefore() : query->canFetchMore())) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        try {
+            if (action == MoveHome)
+                query->requery();
+            else
+                query->openAtEnd();
+        } catch (const db::EDatabaseError &e) {
+            TxMessages::error(this, e.message());
+            return currentIndex();
+        }
+        if (model()->rowCount() == 0)
+            return {};
+        return model()->index(action == MoveHome ? 0 : model()->rowCount() - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void TxDBGrid::requery()
@@ -239,6 +304,8 @@ int TxDBGrid::fieldColumn(const QString &field) const
 {
     if (!model() || field.isEmpty())
         return -1;
+    if (auto *query = qobject_cast<TxQueryModel *>(model()))
+        return query->fieldIndex(field.trimmed());
     if (auto *sql = qobject_cast<QSqlQueryModel *>(model())) {
         const QSqlRecord rec = sql->record();
         for (int i = 0; i < rec.count(); ++i) {
@@ -258,6 +325,8 @@ QString TxDBGrid::columnField(int column) const
 {
     if (!model() || column < 0)
         return {};
+    if (auto *query = qobject_cast<TxQueryModel *>(model()))
+        return query->record().fieldName(column).trimmed();
     if (auto *sql = qobject_cast<QSqlQueryModel *>(model()))
         return sql->record().fieldName(column).trimmed();
     return model()->headerData(column, Qt::Horizontal, Qt::EditRole).toString();

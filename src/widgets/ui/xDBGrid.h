@@ -39,8 +39,9 @@ public:
     QString keyField() const { return m_keyField; }
     QVariant currentKey() const;
     QVariant currentValue(const QString &field) const;
-    // Makes the row with the key current, fetching further rows as needed
-    // (a key absent from the result reads it to its end).
+    // Makes the row with the key current. A TxQueryModel with this key field
+    // finds it by its place in the order and reads no row before it; other
+    // models read on to it (a key absent from the result reads to its end).
     bool locateKey(const QVariant &key);
     // Runs the model's statement again (TxQueryModel::requery,
     // QSqlTableModel::select) keeping the current row. Throws EDatabaseError.
@@ -82,6 +83,9 @@ public:
     // Used by the grid's delegate: striping, decimals and the formatter.
     void styleCell(const QModelIndex &index, QStyleOptionViewItem &option) const;
 
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
 Q_SIGNALS:
     void currentKeyChanged(const QVariant &key);
     // A title click could not sort (the server refused the query).
@@ -98,6 +102,8 @@ private:
     };
 
     void titleClicked(int column, Qt::SortOrder order);
+    // Reads the rows before those a keyed list holds when the view shows its top.
+    void fetchAbove();
     void applyFieldSettings();
     FieldSettings &settings(const QString &field) { return m_fields[field.toUpper()]; }
 
@@ -113,6 +119,8 @@ private:
     QList<int> m_columnDecimals;             // per column, rebuilt on every reset
     QList<QMetaObject::Connection> m_modelConnections;
     bool m_applying = false;
+    bool m_fetchingAbove = false;
+    bool m_fetchAboveQueued = false;
 };
 
 } // namespace korvex::widgets
