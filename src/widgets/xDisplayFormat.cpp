@@ -23,14 +23,19 @@ bool isNumberType(const QVariant &v)
 QString formatNumber(const QString &format, double x, const QLocale &locale)
 {
     const QString section = format.section(QLatin1Char(';'), 0, 0);
+    // The number pattern is the first run of "0", "#", "." and ",".
+    auto inPattern = [](QChar c) {
+        return c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char('.') || c == QLatin1Char(',');
+    };
     qsizetype first = -1, last = -1;
     for (qsizetype i = 0; i < section.size(); ++i) {
-        const QChar c = section.at(i);
-        if (c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char('.') || c == QLatin1Char(',')) {
-            if (first < 0)
-                first = i;
-            last = i;
-        }
+        if (!inPattern(section.at(i)))
+            continue;
+        first = i;
+        last = i;
+        while (last + 1 < section.size() && inPattern(section.at(last + 1)))
+            ++last;
+        break;
     }
     if (first < 0)
         return section;

@@ -101,7 +101,7 @@ TxDBGrid::TxDBGrid(QWidget *parent)
     QAction *use = m_conditionsMenu->addAction(tr("Использовать"));
     use->setObjectName(QStringLiteral("UseConditions"));
     use->setCheckable(true);
-    connect(m_conditionsMenu, &QMenu::aboutToShow, use, [this, use] { use->setChecked(m_conditions->isEnabled()); });
+    connect(m_conditions, &TxGridConditions::changed, use, [this, use] { use->setChecked(m_conditions->isEnabled()); });
     connect(use, &QAction::triggered, this, [this](bool on) { m_conditions->setEnabled(on); });
     QAction *edit = m_conditionsMenu->addAction(tr("Задать условия"));
     edit->setObjectName(QStringLiteral("EditConditions"));
