@@ -5,6 +5,7 @@
 #include "db/xQuery.h"
 #include "db/xRowWriter.h"
 #include "db/xStoredProc.h"
+#include "db/xTransaction.h"
 
 using namespace korvex::db;
 
@@ -261,6 +262,152 @@ void TRunTimeStoreTables::writeField(const TCachedStore &now, const TCachedStore
         throw EDatabaseError(tr("Не найден FieldKey!"));
     if (!names.isEmpty())
         updateRow(m_db, QStringLiteral("fin_rtsfield"), QStringLiteral("fieldkey"), now.FieldKey, names, values);
+}
+
+namespace {
+
+const QStringList kLayoutColumns = {
+    QStringLiteral("STOREKEY"), QStringLiteral("USERKEY"), QStringLiteral("CONTEXT"), QStringLiteral("TABLENAME"),
+    QStringLiteral("FONTCOLOR"), QStringLiteral("FONTSIZE"), QStringLiteral("FONTSTYLE"), QStringLiteral("FONTNAME"),
+    QStringLiteral("TITLEFONTCOLOR"), QStringLiteral("TITLEFONTSIZE"), QStringLiteral("TITLEFONTSTYLE"),
+    QStringLiteral("TITLEFONTNAME"), QStringLiteral("COLOR"), QStringLiteral("TITLECOLOR"), QStringLiteral("COLORSELECTED"),
+    QStringLiteral("STRIPED"), QStringLiteral("STRIPEONE"), QStringLiteral("STRIPETWO"), QStringLiteral("SCALECOLUMNS"),
+    QStringLiteral("CONDFORMAT"), QStringLiteral("SHOWLINES")};
+
+const QStringList kFieldColumns = {
+    QStringLiteral("FIELDKEY"), QStringLiteral("FIELDNAME"), QStringLiteral("FIELDORDER"), QStringLiteral("VISIBLE"),
+    QStringLiteral("DISPLAYLABEL"), QStringLiteral("DISPLAYFORMAT"), QStringLiteral("DISPLAYWIDTH"),
+    QStringLiteral("ALIGNMENT"), QStringLiteral("EDITMASK"), QStringLiteral("TITLEFONTCOLOR"),
+    QStringLiteral("TITLEFONTSIZE"), QStringLiteral("TITLEFONTSTYLE"), QStringLiteral("TITLEFONTNAME"),
+    QStringLiteral("TITLEALIGNMENT"), QStringLiteral("TITLECOLOR"), QStringLiteral("FONTCOLOR"), QStringLiteral("FONTSIZE"),
+    QStringLiteral("FONTSTYLE"), QStringLiteral("FONTNAME"), QStringLiteral("COLOR"), QStringLiteral("RESIZEABLE"),
+    QStringLiteral("MAXWIDTH"), QStringLiteral("MINWIDTH")};
+
+const QStringList kIntegerColumns = {
+    QStringLiteral("STOREKEY"), QStringLiteral("USERKEY"), QStringLiteral("CONTEXT"), QStringLiteral("FONTSIZE"),
+    QStringLiteral("TITLEFONTSIZE"), QStringLiteral("STRIPED"), QStringLiteral("SCALECOLUMNS"), QStringLiteral("CONDFORMAT"),
+    QStringLiteral("SHOWLINES"), QStringLiteral("FIELDKEY"), QStringLiteral("FIELDORDER"), QStringLiteral("VISIBLE"),
+    QStringLiteral("DISPLAYWIDTH"), QStringLiteral("RESIZEABLE"), QStringLiteral("MAXWIDTH"), QStringLiteral("MINWIDTH")};
+
+} // namespace
+
+TRtsRowsModel::TRtsRowsModel(TxDatabase &db, Kind kind, QObject *parent)
+    : TxFieldTableModel(kind == Kind::Layouts ? kLayoutColumns : kFieldColumns, parent)
+    , m_db(db)
+    , m_kind(kind)
+{
+}
+
+void TRtsRowsModel::load(std::optional<int> storeKey)
+{
+    QList<QVariantList> rows;
+    const QStringList &columns = fields();
+    if (m_kind == Kind::Layouts || storeKey) {
+        TxQuery q(m_db);
+        if (m_kind == Kind::Layouts)
+            q.exec(QStringLiteral("SELECT %1 FROM fin_rts ORDER BY storekey").arg(columns.join(QStringLiteral(", "))));
+        else
+            q.exec(QStringLiteral("SELECT %1 FROM fin_rtsfield WHERE storekey = ? ORDER BY fieldorder, fieldkey")
+                       .arg(columns.join(QStringLiteral(", "))),
+                   {*storeKey});
+        while (q.next()) {
+            QVariantList row;
+            for (int c = 0; c < columns.size(); ++c)
+                row << q.value(c);
+            rows << row;
+        }
+    }
+    beginResetModel();
+    m_storeKey = storeKey;
+    m_rows = rows;
+    endResetModel();
+}
+
+int TRtsRowsModel::keyOf(int row) const
+{
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row).at(0).toInt() : -1;
+}
+
+void TRtsRowsModel::deleteRow(int row)
+{
+    const int key = keyOf(row);
+    if (key < 0)
+        return;
+    runInTransaction(m_db, [&] {
+        if (m_kind == Kind::Layouts)
+            TxQuery::execute(m_db, QStringLiteral("DELETE FROM fin_rts WHERE storekey = ?"), {key});
+        else
+            TxQuery::execute(m_db, QStringLiteral("DELETE FROM fin_rtsfield WHERE fieldkey = ?"), {key});
+    });
+    beginRemoveRows({}, row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+}
+
+int TRtsRowsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+bool TRtsRowsModel::isInteger(int column) const
+{
+    return kIntegerColumns.contains(fields().value(column));
+}
+
+Qt::ItemFlags TRtsRowsModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags f = TxFieldTableModel::flags(index);
+    if (index.column() == 0)
+        f &= ~Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant TRtsRowsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const QVariant &v = m_rows.at(index.row()).at(index.column());
+    if (role == Qt::EditRole && v.isNull())
+        return QString();
+    return v;
+}
+
+bool TRtsRowsModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || index.column() == 0 || index.row() >= m_rows.size())
+        return false;
+    const QString text = value.toString().trimmed();
+    QVariant stored;
+    if (text.isEmpty()) {
+        stored = QVariant(isInteger(index.column()) ? QMetaType(QMetaType::Int) : QMetaType(QMetaType::QString));
+    } else if (isInteger(index.column())) {
+        bool ok = false;
+        const int v = text.toInt(&ok);
+        if (!ok) {
+            Q_EMIT cellRefused(tr("Значение \"%1\" не является целым числом").arg(text));
+            return false;
+        }
+        stored = v;
+    } else {
+        stored = value.toString();
+    }
+    const QString column = fields().at(index.column());
+    const bool layouts = m_kind == Kind::Layouts;
+    try {
+        runInTransaction(m_db, [&] {
+            const int touched = updateRow(m_db, layouts ? QStringLiteral("fin_rts") : QStringLiteral("fin_rtsfield"),
+                                          layouts ? QStringLiteral("storekey") : QStringLiteral("fieldkey"),
+                                          keyOf(index.row()), {column}, {stored});
+            if (touched == 0)
+                throw EDatabaseError(layouts ? tr("Не найден StoreKey!") : tr("Не найден FieldKey!"));
+        });
+    } catch (const EDatabaseError &e) {
+        Q_EMIT cellRefused(e.message());
+        return false;
+    }
+    m_rows[index.row()][index.column()] = stored;
+    Q_EMIT dataChanged(index, index);
+    return true;
 }
 
 } // namespace korvex::widgets

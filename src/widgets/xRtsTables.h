@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xFieldTableModel.h"
 #include "xRtsValues.h"
 
 #include <QCoreApplication>
@@ -47,6 +48,43 @@ public:
 
 private:
     korvex::db::TxDatabase &m_db;
+};
+
+// The stored rows of fin_rts (the layouts, by STOREKEY) or fin_rtsfield (the
+// columns of one layout) as the table-settings page edits them in place: a
+// typed value is written at once, in its own write scope; a value the table
+// refuses (an integer column given text, a text too long) is reported with
+// cellRefused and the cell keeps its value. The key column is read-only.
+class TRtsRowsModel : public TxFieldTableModel
+{
+    Q_OBJECT
+public:
+    enum class Kind { Layouts, Fields };
+
+    TRtsRowsModel(korvex::db::TxDatabase &db, Kind kind, QObject *parent = nullptr);
+
+    // Layouts: every stored layout; fields: those of the layout (none: no rows).
+    void load(std::optional<int> storeKey = std::nullopt);
+    void reload() { load(m_storeKey); }
+    int keyOf(int row) const;
+    // Deletes the row's layout (with its columns) or column.
+    void deleteRow(int row);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+Q_SIGNALS:
+    void cellRefused(const QString &message);
+
+private:
+    bool isInteger(int column) const;
+
+    korvex::db::TxDatabase &m_db;
+    Kind m_kind;
+    std::optional<int> m_storeKey;
+    QList<QVariantList> m_rows;
 };
 
 } // namespace korvex::widgets
