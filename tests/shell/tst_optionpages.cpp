@@ -339,4 +339,5 @@ KORVEX_TEST_CLASS(OptionPagesTest)
 KORVEX_TEST_CLASS(MaintenanceTest)
 KORVEX_TEST_CLASS(VisualSettingsTest)
 
+
 #include "tst_optionpages.moc"

@@ -145,7 +145,8 @@ public:
             return {};
         switch (index.column()) {
         case KeyColumn: return role == Qt::EditRole ? QVariant(l->row.Key()) : QVariant();
-        case DateColumn: return l->row.Date;
+        case DateColumn:
+            return role == Qt::EditRole ? QVariant(l->row.Date) : QVariant(l->row.Date.toString(QStringLiteral("dd.MM.yyyy")));
         case DebetColumn: return l->row.Debet;
         case KreditColumn: return l->row.Kredit;
         case SummaColumn: return l->row.Summa;

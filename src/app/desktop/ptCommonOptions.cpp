@@ -28,9 +28,29 @@ using korvex::widgets::TxLookupBox;
 
 namespace {
 
-const char *const ColorNames[] = {"clBlack", "clMaroon", "clGreen", "clOlive", "clNavy", "clPurple", "clTeal",
-                                  "clGray", "clSilver", "clRed", "clLime", "clYellow", "clBlue", "clFuchsia",
-                                  "clAqua", "clWhite", "clMoneyGreen", "clSkyBlue", "clCream", "clMedGray"};
+// The standard colours: the stored name and the name shown.
+const std::pair<const char *, const char *> Colors[] = {
+    {"clBlack", QT_TRANSLATE_NOOP("TptCommonOptions", "Черный")},
+    {"clMaroon", QT_TRANSLATE_NOOP("TptCommonOptions", "Темно-бордовый")},
+    {"clGreen", QT_TRANSLATE_NOOP("TptCommonOptions", "Зеленый")},
+    {"clOlive", QT_TRANSLATE_NOOP("TptCommonOptions", "Оливковый")},
+    {"clNavy", QT_TRANSLATE_NOOP("TptCommonOptions", "Темно-синий")},
+    {"clPurple", QT_TRANSLATE_NOOP("TptCommonOptions", "Фиолетовый")},
+    {"clTeal", QT_TRANSLATE_NOOP("TptCommonOptions", "Сине-зеленый")},
+    {"clGray", QT_TRANSLATE_NOOP("TptCommonOptions", "Серый")},
+    {"clSilver", QT_TRANSLATE_NOOP("TptCommonOptions", "Серебристый")},
+    {"clRed", QT_TRANSLATE_NOOP("TptCommonOptions", "Красный")},
+    {"clLime", QT_TRANSLATE_NOOP("TptCommonOptions", "Салатовый")},
+    {"clYellow", QT_TRANSLATE_NOOP("TptCommonOptions", "Желтый")},
+    {"clBlue", QT_TRANSLATE_NOOP("TptCommonOptions", "Синий")},
+    {"clFuchsia", QT_TRANSLATE_NOOP("TptCommonOptions", "Розовый")},
+    {"clAqua", QT_TRANSLATE_NOOP("TptCommonOptions", "Голубой")},
+    {"clWhite", QT_TRANSLATE_NOOP("TptCommonOptions", "Белый")},
+    {"clMoneyGreen", QT_TRANSLATE_NOOP("TptCommonOptions", "Светло-зеленый")},
+    {"clSkyBlue", QT_TRANSLATE_NOOP("TptCommonOptions", "Небесно-голубой")},
+    {"clCream", QT_TRANSLATE_NOOP("TptCommonOptions", "Кремовый")},
+    {"clMedGray", QT_TRANSLATE_NOOP("TptCommonOptions", "Светло-серый")},
+};
 
 QIcon swatch(const QString &colorText)
 {
@@ -50,11 +70,13 @@ QComboBox *colorBox(const QString &name, const QString &value, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(name);
-    for (const char *n : ColorNames)
-        box->addItem(swatch(QString::fromLatin1(n)), QString::fromLatin1(n));
-    int i = box->findText(value, Qt::MatchFixedString);
+    box->setMinimumWidth(200);
+    for (const auto &[stored, shown] : Colors)
+        box->addItem(swatch(QString::fromLatin1(stored)), QCoreApplication::translate("TptCommonOptions", shown),
+                     QString::fromLatin1(stored));
+    int i = box->findData(value, Qt::UserRole, Qt::MatchFixedString);
     if (i < 0 && korvex::widgets::rts::parseColor(value)) {
-        box->addItem(swatch(value), value);
+        box->addItem(swatch(value), value, value);
         i = box->count() - 1;
     }
     box->setCurrentIndex(qMax(0, i));
@@ -67,6 +89,7 @@ TxCheckedEdit *intEdit(int value, const QString &name, QWidget *parent)
     e->setObjectName(name);
     e->setEmptyAllowed(false);
     e->setIntValue(value);
+    e->setMinimumWidth(120);
     return e;
 }
 
@@ -100,6 +123,7 @@ QWidget *tabPage(QWidget *parent, QFormLayout *&form, QVBoxLayout *&column)
     auto *page = new QWidget(parent);
     column = new QVBoxLayout(page);
     form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     column->addLayout(form);
     return page;
 }
@@ -129,10 +153,12 @@ QWidget *TptCommonOptions::buildGeneral()
     QVBoxLayout *column;
     QWidget *page = tabPage(this, form, column);
     m_currency = korvex::reference::newCurrencyBox(context().db, QStringLiteral("CurrencyBox"), page);
+    m_currency->setMinimumWidth(300);
     m_currency->setIntKey(m_loaded.CurrKey);
     form->addRow(tr("Валюта по умолчанию"), m_currency);
     m_payment = korvex::widgets::newTableBox(context().db, QStringLiteral("rent_payment"), QStringLiteral("id"),
                                              QStringLiteral("name"), QStringLiteral("PaymentBox"), page);
+    m_payment->setMinimumWidth(300);
     m_payment->setIntKey(m_loaded.PaymentKey);
     form->addRow(tr("Форма оплаты по умолчанию"), m_payment);
     m_reckoning = choice(tr("Рассчитывать"), {tr("Валютная цена"), tr("Рублевая цена")}, m_loaded.NCUReckoning,
@@ -159,6 +185,7 @@ QWidget *TptCommonOptions::buildContracts()
     m_expireDate->setObjectName(QStringLiteral("ExpireDate"));
     m_expireDate->setEmptyAllowed(false);
     m_expireDate->setDateValue(m_loaded.ContractExpireDate);
+    m_expireDate->setMinimumWidth(120);
     form->addRow(tr("Дата закрытия договора"), m_expireDate);
     m_countDays = intEdit(m_loaded.CountContractDay, QStringLiteral("CountDays"), page);
     form->addRow(tr("Количество дней для закрытия договора"), m_countDays);
@@ -179,6 +206,7 @@ QWidget *TptCommonOptions::buildInvoices()
     form->addRow(tr("Последний номер счета"), m_invoiceNumber);
     m_invoiceType = korvex::widgets::newTableBox(context().db, QStringLiteral("rent_invoicetype"), QStringLiteral("id"),
                                                  QStringLiteral("name"), QStringLiteral("InvoiceTypeBox"), page);
+    m_invoiceType->setMinimumWidth(300);
     m_invoiceType->setIntKey(m_loaded.InvoiceTypeKey);
     form->addRow(tr("Тип задолженности по умолчанию"), m_invoiceType);
     column->addStretch();
@@ -197,6 +225,7 @@ QWidget *TptCommonOptions::buildObjects()
 
     auto *used = new QGroupBox(tr("Для задействованного объекта"), page);
     auto *usedForm = new QFormLayout(used);
+    usedForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     m_useLineColor = colorBox(QStringLiteral("UseLineColor"), m_loaded.ObjectUseLineColor, used);
     usedForm->addRow(tr("Цвет линии"), m_useLineColor);
     m_useGraphColor = colorBox(QStringLiteral("UseGraphColor"), m_loaded.ObjectUseGraphColor, used);
@@ -226,9 +255,10 @@ QWidget *TptCommonOptions::buildObjects()
         m_fontChosen = true;
         showFont();
     });
-    fontLayout->addWidget(m_fontSample, 1);
+    fontLayout->addWidget(m_fontSample);
     fontLayout->addWidget(m_fontColor);
     fontLayout->addWidget(choose);
+    fontLayout->addStretch();
     column->addWidget(fontBox);
     column->addStretch();
     showFont();
@@ -239,7 +269,7 @@ void TptCommonOptions::showFont()
 {
     m_fontSample->setFont(m_font);
     QPalette p = m_fontSample->palette();
-    if (const std::optional<int> c = korvex::widgets::rts::parseColor(m_fontColor->currentText()))
+    if (const std::optional<int> c = korvex::widgets::rts::parseColor(m_fontColor->currentData().toString()))
         p.setColor(QPalette::WindowText, korvex::widgets::toQColor(*c));
     m_fontSample->setPalette(p);
 }
@@ -260,17 +290,17 @@ TCommonSettings TptCommonOptions::settings() const
     s.AutoReplaceReckoning = m_autoReplace->isChecked();
     s.InvoiceNumber = m_invoiceNumber->intValue().value_or(m_loaded.InvoiceNumber);
     s.InvoiceTypeKey = m_invoiceType->intKey();
-    s.ObjectLineColor = m_lineColor->currentText();
-    s.ObjectGraphColor = m_graphColor->currentText();
-    s.ObjectUseLineColor = m_useLineColor->currentText();
-    s.ObjectUseGraphColor = m_useGraphColor->currentText();
+    s.ObjectLineColor = m_lineColor->currentData().toString();
+    s.ObjectGraphColor = m_graphColor->currentData().toString();
+    s.ObjectUseLineColor = m_useLineColor->currentData().toString();
+    s.ObjectUseGraphColor = m_useGraphColor->currentData().toString();
     // The sample's own font is written only once the user chose one, so that
     // the plan keeps drawing with its editor's font until then.
     if (m_fontChosen || m_loaded.ObjectFontName) {
         s.ObjectFontName = m_font.family();
         s.ObjectFontSize = m_font.pointSize() > 0 ? m_font.pointSize() : 8;
         s.ObjectFontStyle = korvex::widgets::styleLetters(m_font);
-        s.ObjectFontColor = m_fontColor->currentText();
+        s.ObjectFontColor = m_fontColor->currentData().toString();
     }
     return s;
 }

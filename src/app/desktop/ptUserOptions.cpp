@@ -23,17 +23,21 @@ TptUserOptions::TptUserOptions(TAppContext &context, QWidget *parent)
     auto *page = new QWidget(this);
     auto *column = new QVBoxLayout(page);
     auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     m_location = korvex::widgets::newTableBox(context.db, QStringLiteral("rent_location"), QStringLiteral("id"),
                                               QStringLiteral("name"), QStringLiteral("LocationBox"), page);
+    m_location->setMinimumWidth(300);
     m_location->setIntKey(loaded.LocationKey);
     form->addRow(tr("Место положения"), m_location);
     m_objectType = korvex::widgets::newTableBox(context.db, QStringLiteral("rent_objecttype"), QStringLiteral("id"),
                                                 QStringLiteral("name"), QStringLiteral("ObjectTypeBox"), page);
+    m_objectType->setMinimumWidth(300);
     m_objectType->setIntKey(loaded.ObjectTypeKey);
     form->addRow(tr("Тип объекта"), m_objectType);
     auto *pathRow = new QHBoxLayout;
     m_path = new QLineEdit(loaded.ContractPath, page);
     m_path->setObjectName(QStringLiteral("ContractPath"));
+    m_path->setMinimumWidth(420);
     auto *browse = new QToolButton(page);
     browse->setText(QStringLiteral("..."));
     connect(browse, &QToolButton::clicked, this, [this] {

@@ -43,6 +43,28 @@ TptVisualSettings::TptVisualSettings(TAppContext &context, QWidget *parent)
     m_columnGrid = editableGrid(QStringLiteral("ColumnGrid"), m_columns, split);
     m_layoutGrid->setFieldWidth(QStringLiteral("TABLENAME"), 260);
     m_columnGrid->setFieldWidth(QStringLiteral("DISPLAYLABEL"), 180);
+    // Column titles for people; the grids still find the columns by field.
+    const std::pair<const char *, const char *> titles[] = {
+        {"STOREKEY", QT_TR_NOOP("Код")}, {"USERKEY", QT_TR_NOOP("Пользователь")}, {"CONTEXT", QT_TR_NOOP("Контекст")},
+        {"TABLENAME", QT_TR_NOOP("Таблица")}, {"FONTCOLOR", QT_TR_NOOP("Цвет шрифта")},
+        {"FONTSIZE", QT_TR_NOOP("Размер шрифта")}, {"FONTSTYLE", QT_TR_NOOP("Стиль шрифта")},
+        {"FONTNAME", QT_TR_NOOP("Шрифт")}, {"TITLEFONTCOLOR", QT_TR_NOOP("Цвет шрифта заголовка")},
+        {"TITLEFONTSIZE", QT_TR_NOOP("Размер шрифта заголовка")}, {"TITLEFONTSTYLE", QT_TR_NOOP("Стиль шрифта заголовка")},
+        {"TITLEFONTNAME", QT_TR_NOOP("Шрифт заголовка")}, {"COLOR", QT_TR_NOOP("Цвет")},
+        {"TITLECOLOR", QT_TR_NOOP("Цвет заголовка")}, {"COLORSELECTED", QT_TR_NOOP("Цвет выделения")},
+        {"STRIPED", QT_TR_NOOP("Полосы")}, {"STRIPEONE", QT_TR_NOOP("Цвет полосы 1")},
+        {"STRIPETWO", QT_TR_NOOP("Цвет полосы 2")}, {"SCALECOLUMNS", QT_TR_NOOP("Масштабировать колонки")},
+        {"CONDFORMAT", QT_TR_NOOP("Условное форматирование")}, {"SHOWLINES", QT_TR_NOOP("Разделительные линии")},
+        {"FIELDKEY", QT_TR_NOOP("Код")}, {"FIELDNAME", QT_TR_NOOP("Поле")}, {"FIELDORDER", QT_TR_NOOP("Порядок")},
+        {"VISIBLE", QT_TR_NOOP("Видимое")}, {"DISPLAYLABEL", QT_TR_NOOP("Заголовок")},
+        {"DISPLAYFORMAT", QT_TR_NOOP("Формат")}, {"DISPLAYWIDTH", QT_TR_NOOP("Ширина")},
+        {"ALIGNMENT", QT_TR_NOOP("Выравнивание")}, {"EDITMASK", QT_TR_NOOP("Маска ввода")},
+        {"TITLEALIGNMENT", QT_TR_NOOP("Выравнивание заголовка")}, {"RESIZEABLE", QT_TR_NOOP("Изменяемая ширина")},
+        {"MAXWIDTH", QT_TR_NOOP("Наибольшая ширина")}, {"MINWIDTH", QT_TR_NOOP("Наименьшая ширина")}};
+    for (const auto &[field, title] : titles) {
+        m_layoutGrid->setFieldTitle(QString::fromLatin1(field), tr(title));
+        m_columnGrid->setFieldTitle(QString::fromLatin1(field), tr(title));
+    }
     split->addWidget(m_layoutGrid);
     split->addWidget(m_columnGrid);
     addTab(tr("Настройки таблиц"), split);

@@ -266,6 +266,8 @@ void TfrmConditionalFormatting::addRule()
     TCondition rule;
     if (!m_fields.isEmpty())
         rule.Field = m_fields.first().name;
+    // A new rule's font starts as the one the grid shows.
+    rule.Font = toConditionFont(font(), palette().color(QPalette::Text));
     m_rules << rule;
     showRule(int(m_rules.size()) - 1);
 }
