@@ -1,24 +1,13 @@
 #include "xDisplayFormat.h"
 
+#include "xCondition.h"
+
 #include <QDateTime>
 #include <cmath>
 
 namespace korvex::widgets {
 
 namespace {
-
-bool isNumberType(const QVariant &v)
-{
-    switch (v.metaType().id()) {
-    case QMetaType::Double: case QMetaType::Float:
-    case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Short: case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
 
 QString formatNumber(const QString &format, double x, const QLocale &locale)
 {
@@ -112,7 +101,7 @@ std::optional<QString> formatForDisplay(const QString &format, const QVariant &v
 {
     if (format.isEmpty() || value.isNull())
         return std::nullopt;
-    if (isNumberType(value)) {
+    if (value.metaType().id() != QMetaType::Bool && fieldKindOf(value.metaType()) == TFieldKind::Number) {
         const double x = value.toDouble();
         if (!std::isfinite(x))
             return std::nullopt;

@@ -339,5 +339,4 @@ KORVEX_TEST_CLASS(OptionPagesTest)
 KORVEX_TEST_CLASS(MaintenanceTest)
 KORVEX_TEST_CLASS(VisualSettingsTest)
 
-
 #include "tst_optionpages.moc"

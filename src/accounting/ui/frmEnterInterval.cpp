@@ -1,6 +1,7 @@
 #include "frmEnterInterval.h"
 
 #include "shell/mmOptions.h"
+#include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xConfirmRow.h"
 #include "widgets/ui/xGuard.h"
 
@@ -10,19 +11,6 @@
 
 namespace korvex::accounting {
 
-namespace {
-
-QDateEdit *dateEdit(const QDate &date, const QString &name, QWidget *parent)
-{
-    auto *edit = new QDateEdit(date, parent);
-    edit->setObjectName(name);
-    edit->setCalendarPopup(true);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    return edit;
-}
-
-} // namespace
-
 TfrmEnterInterval::TfrmEnterInterval(korvex::shell::TmmOptions &options, QWidget *parent)
     : QDialog(parent)
     , m_options(options)
@@ -30,8 +18,8 @@ TfrmEnterInterval::TfrmEnterInterval(korvex::shell::TmmOptions &options, QWidget
     setObjectName(QStringLiteral("frmEnterInterval"));
     setWindowTitle(tr("Установка периода"));
     const QDate today = QDate::currentDate();
-    m_begin = dateEdit(options.dateOption(QStringLiteral("enterintervaldatebegin"), today), QStringLiteral("DateBegin"), this);
-    m_end = dateEdit(options.dateOption(QStringLiteral("enterintervaldateend"), today), QStringLiteral("DateEnd"), this);
+    m_begin = korvex::widgets::newDateEdit(options.dateOption(QStringLiteral("enterintervaldatebegin"), today), QStringLiteral("DateBegin"), this);
+    m_end = korvex::widgets::newDateEdit(options.dateOption(QStringLiteral("enterintervaldateend"), today), QStringLiteral("DateEnd"), this);
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
     form->addRow(tr("Дата начала"), m_begin);

@@ -2,6 +2,7 @@
 
 #include "accounting/xMakeRegister.h"
 #include "shell/mmOptions.h"
+#include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xConfirmRow.h"
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xGuard.h"
@@ -172,19 +173,6 @@ public:
     }
 };
 
-namespace {
-
-QDateEdit *dateEdit(const QDate &date, const QString &name, QWidget *parent)
-{
-    auto *edit = new QDateEdit(date, parent);
-    edit->setObjectName(name);
-    edit->setCalendarPopup(true);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    return edit;
-}
-
-} // namespace
-
 TfrmImportOperation::TfrmImportOperation(TxImportKorvex &import, korvex::shell::TmmOptions &options, QWidget *parent)
     : QDialog(parent)
     , m_import(import)
@@ -204,8 +192,8 @@ TfrmImportOperation::TfrmImportOperation(TxImportKorvex &import, korvex::shell::
     m_entryGrid->horizontalHeader()->setStretchLastSection(true);
 
     const QDate today = QDate::currentDate();
-    m_begin = dateEdit(options.dateOption(QStringLiteral("dlgimportoperation_datebegin"), today), QStringLiteral("DateBegin"), this);
-    m_end = dateEdit(options.dateOption(QStringLiteral("dlgimportoperation_dateend"), today), QStringLiteral("DateEnd"), this);
+    m_begin = korvex::widgets::newDateEdit(options.dateOption(QStringLiteral("dlgimportoperation_datebegin"), today), QStringLiteral("DateBegin"), this);
+    m_end = korvex::widgets::newDateEdit(options.dateOption(QStringLiteral("dlgimportoperation_dateend"), today), QStringLiteral("DateEnd"), this);
     auto *show = new QPushButton(tr("Проводки из бухгалтерии"), this);
     show->setObjectName(QStringLiteral("ShowRegister"));
     connect(show, &QPushButton::clicked, this, [this] { korvex::widgets::guarded(this, [this] { showRegister(); }); });

@@ -2,6 +2,7 @@
 
 #include "db/xBusinessError.h"
 #include "shell/mmOptions.h"
+#include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xConfirmRow.h"
 #include "widgets/ui/xGuard.h"
 
@@ -26,15 +27,8 @@ TdlgRentPeriod::TdlgRentPeriod(TmmOptions &options, QWidget *parent)
                             this);
     text->setWordWrap(true);
     layout->addWidget(text);
-    auto dateEdit = [this](const QDate &d, const QString &name) {
-        auto *edit = new QDateEdit(d, this);
-        edit->setObjectName(name);
-        edit->setCalendarPopup(true);
-        edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        return edit;
-    };
-    m_begin = dateEdit(stored.Begin, QStringLiteral("BeginDate"));
-    m_end = dateEdit(stored.End, QStringLiteral("EndDate"));
+    m_begin = korvex::widgets::newDateEdit(stored.Begin, QStringLiteral("BeginDate"), this);
+    m_end = korvex::widgets::newDateEdit(stored.End, QStringLiteral("EndDate"), this);
     m_all = new QCheckBox(tr("Удалить все операции"), this);
     m_all->setObjectName(QStringLiteral("AllOperations"));
     m_all->setChecked(stored.All);

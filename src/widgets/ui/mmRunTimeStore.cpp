@@ -451,6 +451,13 @@ void TRunTimeStore::load(TRunTimeStoreTables &tables)
     } else {
         m_loadedGrid = currentGrid();
     }
+    addUntouched(present);
+    m_loaded = true;
+}
+
+void TRunTimeStore::addUntouched(const QStringList &present)
+{
+    // Fields without a stored column are written whole at the next save.
     for (const QString &f : present) {
         const bool known = std::any_of(m_entries.cbegin(), m_entries.cend(), [&](const TCachedStore &e) {
             return e.FieldName.compare(f, Qt::CaseInsensitive) == 0;
@@ -462,7 +469,6 @@ void TRunTimeStore::load(TRunTimeStoreTables &tables)
             m_entries << e;
         }
     }
-    m_loaded = true;
 }
 
 void TRunTimeStore::opened(TRunTimeStoreTables *tables)
@@ -486,17 +492,7 @@ void TRunTimeStore::opened(TRunTimeStoreTables *tables)
         }
         return;
     }
-    for (const QString &f : fields()) {
-        const bool known = std::any_of(m_entries.cbegin(), m_entries.cend(), [&](const TCachedStore &e) {
-            return e.FieldName.compare(f, Qt::CaseInsensitive) == 0;
-        });
-        if (!known) {
-            TCachedStore e;
-            e.FieldName = f;
-            e.Untouched = true;
-            m_entries << e;
-        }
-    }
+    addUntouched(fields());
     // The grid keeps its column settings itself; a tree builds its columns
     // anew and gets them back from the snapshot.
     if (!grid()) {

@@ -55,6 +55,7 @@ private:
     void follow(QAbstractItemModel *model);
     void closing();
     void load(TRunTimeStoreTables &tables);
+    void addUntouched(const QStringList &present);
     QStringList fields() const;
     int columnOf(const QString &field) const;
     QMetaType typeOf(int column) const;
