@@ -30,6 +30,7 @@ TCommonSettings TCommonSettings::read(const TmmOptions &o)
     s.CountContractDay = o.integerOption(QStringLiteral("rentCountContractDay"), 1);
     s.AutoReplaceReckoning = o.integerOption(QStringLiteral("rentautoreplacereckoning"), 0) == 1;
     s.InvoiceNumber = o.integerOption(QStringLiteral("invoicenumber"), 1);
+    s.PayBillNumber = o.integerOption(QStringLiteral("PayBillnumber"), 1);
     s.InvoiceTypeKey = o.GetIntegerOption(QStringLiteral("rentinvoicetypekey"));
     s.ObjectLineColor = o.stringOption(QStringLiteral("rentobjectlinecolor"), s.ObjectLineColor);
     s.ObjectGraphColor = o.stringOption(QStringLiteral("rentobjectgraphcolor"), s.ObjectGraphColor);
@@ -57,6 +58,7 @@ void TCommonSettings::write(TmmOptions &o) const
         o.SetIntegerOption(QStringLiteral("rentCountContractDay"), false, CountContractDay);
         o.SetIntegerOption(QStringLiteral("rentautoreplacereckoning"), false, AutoReplaceReckoning ? 1 : 0);
         o.SetIntegerOption(QStringLiteral("invoicenumber"), false, InvoiceNumber);
+        o.SetIntegerOption(QStringLiteral("PayBillnumber"), false, PayBillNumber);
         writeOptional(o, QStringLiteral("rentinvoicetypekey"), false, InvoiceTypeKey);
         o.SetStringOption(QStringLiteral("rentobjectlinecolor"), false, ObjectLineColor);
         o.SetStringOption(QStringLiteral("rentobjectgraphcolor"), false, ObjectGraphColor);

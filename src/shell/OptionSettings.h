@@ -28,6 +28,7 @@ struct TCommonSettings {
     bool AutoReplaceReckoning = false;         // rentautoreplacereckoning
     // "&Счета"
     int InvoiceNumber = 1;                     // invoicenumber
+    int PayBillNumber = 1;                     // PayBillnumber, the counter of pay bills
     std::optional<int> InvoiceTypeKey;         // rentinvoicetypekey (rent_invoicetype.id)
     // "&Графические объекты": colours as colour texts ("clBlack")
     QString ObjectLineColor = QStringLiteral("clBlack");       // rentobjectlinecolor

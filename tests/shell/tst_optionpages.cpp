@@ -90,6 +90,7 @@ private Q_SLOTS:
             QVERIFY2(!common.contains(QString::fromLatin1(absent)), absent);
         QCOMPARE(common.value(QStringLiteral("RENTCONTRACTNUMBER")), QStringLiteral("1/I"));
         QCOMPARE(common.value(QStringLiteral("INVOICENUMBER")), QStringLiteral("1/I"));
+        QCOMPARE(common.value(QStringLiteral("PAYBILLNUMBER")), QStringLiteral("1/I"));
         QCOMPARE(common.value(QStringLiteral("RENTCONTRACTEXPRIREDATE")),
                  TmmOptions::dateText(QDate::currentDate()) + QStringLiteral("/D"));
         QCOMPARE(common.value(QStringLiteral("RENTAUTOREPLACERECKONING")), QStringLiteral("0/I"));

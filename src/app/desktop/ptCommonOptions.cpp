@@ -209,6 +209,9 @@ QWidget *TptCommonOptions::buildInvoices()
     m_invoiceType->setMinimumWidth(300);
     m_invoiceType->setIntKey(m_loaded.InvoiceTypeKey);
     form->addRow(tr("Тип задолженности по умолчанию"), m_invoiceType);
+    // The pay bills' counter is a common setting too.
+    m_payBillNumber = intEdit(m_loaded.PayBillNumber, QStringLiteral("PayBillNumber"), page);
+    form->addRow(tr("Последний номер платежа"), m_payBillNumber);
     column->addStretch();
     return page;
 }
@@ -290,6 +293,7 @@ TCommonSettings TptCommonOptions::settings() const
     s.AutoReplaceReckoning = m_autoReplace->isChecked();
     s.InvoiceNumber = m_invoiceNumber->intValue().value_or(m_loaded.InvoiceNumber);
     s.InvoiceTypeKey = m_invoiceType->intKey();
+    s.PayBillNumber = m_payBillNumber->intValue().value_or(m_loaded.PayBillNumber);
     s.ObjectLineColor = m_lineColor->currentData().toString();
     s.ObjectGraphColor = m_graphColor->currentData().toString();
     s.ObjectUseLineColor = m_useLineColor->currentData().toString();

@@ -56,6 +56,7 @@ private:
     korvex::widgets::TxCheckedEdit *m_countDays = nullptr;
     QCheckBox *m_autoReplace = nullptr;
     korvex::widgets::TxCheckedEdit *m_invoiceNumber = nullptr;
+    korvex::widgets::TxCheckedEdit *m_payBillNumber = nullptr;
     korvex::widgets::TxLookupBox *m_invoiceType = nullptr;
     QComboBox *m_lineColor = nullptr;
     QComboBox *m_graphColor = nullptr;
