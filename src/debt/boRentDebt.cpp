@@ -2,6 +2,7 @@
 
 #include "db/xDatabase.h"
 #include "db/xQuery.h"
+#include "db/xTransaction.h"
 
 namespace korvex::billing {
 
@@ -65,6 +66,11 @@ void TboRentDebt::DebtOfCustomerService(int serviceKey, int customerKey, const Q
                         "WHERE d.contractservicekey = cs.id AND c.id = cs.contractkey "
                         "AND c.customerkey = ? AND cs.servicekey = ?"),
          {date, customerKey, serviceKey});
+}
+
+void TboRentDebt::RebuildDebts(TxDatabase &db)
+{
+    runInTransaction(db, [&] { TxQuery::execute(db, QStringLiteral("EXECUTE PROCEDURE rent_p_newdebt")); });
 }
 
 } // namespace korvex::billing

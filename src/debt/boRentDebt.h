@@ -31,6 +31,11 @@ public:
     void DebtOfContract(int contractKey) { DebtOfContract(contractKey, QDate::currentDate()); }
     void DebtOfCustomer(int customerKey) { DebtOfCustomer(customerKey, QDate::currentDate()); }
 
+    // "Перерасчет задолженностей": every debt rebuilt from the invoices and
+    // pay bills as they stand (rent_p_newdebt), in one write scope, so a
+    // failure leaves the debts as they were.
+    static void RebuildDebts(korvex::db::TxDatabase &db);
+
     double ncu() const { return m_ncu; }
     double curr() const { return m_curr; }
     bool found() const { return m_found; }

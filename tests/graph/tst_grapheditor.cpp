@@ -225,7 +225,11 @@ private Q_SLOTS:
 
         const QString file = m_s->t.dir() + QStringLiteral("/plan");
         whenModal<QFileDialog>(editor.get(), [&](QFileDialog *d) {
-            d->selectFile(file);
+            // The name typed, as a user does: the dialog may apply its own
+            // initial selection after a selectFile() made this early.
+            auto *name = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(file);
             static_cast<QDialog *>(d)->accept();
         });
         action(editor.get(), "actSavePdf")->trigger();

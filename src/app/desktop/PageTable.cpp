@@ -1,6 +1,9 @@
 #include "PageTable.h"
 
+#include "ptCommonOptions.h"
 #include "ptReference.h"
+#include "ptUserOptions.h"
+#include "ptVisualSettings.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
@@ -40,8 +43,9 @@ QList<TPageInfo> buildTable()
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
         {90, tr("Нарушения"), {}},
         {100, tr("Настройки"), {}},
-        {110, tr("Общие настройки"), {}},
-        {111, tr("Настройки пользователя"), {}},
+        {110, tr("Общие настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptCommonOptions(ctx, parent); }},
+        {111, tr("Настройки пользователя"),
+         [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptUserOptions(ctx, parent); }},
         {120, tr("Переменные"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptVariable(ctx, parent); }},
         {123, tr("SQL- запросы"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptSQL(ctx, parent); }},
         {190, tr("Задолженности"), {}},
@@ -52,7 +56,7 @@ QList<TPageInfo> buildTable()
         {916, tr("Справочники"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptReference(ctx, parent); }},
         {918, tr("Справочник клиентов"),
          [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::customers::TptCustomer(ctx, parent); }},
-        {999, tr("Настройки таблиц"), {}},
+        {999, tr("Настройки таблиц"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptVisualSettings(ctx, parent); }},
     };
     for (TPageInfo &p : pages) {
         if (!p.create) {

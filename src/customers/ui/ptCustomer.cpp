@@ -34,6 +34,11 @@ const char *const TabCaptions[TptCustomer::TabCount] = {
     QT_TRANSLATE_NOOP("TptCustomer", "Виды деятельности"),
 };
 
+// The grids' names: the key of each list's stored layout.
+const char *const GridNames[TptCustomer::TabCount] = {
+    "Enterprises", "Banks", "PlaceKinds", "Places", "PropertyKinds", "CompanyKinds", "Branches", "Activities",
+};
+
 } // namespace
 
 TptCustomer::TptCustomer(korvex::shell::TAppContext &context, QWidget *parent)
@@ -92,7 +97,7 @@ QWidget *TptCustomer::buildGrid(Tab tab)
 {
     auto *model = new TxQueryModel(context().db, this);
     auto *grid = new TxDBGrid(this);
-    grid->setObjectName(QString::fromLatin1(TabCaptions[tab]));
+    grid->setObjectName(QString::fromLatin1(GridNames[tab]));
     grid->setModel(model);
     m_models[tab] = model;
     m_grids[tab] = grid;

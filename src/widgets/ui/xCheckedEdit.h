@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QLineEdit>
+
+class QDateEdit;
 #include <optional>
 
 namespace korvex::widgets {
@@ -45,5 +47,8 @@ private:
     bool m_emptyAllowed = true;
     bool m_reverting = false;
 };
+
+// A date picker with its calendar, showing dates as the program writes them.
+QDateEdit *newDateEdit(const QDate &date, const QString &name, QWidget *parent);
 
 } // namespace korvex::widgets

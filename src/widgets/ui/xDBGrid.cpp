@@ -1,12 +1,19 @@
 #include "xDBGrid.h"
 
+#include "mmRunTimeStore.h"
+#include "xGridConditions.h"
+#include "xGuard.h"
 #include "xMessages.h"
+#include "widgets/xDisplayFormat.h"
 #include "widgets/xQueryModel.h"
 
 #include "db/xDbError.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QMenu>
+#include <QPainter>
 #include <QSqlError>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
@@ -25,6 +32,17 @@ public:
         : QStyledItemDelegate(grid)
         , m_grid(grid)
     {
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (m_grid->lineAbove(index)) {
+            painter->save();
+            painter->setPen(QPen(option.palette.color(QPalette::WindowText), 1));
+            painter->drawLine(option.rect.topLeft(), option.rect.topRight());
+            painter->restore();
+        }
     }
 
 protected:
@@ -90,6 +108,17 @@ TxDBGrid::TxDBGrid(QWidget *parent)
             fetchAbove();
         }, Qt::QueuedConnection);
     });
+    m_conditions = new TxGridConditions(this);
+    m_conditionsMenu = new QMenu(tr("Условное форматирование"), this);
+    QAction *use = m_conditionsMenu->addAction(tr("Использовать"));
+    use->setObjectName(QStringLiteral("UseConditions"));
+    use->setCheckable(true);
+    connect(m_conditions, &TxGridConditions::changed, use, [this, use] { use->setChecked(m_conditions->isEnabled()); });
+    connect(use, &QAction::triggered, this, [this](bool on) { m_conditions->setEnabled(on); });
+    QAction *edit = m_conditionsMenu->addAction(tr("Задать условия"));
+    edit->setObjectName(QStringLiteral("EditConditions"));
+    connect(edit, &QAction::triggered, this, [this] { guarded(this, [this] { editConditions(); }); });
+
     connect(titles, &QHeaderView::sortIndicatorChanged, this, [this](int section, Qt::SortOrder order) {
         if (!m_applying)
             titleClicked(section, order);
@@ -127,7 +156,9 @@ void TxDBGrid::setModel(QAbstractItemModel *model)
     m_modelConnections << connect(model, &QAbstractItemModel::columnsInserted, this, &TxDBGrid::applyFieldSettings);
     m_modelConnections << connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                                   [this] { Q_EMIT currentKeyChanged(currentKey()); });
+    m_conditions->setModel(model);
     applyFieldSettings();
+    Q_EMIT modelChanged();
 }
 
 // --- Rows -----------------------------------------------------------------------
@@ -397,10 +428,12 @@ void TxDBGrid::applyFieldSettings()
 {
     QAbstractItemModel *m = model();
     m_columnDecimals.clear();
+    m_columnLooks.clear();
     if (!m)
         return;
     m_applying = true;
     m_columnDecimals = QList<int>(m->columnCount(), -1);
+    m_columnLooks = QList<TxColumnLook>(m->columnCount());
     QList<std::pair<int, int>> positions;  // position, column
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it) {
         const int column = fieldColumn(it.key());
@@ -416,6 +449,17 @@ void TxDBGrid::applyFieldSettings()
         if (s.position >= 0)
             positions.append({s.position, column});
         m_columnDecimals[column] = s.decimals;
+        m_columnLooks[column] = s.look;
+        // Titles take their look from the model's header roles.
+        const TxColumnLook &look = s.look;
+        if (look.titleFont)
+            m->setHeaderData(column, Qt::Horizontal, *look.titleFont, Qt::FontRole);
+        if (look.titleFontColor.isValid())
+            m->setHeaderData(column, Qt::Horizontal, look.titleFontColor, Qt::ForegroundRole);
+        if (look.titleColor.isValid())
+            m->setHeaderData(column, Qt::Horizontal, look.titleColor, Qt::BackgroundRole);
+        if (look.titleAlignment)
+            m->setHeaderData(column, Qt::Horizontal, QVariant::fromValue(*look.titleAlignment), Qt::TextAlignmentRole);
     }
     std::sort(positions.begin(), positions.end());
     QHeaderView *titles = horizontalHeader();
@@ -425,6 +469,7 @@ void TxDBGrid::applyFieldSettings()
     }
     titles->setSortIndicator(m_sortColumn, m_sortOrder);
     m_applying = false;
+    applyScaling();
 }
 
 // --- Look -----------------------------------------------------------------------
@@ -458,8 +503,31 @@ QColor TxDBGrid::selectionColor() const
 void TxDBGrid::styleCell(const QModelIndex &index, QStyleOptionViewItem &option) const
 {
     // The title row counts as row 0: data rows 1, 3, 5 ... take the first colour.
+    const TxColumnLook *look = index.column() < m_columnLooks.size() ? &m_columnLooks.at(index.column()) : nullptr;
     if (m_striped && option.backgroundBrush.style() == Qt::NoBrush)
         option.backgroundBrush = index.row() % 2 == 0 ? m_stripeOne : m_stripeTwo;
+    else if (look && look->color.isValid() && option.backgroundBrush.style() == Qt::NoBrush)
+        option.backgroundBrush = look->color;
+    if (look) {
+        if (look->font)
+            option.font = *look->font;
+        if (look->fontColor.isValid())
+            option.palette.setColor(QPalette::Text, look->fontColor);
+        if (look->alignment)
+            option.displayAlignment = *look->alignment | Qt::AlignVCenter;
+        if (!look->displayFormat.isEmpty()) {
+            const QVariant v = index.data(Qt::EditRole);
+            if (const std::optional<QString> text = formatForDisplay(look->displayFormat, v, option.locale)) {
+                option.text = *text;
+                if (!look->alignment && isNumber(v))
+                    option.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+                if (m_formatter)
+                    m_formatter(index, option);
+                m_conditions->apply(index, option);
+                return;
+            }
+        }
+    }
     const int decimals = index.column() < m_columnDecimals.size() ? m_columnDecimals.at(index.column()) : -1;
     if (decimals >= 0) {
         const QVariant v = index.data(Qt::DisplayRole);
@@ -470,6 +538,130 @@ void TxDBGrid::styleCell(const QModelIndex &index, QStyleOptionViewItem &option)
     }
     if (m_formatter)
         m_formatter(index, option);
+    m_conditions->apply(index, option);
+}
+
+// --- Stored layout --------------------------------------------------------------
+
+void TxDBGrid::setFieldLook(const QString &field, const TxColumnLook &look)
+{
+    settings(field).look = look;
+    applyFieldSettings();
+    viewport()->update();
+}
+
+TxColumnLook TxDBGrid::fieldLook(const QString &field) const
+{
+    return m_fields.value(field.toUpper()).look;
+}
+
+QStringList TxDBGrid::knownFields() const
+{
+    return m_fields.keys();
+}
+
+void TxDBGrid::setScaleColumns(bool on)
+{
+    m_scaleColumns = on;
+    applyScaling();
+}
+
+void TxDBGrid::applyScaling()
+{
+    if (!m_scaleColumns || !model())
+        return;
+    QHeaderView *titles = horizontalHeader();
+    int total = 0;
+    for (int c = 0; c < titles->count(); ++c)
+        if (!titles->isSectionHidden(c))
+            total += titles->sectionSize(c);
+    const int room = viewport()->width();
+    if (total <= 0 || room <= 0 || total == room)
+        return;
+    m_applying = true;
+    int used = 0, last = -1;
+    for (int c = 0; c < titles->count(); ++c) {
+        if (titles->isSectionHidden(c))
+            continue;
+        const int w = qMax(titles->minimumSectionSize(), int(qint64(titles->sectionSize(c)) * room / total));
+        titles->resizeSection(c, w);
+        used += w;
+        last = c;
+    }
+    if (last >= 0 && used != room)
+        titles->resizeSection(last, qMax(titles->minimumSectionSize(), titles->sectionSize(last) + room - used));
+    m_applying = false;
+}
+
+void TxDBGrid::setShowLines(bool on)
+{
+    m_showLines = on;
+    viewport()->update();
+}
+
+void TxDBGrid::setLineFields(const QStringList &fields)
+{
+    m_lineFields = fields;
+    viewport()->update();
+}
+
+bool TxDBGrid::lineAbove(const QModelIndex &index) const
+{
+    if (!m_showLines || m_lineFields.isEmpty() || index.row() == 0 || !model())
+        return false;
+    for (const QString &field : m_lineFields) {
+        const int column = fieldColumn(field);
+        if (column < 0)
+            continue;
+        if (model()->index(index.row(), column).data(Qt::EditRole) != model()->index(index.row() - 1, column).data(Qt::EditRole))
+            return true;
+    }
+    return false;
+}
+
+bool TxDBGrid::editConditions()
+{
+    if (!m_conditions->edit(this))
+        return false;
+    viewport()->update();
+    return true;
+}
+
+void TxDBGrid::showEvent(QShowEvent *event)
+{
+    QTableView::showEvent(event);
+    // The first showing joins the form's run-time store, which brings the
+    // user's layout back.
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        guarded(this, [this] { TmmRunTimeStore::attachView(this); });
+    }
+}
+
+void TxDBGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    applyScaling();
+}
+
+void TxDBGrid::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.addActions(actions());
+    if (!menu.isEmpty())
+        menu.addSeparator();
+    menu.addMenu(m_conditionsMenu);
+    menu.exec(event->globalPos());
+}
+
+bool TxDBGrid::viewportEvent(QEvent *event)
+{
+    // A page that lists its own actions still gets the rules' submenu after them.
+    if (event->type() == QEvent::ContextMenu && contextMenuPolicy() == Qt::ActionsContextMenu) {
+        contextMenuEvent(static_cast<QContextMenuEvent *>(event));
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 } // namespace korvex::widgets
