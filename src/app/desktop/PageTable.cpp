@@ -1,6 +1,7 @@
 #include "PageTable.h"
 
 #include "ptReference.h"
+#include "billing/ui/ptContract.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
@@ -33,7 +34,7 @@ QList<TPageInfo> buildTable()
 {
     auto tr = [](const char *s) { return QCoreApplication::translate("TAPPMAINFORM", s); };
     QList<TPageInfo> pages = {
-        {10, tr("Договора"), {}},
+        {10, tr("Договора"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptContract(ctx, parent); }},
         {20, tr("Счета фактуры"), {}},
         {30, tr("Платежи"), {}},
         {50, tr("Отчеты"), {}},
