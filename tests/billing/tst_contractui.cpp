@@ -3,7 +3,9 @@
 #include "common/whenModal.h"
 
 #include "billing/ui/billingWindows.h"
+#include "accounting/xBookkeepingLink.h"
 #include "billing/ui/dlgAddContractService.h"
+#include "customers/ui/dlgCustomer.h"
 #include "billing/ui/dlgChooseContractService.h"
 #include "pricing/ui/dlgRentCSReckoning.h"
 #include "pricing/ui/dlgRentMakeReckoning.h"
@@ -80,6 +82,14 @@ void closeIfOpen(QDialog *d)
     if (d->isVisible())
         d->reject();
 }
+
+// The customer synchronisation of the bookkeeping link, counting its calls.
+struct CountingSync : korvex::accounting::TCustomerSyncLink {
+    int queues = 0;
+    int transfers = 0;
+    void ProcessChangeQueue(korvex::widgets::TxProgress *) override { ++queues; }
+    void TransferNewCustomers(korvex::widgets::TxProgress *) override { ++transfers; }
+};
 
 // Receives the files the program hands to the desktop.
 class OpenedFiles : public QObject
@@ -281,6 +291,47 @@ private Q_SLOTS:
                  3.5);
         QVERIFY(korvex::amount::sameAmount(
             m_s->scalar(QStringLiteral("SELECT costncu FROM rent_contractservice WHERE id = 45")).toDouble(), 1113.21));
+    }
+
+    // A name that is no tenant opens the customer card with it; the customer
+    // saved becomes the contract's, and once the contract is saved the new
+    // customers go to the bookkeeping system. The queue of its changes is
+    // worked off as the dialog opens.
+    void newCustomerFromDialog()
+    {
+        TxMessages::Intercept intercept(m_prompts);
+        CountingSync sync;
+        TboRentContract bo(m_s->context, m_windows.get(), &sync);
+        int cardKey = 0;
+        whenModal<TdlgRentContract>(this, [&](TdlgRentContract *d) {
+            const auto closing = qScopeGuard([d] { closeIfOpen(d); });
+            whenModal<korvex::customers::TdlgCustomer>(this, [&](korvex::customers::TdlgCustomer *card) {
+                const auto closingCard = qScopeGuard([card] { closeIfOpen(card); });
+                QCOMPARE(card->nameEdit()->text(), QStringLiteral("ООО «Новый арендатор»"));
+                card->okButton()->click();
+                cardKey = card->savedKey();
+            });
+            d->customerBox()->lineEdit()->setText(QStringLiteral("ООО «Новый арендатор»"));
+            d->customerBox()->resolveText();
+            QCOMPARE(d->customerBox()->intKey(), std::optional<int>(cardKey));
+            QCOMPARE(sync.transfers, 0);
+            d->okButton()->click();
+        });
+        int saved = 0;
+        QVERIFY(bo.NewContract(&saved));
+        QVERIFY(cardKey > 0);
+        QCOMPARE(sync.queues, 1);
+        QCOMPARE(sync.transfers, 1);
+        QCOMPARE(m_s->scalar(QStringLiteral("SELECT customerkey FROM rent_contract WHERE id = ?"), {saved}).toInt(), cardKey);
+
+        // Without a card saved nothing is sent.
+        whenModal<TdlgRentContract>(this, [](TdlgRentContract *d) {
+            d->customerBox()->setKey(11);
+            d->okButton()->click();
+        });
+        QVERIFY(bo.NewContract());
+        QCOMPARE(sync.queues, 2);
+        QCOMPARE(sync.transfers, 1);
     }
 
     // The contract's and a supplement's files open with the desktop's
