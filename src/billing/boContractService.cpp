@@ -4,13 +4,11 @@
 #include "PositionPricing.h"
 
 #include "amount/xAmount.h"
-#include "db/xDbError.h"
 
 namespace korvex::billing {
 
 using korvex::amount::parseNumber;
 using korvex::amount::sameAmount;
-using korvex::db::EDatabaseError;
 
 namespace {
 
@@ -243,125 +241,25 @@ bool TContractServiceModel::setData(const QModelIndex &index, const QVariant &va
 // --- TContractServiceValueModel --------------------------------------------------------------
 
 TContractServiceValueModel::TContractServiceValueModel(TboRentContract &bo, QObject *parent)
-    : TxRecordTableModel({QStringLiteral("CONTRACTSERVICEDATE"), QStringLiteral("CONTRACTSERVICEVALUE")}, parent)
+    : TxDatedValueModel(QStringLiteral("CONTRACTSERVICEDATE"), QStringLiteral("CONTRACTSERVICEVALUE"), parent)
     , m_bo(bo)
 {
 }
 
-void TContractServiceValueModel::load(int contractServiceKey)
+QList<korvex::widgets::TxDatedValue> TContractServiceValueModel::readRows(int contractServiceKey)
 {
-    QList<TContractServiceValueRecord> rows;
-    if (contractServiceKey > 0)
-        rows = m_bo.readValues(contractServiceKey);
-    m_key = contractServiceKey;
-    setRecords(rows);
+    return m_bo.readValues(contractServiceKey);
 }
 
-int TContractServiceValueModel::appendRow()
+void TContractServiceValueModel::writeRow(korvex::widgets::TxDatedValue &row)
 {
-    if (m_key <= 0)
-        return -1;
-    const QDate date = m_lastPosted.isValid() ? m_lastPosted.addDays(1) : QDate::currentDate();
-    return appendRecord({0, m_key, date, std::nullopt});
+    m_bo.writeValue(row);
 }
 
-std::optional<int> TContractServiceValueModel::idAt(int row) const
+QDate TContractServiceValueModel::newRowDate() const
 {
-    if (row < 0 || row >= m_records.size() || m_records.at(row).id == 0)
-        return std::nullopt;
-    return m_records.at(row).id;
-}
-
-int TContractServiceValueModel::rowOf(int id) const
-{
-    for (int row = 0; row < m_records.size(); ++row)
-        if (m_records.at(row).id == id)
-            return row;
-    return -1;
-}
-
-double TContractServiceValueModel::total() const
-{
-    double sum = 0;
-    for (const TContractServiceValueRecord &r : m_records)
-        sum += r.value.value_or(0);
-    return sum;
-}
-
-QVariant TContractServiceValueModel::data(const QModelIndex &index, int role) const
-{
-    const TContractServiceValueRecord *record = recordAt(index);
-    if (!record)
-        return {};
-    const TContractServiceValueRecord &r = *record;
-    if (index.column() == DateColumn) {
-        if (role == Qt::DisplayRole)
-            return r.date.toString(QStringLiteral("dd.MM.yyyy"));
-        if (role == Qt::EditRole)
-            return r.date;  // edited with a date editor
-        return {};
-    }
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignRight | Qt::AlignVCenter);
-    if (role == Qt::DisplayRole)
-        return r.value ? QVariant(*r.value) : QVariant(QString());
-    if (role == Qt::EditRole)
-        return r.value ? QVariant(numberText(*r.value)) : QVariant(QString());
-    return {};
-}
-
-bool TContractServiceValueModel::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (role != Qt::EditRole || !recordAt(index))
-        return false;
-    TContractServiceValueRecord r = m_records.at(index.row());
-    if (index.column() == DateColumn) {
-        const QDate date = value.toDate();
-        if (!date.isValid()) {
-            Q_EMIT cellRefused(tr("Введите дату"));
-            return false;
-        }
-        if (date == r.date)
-            return true;
-        r.date = date;
-    } else {
-        if (value.toString() == data(index, Qt::EditRole).toString())
-            return true;  // passing through the cell stores nothing
-        const std::optional<double> number = parseNumber(value.toString());
-        if (!number) {
-            Q_EMIT cellRefused(tr("Введите число"));
-            return false;
-        }
-        r.value = number;
-    }
-    // A new row waits for its value.
-    if (r.id != 0 || r.value) {
-        try {
-            m_bo.writeValue(r);
-        } catch (const EDatabaseError &e) {
-            Q_EMIT cellRefused(e.message());
-            return false;
-        }
-        m_lastPosted = r.date;
-    }
-    m_records[index.row()] = r;
-    Q_EMIT dataChanged(index, index);
-    if (r.id != 0) {
-        const int id = r.id;
-        // Read again once the editor has closed, in date order.
-        QMetaObject::invokeMethod(
-            this,
-            [this, id] {
-                try {
-                    reload();
-                    Q_EMIT rowStored(id);
-                } catch (const EDatabaseError &e) {
-                    Q_EMIT cellRefused(e.message());
-                }
-            },
-            Qt::QueuedConnection);
-    }
-    return true;
+    const QDate last = lastWrittenDate();
+    return last.isValid() ? last.addDays(1) : QDate::currentDate();
 }
 
 } // namespace korvex::billing

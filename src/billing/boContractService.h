@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/xDatedValueModel.h"
 #include "widgets/xFieldTableModel.h"
 
 #include <QDate>
@@ -123,50 +124,26 @@ private:
     QHash<int, QString> m_typeNames;
 };
 
-// One dated value of a contract service (rent_contractservicevalue).
-struct TContractServiceValueRecord {
-    int id = 0;  // 0: not stored yet
-    int contractServiceKey = 0;
-    QDate date;
-    std::optional<double> value;
-};
-
-// The values of one contract service on the contracts page, typed in place:
-// a stored row is written as soon as a cell is changed, a new row once it
-// has a value; after every write the rows are read again. Only the values
-// dated within the period of the position's service are listed. A new row
-// is dated one day after the last row written since the model was made
-// (today before any). Fields CONTRACTSERVICEDATE, CONTRACTSERVICEVALUE.
-class TContractServiceValueModel : public korvex::widgets::TxRecordTableModel<TContractServiceValueRecord>
+// The values of one contract service on the contracts page, typed in place
+// (TxDatedValueModel): only those dated within the period of the
+// position's service are listed, and a new row is dated one day after the
+// last row written since the model was made (today before any). Fields
+// CONTRACTSERVICEDATE, CONTRACTSERVICEVALUE.
+class TContractServiceValueModel : public korvex::widgets::TxDatedValueModel
 {
     Q_OBJECT
 public:
-    enum Column { DateColumn, ValueColumn };
-
     explicit TContractServiceValueModel(TboRentContract &bo, QObject *parent = nullptr);
 
-    // Reads the values of the position (0: none); pending rows are dropped.
-    void load(int contractServiceKey);
-    void reload() { load(m_key); }
-    int contractServiceKey() const { return m_key; }
-    // A new row; -1 when no position is shown.
-    int appendRow();
-    std::optional<int> idAt(int row) const;
-    int rowOf(int id) const;
-    // "Итого:": the listed values added up.
-    double total() const;
+    int contractServiceKey() const { return ownerKey(); }
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-
-Q_SIGNALS:
-    void cellRefused(const QString &message);
-    void rowStored(int id);
+protected:
+    QList<korvex::widgets::TxDatedValue> readRows(int contractServiceKey) override;
+    void writeRow(korvex::widgets::TxDatedValue &row) override;
+    QDate newRowDate() const override;
 
 private:
     TboRentContract &m_bo;
-    int m_key = 0;
-    QDate m_lastPosted;  // invalid until a row was written
 };
 
 } // namespace korvex::billing

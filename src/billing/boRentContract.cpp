@@ -782,11 +782,11 @@ TContractDebts TboRentContract::debtsOf(int contractKey, int customerKey) const
 
 // --- Values of a position --------------------------------------------------------------
 
-QList<TContractServiceValueRecord> TboRentContract::readValues(int contractServiceKey) const
+QList<korvex::widgets::TxDatedValue> TboRentContract::readValues(int contractServiceKey) const
 {
     // The period of the position's service, as the engine's КОЛУСЛУГ and
     // СУММАУСЛУГ count it.
-    QList<TContractServiceValueRecord> rows;
+    QList<korvex::widgets::TxDatedValue> rows;
     TxQuery q(m_context.db);
     q.exec(QStringLiteral("SELECT v.id, v.contractservicedate, v.contractservicevalue"
                           " FROM rent_contractservicevalue v"
@@ -798,18 +798,18 @@ QList<TContractServiceValueRecord> TboRentContract::readValues(int contractServi
                           " ORDER BY v.contractservicedate, v.id"),
            {contractServiceKey});
     while (q.next())
-        rows << TContractServiceValueRecord{q.value(0).toInt(), contractServiceKey, q.value(1).toDate(),
-                                            optionalDouble(q.value(2))};
+        rows << korvex::widgets::TxDatedValue{q.value(0).toInt(), contractServiceKey, q.value(1).toDate(),
+                                              optionalDouble(q.value(2))};
     return rows;
 }
 
-void TboRentContract::writeValue(TContractServiceValueRecord &r)
+void TboRentContract::writeValue(korvex::widgets::TxDatedValue &r)
 {
     r.id = writeRow(m_context.db, QStringLiteral("rent_contractservicevalue"), QStringLiteral("gen_rent_contractservicevalue"),
                     r.id,
                     {QStringLiteral("contractservicekey"), QStringLiteral("contractservicedate"),
                      QStringLiteral("contractservicevalue")},
-                    {r.contractServiceKey, nullableDate(r.date), nullableDouble(r.value)},
+                    {r.ownerKey, nullableDate(r.date), nullableDouble(r.value)},
                     tr("Значение удалено другим пользователем"));
 }
 

@@ -251,8 +251,9 @@ public:
     TContractDebts debtsOf(int contractKey, int customerKey) const;
 
     // --- Values of a position -----------------------------------------------------
-    QList<TContractServiceValueRecord> readValues(int contractServiceKey) const;
-    void writeValue(TContractServiceValueRecord &record);
+    QList<korvex::widgets::TxDatedValue> readValues(int contractServiceKey) const;
+    // Inserts (id 0, which then receives the key) or updates the value.
+    void writeValue(korvex::widgets::TxDatedValue &value);
     void deleteValue(int id);
 
     korvex::shell::TAppContext &context() const { return m_context; }
