@@ -128,6 +128,8 @@ TboRentContract::TboRentContract(korvex::shell::TAppContext &context, TBillingDi
 
 TboRentContract::~TboRentContract()
 {
+    if (!m_filterChanged)
+        return;
     try {
         SaveFilter();
     } catch (const std::exception &e) {
@@ -170,6 +172,7 @@ void TboRentContract::SaveFilter()
     m_flags.customer = m_filter.allCustomers ? 1 : 0;
     m_flags.payment = m_filter.allPayments ? 1 : 0;
     runInTransaction(m_context.db, [this] { m_options->save(); });
+    m_filterChanged = false;
 }
 
 bool TboRentContract::EditFilter()

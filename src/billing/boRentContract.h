@@ -150,11 +150,16 @@ public:
     // is synchronised).
     explicit TboRentContract(korvex::shell::TAppContext &context, TBillingDialogs *dialogs = nullptr,
                              korvex::accounting::TCustomerSyncLink *sync = nullptr, QObject *owner = nullptr);
-    ~TboRentContract() override;  // SaveFilter
+    // Stores a filter set by setFilter() and not stored since.
+    ~TboRentContract() override;
 
     // --- Filter of the contracts page ---------------------------------------------
     const TContractFilter &filter() const { return m_filter; }
-    void setFilter(const TContractFilter &filter) { m_filter = filter; }
+    void setFilter(const TContractFilter &filter)
+    {
+        m_filter = filter;
+        m_filterChanged = true;
+    }
     void LoadFilter();
     void SaveFilter();
     // "Фильтрация договоров"; on "Ок" the filter is taken and stored.
@@ -286,6 +291,9 @@ private:
         int payment = 1;
     } m_flags;
     std::unique_ptr<korvex::shell::TxOptionFilter> m_options;
+    // Stored only when changed: an object that outlives another one's change
+    // must not write back the filter it read.
+    bool m_filterChanged = false;
 };
 
 } // namespace korvex::billing

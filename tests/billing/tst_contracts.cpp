@@ -153,6 +153,12 @@ private Q_SLOTS:
         QCOMPARE(again.filter().activity, int(TContractFilter::ClosedOnly));
         QVERIFY(!again.filter().signDateUnlimited);
         QCOMPARE(TboRentContract::listOrder(TContractFilter::Unsorted), QString());
+        // An object that only read the filter leaves another one's change.
+        {
+            TboRentContract reader(m_s->context);
+            again.SetSortOrder(TContractFilter::ByName);
+        }
+        QCOMPARE(TboRentContract(m_s->context).filter().sortOrder, int(TContractFilter::ByName));
     }
 };
 
