@@ -269,6 +269,8 @@ void TboRentReckoning::LoadEditedContractService(const TContractServiceEdit &row
     ServiceKey = row.serviceKey;
     CostNCU = row.costNcu;
     CostCurr = row.costCurr;
+    if (row.countObject)
+        CountObject = *row.countObject;
     CustomerKey = row.customerKey;
     ReckoningRate = rate;
 }

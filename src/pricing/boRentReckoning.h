@@ -29,6 +29,7 @@ struct TContractServiceEdit {
     double costCurr = 0;
     std::optional<int> typeReckoningKey;
     std::optional<int> ncuReckoning;  // none: the option rentNCUReckoning presets the switch
+    std::optional<double> countObject;  // none: as stored
 };
 
 class TReckoningRun;

@@ -4,6 +4,7 @@
 #include "ptReference.h"
 #include "ptUserOptions.h"
 #include "ptVisualSettings.h"
+#include "billing/ui/ptContract.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
@@ -36,7 +37,7 @@ QList<TPageInfo> buildTable()
 {
     auto tr = [](const char *s) { return QCoreApplication::translate("TAPPMAINFORM", s); };
     QList<TPageInfo> pages = {
-        {10, tr("Договора"), {}},
+        {10, tr("Договора"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptContract(ctx, parent, ctx.customerSync); }},
         {20, tr("Счета фактуры"), {}},
         {30, tr("Платежи"), {}},
         {50, tr("Отчеты"), {}},
