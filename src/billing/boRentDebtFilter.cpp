@@ -3,7 +3,6 @@
 #include "amount/xAmount.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
-#include "reference/boRentObject.h"
 #include "reference/boRentService.h"
 #include "shell/OptionFilter.h"
 #include "shell/mmOptions.h"
@@ -205,10 +204,15 @@ void TboRentDebtFilter::setUpServiceTree(TxTreeModel &model) const
     model.setMarkCascades(true);
 }
 
-void TboRentDebtFilter::setUpObjectTree(TxTreeModel &model)
+void TboRentDebtFilter::setUpObjectTree(TxTreeModel &model) const
 {
-    korvex::reference::TboRentObject objects(m_context);
-    objects.setUpTree(model, true);
+    // Every object, with or without location and type.
+    model.setTable(QStringLiteral("rent_object"));
+    model.setKeyFields(QStringLiteral("id"), QStringLiteral("parent"), QStringLiteral("name"));
+    model.setQuery(QStringLiteral("SELECT o.id, o.parent, o.name, l.name AS locationname FROM rent_object o "
+                                  "LEFT JOIN rent_location l ON l.id = o.locationkey ORDER BY o.name, o.id"));
+    model.setFieldTitle(QStringLiteral("name"), tr("Наименование"));
+    model.setFieldTitle(QStringLiteral("locationname"), tr("Место расположения"));
     model.setMarkable(true);
     model.setMarkCascades(true);
 }

@@ -101,7 +101,7 @@ public:
     static korvex::widgets::TxSqlFilter customerContracts(int customerKey);
     // The service and object trees, with marks that tick the rows below.
     void setUpServiceTree(korvex::widgets::TxTreeModel &model) const;
-    void setUpObjectTree(korvex::widgets::TxTreeModel &model);
+    void setUpObjectTree(korvex::widgets::TxTreeModel &model) const;
 
     // --- The debt chooser ----------------------------------------------------------
     // "Выбор услуг по задолженностям" for a customer (0: false at once); keys

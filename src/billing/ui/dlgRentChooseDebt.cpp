@@ -57,13 +57,18 @@ TdlgRentChooseDebt::TdlgRentChooseDebt(TboRentDebtFilter &bo, const TDebtChoice 
 
     m_priority = new QLineEdit(QStringLiteral("10"), this);
     m_priority->setObjectName(QStringLiteral("Priority"));
+    m_priority->setMaximumWidth(80);
     m_date = new QDateEdit(QDate::currentDate(), this);
     m_date->setObjectName(QStringLiteral("Date"));
     m_date->setCalendarPopup(true);
+    auto *priorityRow = new QHBoxLayout;
+    priorityRow->addWidget(m_priority);
+    priorityRow->addSpacing(16);
+    priorityRow->addWidget(new QLabel(tr("Дата"), this));
+    priorityRow->addWidget(m_date);
+    priorityRow->addStretch();
     fields->addWidget(new QLabel(tr("Приоритет услуги"), this), 2, 0);
-    fields->addWidget(m_priority, 2, 1);
-    fields->addWidget(new QLabel(tr("Дата"), this), 2, 2);
-    fields->addWidget(m_date, 2, 3);
+    fields->addLayout(priorityRow, 2, 1, 1, 3);
     fields->setColumnStretch(1, 1);
     layout->addLayout(fields);
 
@@ -86,9 +91,13 @@ TdlgRentChooseDebt::TdlgRentChooseDebt(TboRentDebtFilter &bo, const TDebtChoice 
         m_grid->setFieldTitle(QString::fromLatin1(field), tr(title));
         m_grid->setFieldPosition(QString::fromLatin1(field), position++);
     }
-    m_grid->setFieldWidth(QStringLiteral("servicecal"), 200);
-    m_grid->setFieldWidth(QStringLiteral("objectcal"), 160);
-    m_grid->setFieldWidth(QStringLiteral("customercal"), 180);
+    m_grid->setFieldWidth(QStringLiteral("servicecal"), 180);
+    m_grid->setFieldWidth(QStringLiteral("objectcal"), 130);
+    m_grid->setFieldWidth(QStringLiteral("costncu"), 110);
+    m_grid->setFieldWidth(QStringLiteral("costcurr"), 110);
+    m_grid->setFieldWidth(QStringLiteral("number"), 70);
+    m_grid->setFieldWidth(QStringLiteral("customercal"), 160);
+    m_grid->setFieldWidth(QStringLiteral("priority"), 80);
     m_grid->setFieldDecimals(QStringLiteral("costncu"), 2);
     m_grid->setFieldDecimals(QStringLiteral("costcurr"), 2);
     layout->addWidget(m_grid, 1);

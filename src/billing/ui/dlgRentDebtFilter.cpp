@@ -145,6 +145,7 @@ QWidget *TdlgRentDebtFilter::buildTreeTab(QCheckBox *&all, const QString &allTex
     tree = new TxDBTreeView(page);
     tree->setObjectName(name + QStringLiteral("Tree"));
     tree->setTreeModel(model);
+    tree->setFieldWidth(QStringLiteral("name"), 320);
     layout->addWidget(tree, 1);
     connect(all, &QCheckBox::toggled, this, &TdlgRentDebtFilter::enableFields);
     return page;

@@ -34,9 +34,9 @@ TptDebt::TptDebt(korvex::shell::TAppContext &context, QWidget *parent)
     m_bo = new TboRentDebtFilter(context, &m_windows, this);
 
     addTab(tr("&Задолженности"), buildDebtsTab());
-    addTab(tr("По позиции договора"), newHistoryGrid(QStringLiteral("PositionHistoryGrid"), m_histories[0]));
-    addTab(tr("По клиенту"), newHistoryGrid(QStringLiteral("CustomerHistoryGrid"), m_histories[1]));
-    addTab(tr("По услуге"), newHistoryGrid(QStringLiteral("ServiceHistoryGrid"), m_histories[2]));
+    addTab(tr("По позиции договора"), newHistoryTab(QStringLiteral("PositionHistory"), 0));
+    addTab(tr("По клиенту"), newHistoryTab(QStringLiteral("CustomerHistory"), 1));
+    addTab(tr("По услуге"), newHistoryTab(QStringLiteral("ServiceHistory"), 2));
     setActions({Action::Refresh});
     buildMenus();
 
@@ -81,13 +81,13 @@ QWidget *TptDebt::buildDebtsTab()
         m_debtGrid->setFieldTitle(QString::fromLatin1(field), tr(title));
         m_debtGrid->setFieldPosition(QString::fromLatin1(field), position++);
     }
-    m_debtGrid->setFieldWidth(QStringLiteral("customercal"), 220);
-    m_debtGrid->setFieldWidth(QStringLiteral("number"), 90);
-    m_debtGrid->setFieldWidth(QStringLiteral("servicecal"), 200);
-    m_debtGrid->setFieldWidth(QStringLiteral("objectcal"), 160);
-    m_debtGrid->setFieldWidth(QStringLiteral("costncu"), 120);
-    m_debtGrid->setFieldWidth(QStringLiteral("costcurr"), 120);
-    m_debtGrid->setFieldWidth(QStringLiteral("nds"), 90);
+    m_debtGrid->setFieldWidth(QStringLiteral("customercal"), 180);
+    m_debtGrid->setFieldWidth(QStringLiteral("number"), 70);
+    m_debtGrid->setFieldWidth(QStringLiteral("servicecal"), 160);
+    m_debtGrid->setFieldWidth(QStringLiteral("objectcal"), 130);
+    m_debtGrid->setFieldWidth(QStringLiteral("costncu"), 110);
+    m_debtGrid->setFieldWidth(QStringLiteral("costcurr"), 110);
+    m_debtGrid->setFieldWidth(QStringLiteral("nds"), 70);
     m_debtGrid->setFieldWidth(QStringLiteral("debtdate"), 100);
     m_debtGrid->setFieldDecimals(QStringLiteral("costncu"), 2);
     m_debtGrid->setFieldDecimals(QStringLiteral("costcurr"), 2);
@@ -113,23 +113,37 @@ QWidget *TptDebt::buildDebtsTab()
     return tab;
 }
 
-TxDBGrid *TptDebt::newHistoryGrid(const QString &name, TxQueryModel *&model)
+QWidget *TptDebt::newHistoryTab(const QString &name, int index)
 {
-    model = new TxQueryModel(context().db, this);
+    auto *tab = new QWidget(this);
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_historyHeads[index] = new QLabel(tab);
+    m_historyHeads[index]->setObjectName(name + QStringLiteral("Head"));
+    m_historyHeads[index]->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_historyHeads[index]);
+    m_histories[index] = new TxQueryModel(context().db, this);
+    m_historyGrids[index] = newHistoryGrid(name + QStringLiteral("Grid"), m_histories[index]);
+    layout->addWidget(m_historyGrids[index], 1);
+    return tab;
+}
+
+TxDBGrid *TptDebt::newHistoryGrid(const QString &name, TxQueryModel *model)
+{
     auto *grid = new TxDBGrid(this);
     grid->setObjectName(name);
     grid->setModel(model);
     const std::pair<const char *, const char *> titles[] = {
         {"historydate", QT_TR_NOOP("Дата")},
-        {"startdebtcostncu", QT_TR_NOOP("Задолженность на начало")},
+        {"startdebtcostncu", QT_TR_NOOP("На начало")},
         {"ccostncu", QT_TR_NOOP("Начислено")},
         {"dcostncu", QT_TR_NOOP("Оплачено")},
         {"adddebtcostncu", QT_TR_NOOP("Прочие изменения")},
-        {"enddebtcostncu", QT_TR_NOOP("Задолженность на конец")},
-        {"startdebtcostcurr", QT_TR_NOOP("Задолженность на начало в валюте")},
+        {"enddebtcostncu", QT_TR_NOOP("На конец")},
+        {"startdebtcostcurr", QT_TR_NOOP("На начало в валюте")},
         {"ccostcurr", QT_TR_NOOP("Начислено в валюте")},
         {"dcostcurr", QT_TR_NOOP("Оплачено в валюте")},
-        {"enddebtcostcurr", QT_TR_NOOP("Задолженность на конец в валюте")},
+        {"enddebtcostcurr", QT_TR_NOOP("На конец в валюте")},
     };
     int position = 0;
     for (const auto &[field, title] : titles) {
@@ -137,16 +151,13 @@ TxDBGrid *TptDebt::newHistoryGrid(const QString &name, TxQueryModel *&model)
         grid->setFieldPosition(QString::fromLatin1(field), position++);
         if (position > 1) {
             grid->setFieldDecimals(QString::fromLatin1(field), 2);
-            grid->setFieldWidth(QString::fromLatin1(field), 130);
+            grid->setFieldWidth(QString::fromLatin1(field), position > 6 ? 150 : 120);
         }
     }
     grid->setFieldWidth(QStringLiteral("historydate"), 100);
     // The day's change repeats the charge less the payment.
     grid->setFieldVisible(QStringLiteral("costncu"), false);
     grid->setFieldVisible(QStringLiteral("costcurr"), false);
-    for (int i = 0; i < 3; ++i)
-        if (m_histories[i] == model)
-            m_historyGrids[i] = grid;
     return grid;
 }
 
@@ -264,11 +275,21 @@ void TptDebt::loadHistory()
         kind = TboRentDebtFilter::History::Customer;
     else if (tab == ServiceHistoryTab)
         kind = TboRentDebtFilter::History::Service;
+    QLabel *head = m_historyHeads[tab - 1];
     if (empty) {
         // An empty list has no row to show the history of.
         model->close();
+        head->clear();
         return;
     }
+    auto text = [&](const char *field) { return m_debtGrid->currentValue(QString::fromLatin1(field)).toString().trimmed(); };
+    QString heading = tr("Клиент: ") + text("customercal");
+    if (tab == PositionHistoryTab)
+        heading += tr("   Договор: ") + text("number") + tr("   Услуга: ") + text("servicecal")
+                   + (text("objectcal").isEmpty() ? QString() : tr("   Объект: ") + text("objectcal"));
+    else if (tab == ServiceHistoryTab)
+        heading += tr("   Услуга: ") + text("servicecal");
+    head->setText(heading);
     model->setStatement(m_bo->historyStatement(kind, intValue("contractservicekey"), intValue("customerkey"),
                                                intValue("servicekey")),
                         TboRentDebtFilter::historyOrder());

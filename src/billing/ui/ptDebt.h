@@ -34,6 +34,7 @@ public:
     TDebtListModel *debtModel() const { return m_debts; }
     korvex::widgets::TxDBGrid *historyGrid(Tab tab) const;
     korvex::widgets::TxQueryModel *historyModel(Tab tab) const;
+    QLabel *historyHead(Tab tab) const { return tab > DebtsTab ? m_historyHeads[tab - 1] : nullptr; }
     QLabel *ncuTotal() const { return m_ncuTotal; }
     QLabel *currTotal() const { return m_currTotal; }
     QLabel *countTotal() const { return m_countTotal; }
@@ -52,7 +53,8 @@ protected:
 
 private:
     QWidget *buildDebtsTab();
-    korvex::widgets::TxDBGrid *newHistoryGrid(const QString &name, korvex::widgets::TxQueryModel *&model);
+    QWidget *newHistoryTab(const QString &name, int index);
+    korvex::widgets::TxDBGrid *newHistoryGrid(const QString &name, korvex::widgets::TxQueryModel *model);
     void buildMenus();
     void updateSortCaption();
     void loadHistory();
@@ -69,6 +71,7 @@ private:
     QList<QAction *> m_sortActions;
     korvex::widgets::TxQueryModel *m_histories[3] = {};
     korvex::widgets::TxDBGrid *m_historyGrids[3] = {};
+    QLabel *m_historyHeads[3] = {};
 };
 
 } // namespace korvex::billing
