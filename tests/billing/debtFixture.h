@@ -14,7 +14,7 @@
 // ago; services (priority, currency, written off only by debt):
 //   1 Аренда       1 NCU           4 Пеня           3 by debt
 //   2 Валюта       1 currency      5 Коммунальные   2 NCU, main service 3
-//   3 Свет         2 NCU
+//   3 Свет         2 NCU            6 Прочее         none, NCU
 // customer 1, contract 10 (open, payment form 1):
 //   100 s1 obj 11 debt 100 | 101 s2 obj 12 debt 290 / 100 | 102 s3 debt 200
 //   103 s4 debt 20         | 104 s1 debt 0 / 0            | 105 s3 overpaid -50
@@ -27,6 +27,8 @@
 // customer 5, contract 50 (open): 500 s1 price 0, 501 s3 price 0
 // customer 6, contract 60 (open): 600 s1 priced by a failing formula, 601 s3 price 50
 // customer 7, contract 70 (open): 700 s1 priced by the failing formula
+// customer 9, contract 80 (open): 800 s1 debt 0.7, 801 s1 debt 0.1
+// customer 10, contract 90 (open): 900 s1 debt 40, 901 s6 (no priority) debt 25
 // Objects: 1 Корпус with 11, 12 and 11's child 13; 2 Склад.
 inline QDate debtFixtureDate()
 {
@@ -46,6 +48,8 @@ inline void debtFixture(korvex::db::TxDatabase &db)
         "INSERT INTO cst_customer (customerkey, name, kind) VALUES (5, 'ООО Эпсилон', 1)",
         "INSERT INTO cst_customer (customerkey, name, kind) VALUES (6, 'ООО Дзета', 1)",
         "INSERT INTO cst_customer (customerkey, name, kind) VALUES (7, 'ООО Эта', 1)",
+        "INSERT INTO cst_customer (customerkey, name, kind) VALUES (9, 'ООО Тета', 1)",
+        "INSERT INTO cst_customer (customerkey, name, kind) VALUES (10, 'ООО Йота', 1)",
         "INSERT INTO rent_payment (id, name, shortname) VALUES (1, 'Безналичный расчет', 'б/н')",
         "INSERT INTO rent_payment (id, name, shortname) VALUES (2, 'Наличные', 'нал')",
         "INSERT INTO rent_service (id, name, priority, currservice, rejectdebt) VALUES (1, 'Аренда', 1, 0, 0)",
@@ -54,6 +58,7 @@ inline void debtFixture(korvex::db::TxDatabase &db)
         "INSERT INTO rent_service (id, name, priority, currservice, rejectdebt) VALUES (4, 'Пеня', 3, 0, 1)",
         "INSERT INTO rent_service (id, name, priority, currservice, rejectdebt, mainservice) "
         "VALUES (5, 'Коммунальные', 2, 0, 0, 3)",
+        "INSERT INTO rent_service (id, name, priority, currservice, rejectdebt) VALUES (6, 'Прочее', NULL, NULL, NULL)",
         "INSERT INTO rent_object (id, parent, name) VALUES (1, NULL, 'Корпус')",
         "INSERT INTO rent_object (id, parent, name) VALUES (2, NULL, 'Склад')",
         "INSERT INTO rent_object (id, parent, name) VALUES (11, 1, 'Офис 11')",
@@ -70,6 +75,8 @@ inline void debtFixture(korvex::db::TxDatabase &db)
         "INSERT INTO rent_contract (id, customerkey, currkey, number, paymentkey, disabled) VALUES (50, 5, 2, '50', 1, 0)",
         "INSERT INTO rent_contract (id, customerkey, currkey, number, paymentkey, disabled) VALUES (60, 6, 2, '60', 1, NULL)",
         "INSERT INTO rent_contract (id, customerkey, currkey, number, paymentkey, disabled) VALUES (70, 7, 2, '70', 1, 0)",
+        "INSERT INTO rent_contract (id, customerkey, currkey, number, paymentkey, disabled) VALUES (80, 9, 2, '80', 1, 0)",
+        "INSERT INTO rent_contract (id, customerkey, currkey, number, paymentkey, disabled) VALUES (90, 10, 2, '90', 1, 0)",
     };
     for (const QString &s : statements)
         TxQuery::execute(db, s);
@@ -88,7 +95,8 @@ inline void debtFixture(korvex::db::TxDatabase &db)
         {202, 20, 4, none, 40, 0, none}, {203, 20, 2, none, 0, 10, none}, {210, 21, 1, none, 500, 0, none},
         {300, 30, 1, none, 100, 0, none}, {400, 40, 4, none, 0, 0, none}, {401, 40, 1, none, 70, 0, none},
         {500, 50, 1, none, 0, 0, none}, {501, 50, 3, none, 0, 0, none}, {600, 60, 1, none, 80, 0, 1},
-        {601, 60, 3, none, 50, 0, none}, {700, 70, 1, none, 90, 0, 1},
+        {601, 60, 3, none, 50, 0, none}, {700, 70, 1, none, 90, 0, 1},  {800, 80, 1, none, 0, 0, none},
+        {801, 80, 1, none, 0, 0, none}, {900, 90, 1, none, 0, 0, none}, {901, 90, 6, none, 0, 0, none},
     };
     for (const Position &p : positions)
         TxQuery::execute(db,
@@ -101,7 +109,8 @@ inline void debtFixture(korvex::db::TxDatabase &db)
 
     const std::tuple<int, double, double> debts[] = {
         {100, 100, 0}, {101, 290, 100}, {102, 200, 0}, {103, 20, 0}, {104, 0, 0},
-        {105, -50, 0}, {110, 30, 0},   {200, -10, 0}, {400, 30, 0},
+        {105, -50, 0}, {110, 30, 0},   {200, -10, 0}, {400, 30, 0}, {800, 0.7, 0},
+        {801, 0.1, 0}, {900, 40, 0}, {901, 25, 0},
     };
     for (const auto &[cs, ncu, curr] : debts)
         TxQuery::execute(db,
