@@ -46,6 +46,11 @@ korvex::calc::TboRentReckoning &TboRentAllocation::engine()
     return *m_engine;
 }
 
+namespace {
+
+// Multiplies the lines at the positions by the factor, rounds their NCU
+// amounts to whole units and puts what the rounding leaves of the amount
+// distributed on the last of them, so that they add up to it.
 void spreadRounded(QList<TCSCost> &lines, const QList<int> &positions, double factor, double distributed)
 {
     double sum = 0;
@@ -58,6 +63,8 @@ void spreadRounded(QList<TCSCost> &lines, const QList<int> &positions, double fa
     if (!positions.isEmpty())
         lines[positions.last()].ncu += distributed - sum;
 }
+
+} // namespace
 
 bool TboRentAllocation::AllocatePayment(int customerKey, int serviceKey, QList<TCSCost> &lines, double rate,
                                         double amount)

@@ -88,10 +88,4 @@ private:
     QList<TUnpricedPosition> m_unpriced;
 };
 
-// Rounds the NCU amounts of the lines at the positions given to whole units
-// after multiplying them (and their currency amounts) by the factor, and
-// puts what the rounding leaves of the distributed amount on the last of
-// them.
-void spreadRounded(QList<TCSCost> &lines, const QList<int> &positions, double factor, double distributed);
-
 } // namespace korvex::billing
