@@ -7,7 +7,10 @@
 #include <QHash>
 #include <QImage>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -97,6 +100,55 @@ private:
     QList<FieldKind> m_kinds;
     QHash<int, QString> m_displayFormats;
     QHash<QString, QString> m_pendingFormats;
+};
+
+// A data set held in memory: fields added by the caller (or copied from a
+// result), then rows appended and filled. Used where a printed document needs
+// values a statement alone cannot give (prices reckoned anew, debts, the
+// customer's values on every row). A name met twice gets "_1", "_2", ... as
+// its later copies, so every field stays reachable by name.
+class TxMemoryReportDataSource : public TxReportDataSource
+{
+public:
+    // The field's index; the name actually given (after the suffix) is fieldName().
+    int addField(const QString &name, FieldKind kind);
+    // The fields of a result, their kinds from their types.
+    void addFields(const QSqlRecord &record);
+    int fieldCount() const { return int(m_names.size()); }
+    QString fieldName(int field) const { return m_names.value(field); }
+
+    // A new last row of NULLs, made current.
+    void appendRow();
+    // A value of the last row; a field the set lacks is ignored.
+    void setValue(int field, const QVariant &value);
+    void setValue(const QString &name, const QVariant &value) { setValue(fieldIndex(name), value); }
+    QVariant value(int row, int field) const;
+    QVariant value(int row, const QString &name) const { return value(row, fieldIndex(name)); }
+
+    void open() override {}
+    bool isEmpty() override { return m_rows.isEmpty(); }
+    int recordCount() override { return int(m_rows.size()); }
+    void first() override { m_row = 0; }
+    void next() override;
+    bool eof() const override { return m_row >= m_rows.size(); }
+
+    int fieldIndex(const QString &name) const override { return m_index.value(name.toLower(), -1); }
+    FieldKind fieldKind(int field) const override { return m_kinds.value(field, Text); }
+    QString fieldText(int field) const override;
+    QString displayText(int field, double value) const override;
+
+    QVariant bookmark() const override { return m_row; }
+    void gotoBookmark(const QVariant &bookmark) override { m_row = bookmark.toInt(); }
+
+private:
+    // The current row, the last one past the end (footers read it).
+    int currentRow() const { return m_row < m_rows.size() ? m_row : int(m_rows.size()) - 1; }
+
+    QStringList m_names;
+    QList<FieldKind> m_kinds;
+    QHash<QString, int> m_index;  // lower-cased name -> field
+    QList<QVariantList> m_rows;
+    int m_row = 0;
 };
 
 // The text a value shows as edit text: numbers with the locale's decimal

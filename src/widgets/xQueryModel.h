@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <deque>
 #include <memory>
@@ -96,6 +97,11 @@ public:
     int fieldIndex(const QString &field) const;
     QVariant value(int row, const QString &field) const;
     QSqlRecord record() const { return m_record; }
+
+    // The whole list in the order shown, as a query prepared with its values
+    // bound, for printing it; with keys (a keyed list only), just the rows of
+    // those keys. Not executed.
+    QSqlQuery printQuery(const QVariantList &onlyKeys = {}) const;
 
     // The text last run, ORDER BY included (diagnostics and tests).
     QString lastStatement() const { return m_lastSql; }
