@@ -71,6 +71,9 @@ std::shared_ptr<TxMemoryReportDataSource> readAll(QSqlQuery &query)
                 data->setValue(i, query.value(i));
         } while (query.next());
     }
+    // A row the server fails to give ends the loop like the last one did.
+    if (query.lastError().isValid())
+        throw korvex::db::EDatabaseError::fromSqlError(query.lastError(), query.lastQuery());
     data->first();
     return data;
 }

@@ -28,8 +28,7 @@ namespace {
 
 const char *const kUsage =
     "Usage: korvex-rent-cli print (contract|contract-priced|invoice) KEY[,KEY...] --form PRINTFORM "
-    "--out OUTPUT(.rtf|.pdf) DATABASE\n"
-    "       korvex-rent-cli print report REPORT --out OUTPUT(.rtf|.pdf) [--param NAME=VALUE]... DATABASE";
+    "--out OUTPUT(.rtf|.pdf) DATABASE, or korvex-rent-cli print report REPORT --out OUTPUT(.rtf|.pdf) [--param NAME=VALUE]... DATABASE";
 
 [[noreturn]] void fail(const QString &message)
 {

@@ -10,6 +10,7 @@
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
 #include "pricing/ui/ptVariable.h"
+#include "printing/ui/ptReport.h"
 #include "reference/ui/ptCurrency.h"
 #include "reference/ui/ptObject.h"
 #include "reference/ui/ptService.h"
@@ -41,7 +42,7 @@ QList<TPageInfo> buildTable()
         {10, tr("Договора"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptContract(ctx, parent, ctx.customerSync); }},
         {20, tr("Счета фактуры"), {}},
         {30, tr("Платежи"), {}},
-        {50, tr("Отчеты"), {}},
+        {50, tr("Отчеты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::documents::TptReport(ctx, parent); }},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
         {90, tr("Нарушения"), {}},
         {100, tr("Настройки"), {}},

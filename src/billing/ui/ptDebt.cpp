@@ -1,5 +1,7 @@
 #include "ptDebt.h"
 
+#include "printing/ui/printMenu.h"
+
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/xQueryModel.h"
 
@@ -186,6 +188,14 @@ void TptDebt::buildMenus()
     m_debtGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_debtGrid, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { m_sortMenu->exec(m_debtGrid->viewport()->mapToGlobal(at)); });
+
+    using korvex::documents::TPrintPage;
+    using korvex::documents::TPrintSelection;
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::Debts,
+                                        [this] { return TPrintSelection{-1, {}, m_debts}; });
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::DebtHistory, [this] {
+        return TPrintSelection{-1, {}, historyModel(Tab(std::max(int(currentTab()), int(PositionHistoryTab))))};
+    });
     connect(m_debtGrid, &TxDBGrid::currentKeyChanged, this, [this] {
         if (currentTab() != DebtsTab)
             guarded(this, [&] { loadHistory(); });
