@@ -12,6 +12,7 @@
 #include "shell/UserLogin.h"
 #include "widgets/xConfirmDelete.h"
 #include "widgets/xDialogPort.h"
+#include "widgets/xProgress.h"
 #include "widgets/xPrompt.h"
 #include "widgets/xSqlFilter.h"
 
@@ -454,16 +455,28 @@ std::optional<TPrintJob> TboRentReport::debtReport(const TRentReportRecord &repo
     }
     historySql += QStringLiteral(" ORDER BY historydate");
 
-    auto data = std::make_shared<TxMemoryReportDataSource>();
-    bool first = true;
-    int rowFields = rowRecord.count();
+    // The customer-service rows first, so that the progress knows its end.
+    QList<QVariantList> keys;
+    const int rowFields = rowRecord.count();
     while (rows.next()) {
         QVariantList values;
+        for (int i = 0; i < rowFields; ++i)
+            values << rows.value(i);
+        keys << values;
+    }
+    auto data = std::make_shared<TxMemoryReportDataSource>();
+    bool first = true;
+    korvex::widgets::TxProgressGuard progress(dialogs().progress(), tr("Создание отчета"), keys.size());
+    for (qsizetype n = 0; n < keys.size(); ++n) {
+        if (progress.stopped())
+            return std::nullopt;
+        const QVariantList &row = keys.at(n);
+        const auto field = [&](const char *name) { return row.value(rowRecord.indexOf(QLatin1String(name))); };
+        QVariantList values;
         if (byObjects)
-            values << rows.value(QStringLiteral("contractservicekey"));
+            values << field("contractservicekey");
         else
-            values << rows.value(QStringLiteral("servicekey")) << rows.value(QStringLiteral("id"))
-                   << (customers.allPayments ? 1 : 0) << customers.paymentKey;
+            values << field("servicekey") << field("id") << (customers.allPayments ? 1 : 0) << customers.paymentKey;
         values << period2;
         TxQuery h(m_context.db);
         h.exec(historySql, values);
@@ -476,10 +489,11 @@ std::optional<TPrintJob> TboRentReport::debtReport(const TRentReportRecord &repo
         while (h.next()) {
             data->appendRow();
             for (int i = 0; i < rowFields; ++i)
-                data->setValue(i, rows.value(i));
+                data->setValue(i, row.at(i));
             for (int i = 0; i < historyFields; ++i)
                 data->setValue(rowFields + i, h.value(i));
         }
+        progress.advance(n + 1);
     }
     if (first)
         return std::nullopt;  // no customer owes for these services

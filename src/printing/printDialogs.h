@@ -8,6 +8,7 @@
 
 namespace korvex::widgets {
 class TxPrompt;
+class TxProgress;
 }
 
 namespace korvex::documents {
@@ -49,6 +50,8 @@ public:
     virtual ~TPrintDialogs();
 
     virtual korvex::widgets::TxPrompt &prompt() = 0;
+    // Where a long report shows how far it is and can be stopped (null: nowhere).
+    virtual korvex::widgets::TxProgress *progress() { return nullptr; }
 
     // "Печатная форма": true when at least one row was stored.
     virtual bool printFormDialog(TboRentPrintDocument &bo, TPrintFormRecord &record, bool isNew, int &savedKey);

@@ -22,6 +22,7 @@
 #include "widgets/ui/xMessages.h"
 #include "widgets/xSqlFilter.h"
 #include "widgets/xCheckedQueryModel.h"
+#include "widgets/xProgress.h"
 #include "widgets/xQueryModel.h"
 
 #include <QFile>
@@ -80,7 +81,10 @@ public:
         return false;
     }
 
+    korvex::widgets::TxProgress *progress() override { return progressShown; }
+
     TxPromptRecorder recorder;
+    korvex::widgets::TxProgress *progressShown = nullptr;
     QList<TPrintJob> shown;
     std::optional<QString> saveAs;
     bool answer = true;
@@ -519,6 +523,20 @@ private Q_SLOTS:
         QCOMPARE(dialogs.recorder.messages.last().text, QStringLiteral("Необходио выбрать хотя бы одного клиента"));
         dialogs.customers.customers = {999};  // no debts: nothing to show
         QVERIFY(!bo.reportJob(1));
+
+        // Stopped while it gathers the history: no report.
+        struct Stopped : korvex::widgets::TxProgress {
+            void begin(const QString &text, qint64) override { this->text = text; }
+            void setText(const QString &) override {}
+            void setPosition(qint64) override {}
+            bool wasStopped() const override { return true; }
+            void end() override {}
+            QString text;
+        } stopped;
+        dialogs.progressShown = &stopped;
+        dialogs.customers.customers = {2};
+        QVERIFY(!bo.reportJob(1));
+        QCOMPARE(stopped.text, QStringLiteral("Создание отчета"));
     }
 
     void sqlReport()

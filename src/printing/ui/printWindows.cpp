@@ -88,6 +88,15 @@ bool TPrintWindows::chooseServices(QList<int> &keys)
     return true;
 }
 
+korvex::widgets::TxProgress *TPrintWindows::progress()
+{
+    if (!m_progress) {
+        m_progress = std::make_unique<korvex::widgets::TxProgressDialog>(m_parent.data());
+        m_progress->setStoppable(true);
+    }
+    return m_progress.get();
+}
+
 bool TPrintWindows::sqlParams(const QStringList &names, const std::function<QString(const QStringList &)> &apply)
 {
     TdlgSQLParams dlg(names, apply, parentWidget());

@@ -3,7 +3,10 @@
 #include "printing/printDialogs.h"
 #include "widgets/ui/xMessages.h"
 
+#include "widgets/ui/xProgressDialog.h"
+
 #include <QPointer>
+#include <memory>
 #include <QWidget>
 
 namespace korvex::shell {
@@ -27,6 +30,7 @@ public:
     bool chooseCustomers(TReportCustomerChoice &choice, bool showPayments) override;
     bool chooseServices(QList<int> &keys) override;
     bool sqlParams(const QStringList &names, const std::function<QString(const QStringList &)> &apply) override;
+    korvex::widgets::TxProgress *progress() override;
 
 private:
     QWidget *parentWidget() const;
@@ -34,6 +38,7 @@ private:
     korvex::shell::TAppContext &m_context;
     QPointer<QWidget> m_parent;
     korvex::widgets::TxMessages m_messages;
+    std::unique_ptr<korvex::widgets::TxProgressDialog> m_progress;
 };
 
 } // namespace korvex::documents
