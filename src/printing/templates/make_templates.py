@@ -84,9 +84,10 @@ def document(body, landscape=False):
             + page + '\\margl1418\\margr850\\margt1134\\margb1134\n' + body + '}\n')
 
 
-def signatures(left, right):
-    return row([(4800, [t(left[0]), '', t('________________ ' + left[1])], 'l'),
-                (4838, [t(right[0]), '', t('________________ ') + right[1]], 'l')], borders=False)
+def signatures(left, right, seal=False):
+    mark = [t('М.П.')] if seal else []
+    return row([(4800, [t(left[0]), '', t('________________ ' + left[1])] + mark, 'l'),
+                (4838, [t(right[0]), '', t('________________ ') + right[1]] + mark, 'l')], borders=False)
 
 
 def contract():
@@ -146,8 +147,7 @@ def contract():
                       t('в ') + f('custBANKNAME/USER') + t(', код ') + f('custBANKMFO/USER')], 'l')],
              borders=False)
     b += para('', after=120)
-    b += signatures(('Директор', DIRECTOR), ('Руководитель', f('custDIRECTOR/USER')))
-    b += para(t('М.П.') + '\\tab\\tab\\tab\\tab\\tab\\tab ' + t('М.П.'), size=20)
+    b += signatures(('Директор', DIRECTOR), ('Руководитель', f('custDIRECTOR/USER')), seal=True)
     return document(b)
 
 
@@ -166,14 +166,14 @@ def invoice():
               + t('. Форма оплаты: ') + f('NAME_2') + t('. Срок оплаты: до ') + f('EXPIREDATE') + t('.'),
               'j', size=22, after=120)
     b += command('%GROUPEND')
-    b += row([(7338, t('Итого к оплате'), 'r'), (2300, f('COSTNCU/S' + MONEY), 'r')], bold=True)
+    b += row([(7038, t('Итого к оплате'), 'r'), (2600, f('COSTNCU/S' + MONEY), 'r')], bold=True)
     b += para('', after=60)
     b += para(t('Всего к оплате: ') + '{\\b ' + f('COSTNCU/S' + MONEY) + t(' руб.') + '}', after=0)
     b += para(t('Сумма прописью: ') + words('COSTNCU/S'), after=60)
     b += para(t('Без НДС.'), size=22, after=360)
     b += signatures(('Директор', DIRECTOR), ('Главный бухгалтер', t(BOOKKEEPER)))
     b += command('%TABLEHEADER')
-    b += row([(3000, t('Наименование услуги'), 'c'), (2738, t('Помещение'), 'c'), (1300, t('Количество'), 'c'),
+    b += row([(3000, t('Наименование услуги'), 'c'), (2738, t('Помещение'), 'c'), (1300, t('Кол-во'), 'c'),
               (2600, t('Сумма, руб.'), 'c')], bold=True, header=True)
     b += command('%TABLEROW')
     b += row([(3000, f('NAME'), 'l'), (2738, f('NAME_5'), 'l'), (1300, f('COUNTOBJECT/F"0.00"'), 'r'),
