@@ -13,6 +13,8 @@
 #include "pricing/boRentReckoning.h"
 #include "printing/boRentPrintDocument.h"
 #include "printing/boRentReport.h"
+#include "printing/ui/dlgPrintDocument.h"
+#include "printing/ui/dlgRentReport.h"
 #include "printing/ui/frmPrintReport.h"
 #include "printing/ui/printMenu.h"
 #include "printing/ui/ptReport.h"
@@ -25,6 +27,9 @@
 #include "widgets/xProgress.h"
 #include "widgets/xQueryModel.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -653,6 +658,47 @@ private Q_SLOTS:
         recorder.messages.clear();
         QVERIFY(!window.build());
         QCOMPARE(recorder.messages.last().text, QStringLiteral("Ненайден шаблон или обнаружена ошибка"));
+    }
+
+    void printFormDialog()
+    {
+        TboRentPrintDocument bo(m_f->context);
+        TdlgPrintDocument dlg(bo, bo.newRecord(1), true);
+        QCOMPARE(dlg.typeBox()->currentText(), QStringLiteral("Группа"));
+        dlg.show();
+        dlg.typeBox()->setCurrentIndex(TboRentPrintDocument::Invoice);
+        dlg.tableBox()->setFocus();
+        QApplication::processEvents();
+        QCOMPARE(dlg.nameBox()->text(), QStringLiteral("Формирование задолженности"));  // named after its type
+        dlg.tableBox()->setText(QStringLiteral("qryInvoice"));
+        dlg.groupBox()->setChecked(true);
+        QVERIFY(dlg.save());
+        const auto stored = bo.readForm(dlg.savedKey());
+        QVERIFY(stored);
+        QCOMPARE(stored->parent, 1);
+        QCOMPARE(stored->typeDocument, int(TboRentPrintDocument::Invoice));
+        QCOMPARE(stored->registerTable, QStringLiteral("QRYINVOICE"));
+        QVERIFY(stored->group);
+    }
+
+    void reportDialog()
+    {
+        TboRentReport bo(m_f->context);
+        TdlgRentReport dlg(bo, bo.newRecord(0));
+        QCOMPARE(dlg.typeBox()->currentText(), QStringLiteral("SQL-отчет"));
+        QCOMPARE(dlg.pictureBox()->count(), 120);
+        QCOMPARE(dlg.pictureBox()->itemText(119), QStringLiteral("Рисунок 119"));
+        TxPromptRecorder recorder;
+        korvex::widgets::TxMessages::Intercept intercept(recorder);
+        QVERIFY(!dlg.save());
+        QCOMPARE(recorder.messages.last().text, QStringLiteral("Введите наименование"));
+        dlg.typeBox()->setCurrentIndex(dlg.typeBox()->findData(int(TboRentReport::FreeObjects)));
+        dlg.nameBox()->setText(QStringLiteral("Свободно"));
+        dlg.pictureBox()->setCurrentIndex(7);
+        QVERIFY(dlg.save());
+        const auto stored = bo.readReport(dlg.savedKey());
+        QCOMPARE(stored->typeReport, int(TboRentReport::FreeObjects));
+        QCOMPARE(stored->icon, 7);
     }
 
     void reportsPage()

@@ -48,7 +48,7 @@ TdlgPrintDocument::TdlgPrintDocument(TboRentPrintDocument &bo, const TPrintFormR
     for (QLineEdit *box : {m_name, m_registerName, m_table})
         box->installEventFilter(this);
 
-    show(record);
+    showRecord(record);
     setRecordKey(record.id);
     setNextEnabled(isNew);
 }
@@ -74,7 +74,7 @@ QWidget *TdlgPrintDocument::fileRow(QLineEdit *box)
     return row;
 }
 
-void TdlgPrintDocument::show(const TPrintFormRecord &r)
+void TdlgPrintDocument::showRecord(const TPrintFormRecord &r)
 {
     m_type->setCurrentIndex(std::clamp(r.typeDocument, 0, m_type->count() - 1));
     m_name->setText(r.name);
@@ -112,7 +112,7 @@ void TdlgPrintDocument::startNextRecord()
     TPrintFormRecord next = m_bo.newRecord(m_record.parent);
     next.typeDocument = m_type->currentIndex();
     m_record = next;
-    show(next);
+    showRecord(next);
 }
 
 } // namespace korvex::documents

@@ -31,7 +31,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void show(const TPrintFormRecord &record);
+    void showRecord(const TPrintFormRecord &record);
     QWidget *fileRow(QLineEdit *box);
 
     TboRentPrintDocument &m_bo;
