@@ -175,6 +175,17 @@ QString TxQueryModel::wrapped() const
     return QStringLiteral("SELECT * FROM (") + m_select + QStringLiteral(") q");
 }
 
+QString TxQueryModel::unkeyedStatement() const
+{
+    QStringList order;
+    if (m_sortColumn >= 0)
+        order << QString::number(m_sortColumn + 1)
+                     + (m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" DESC") : QString());
+    if (!m_orderBy.isEmpty())
+        order << m_orderBy;
+    return order.isEmpty() ? m_select : m_select + QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+}
+
 QVariantList TxQueryModel::statementValues() const
 {
     return m_values;
@@ -300,15 +311,7 @@ void TxQueryModel::open()
         throw EDatabaseError(QStringLiteral("TxQueryModel has no statement."));
     QString sql;
     if (!keyed()) {
-        QStringList order;
-        if (m_sortColumn >= 0)
-            order << QString::number(m_sortColumn + 1)
-                         + (m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" DESC") : QString());
-        if (!m_orderBy.isEmpty())
-            order << m_orderBy;
-        sql = m_select;
-        if (!order.isEmpty())
-            sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+        sql = unkeyedStatement();
     } else {
         sql = wrapped() + QStringLiteral(" ORDER BY ") + orderText(currentOrder(), false);
     }
@@ -324,15 +327,7 @@ QSqlQuery TxQueryModel::printQuery(const QVariantList &onlyKeys) const
     Binder b{!m_named.isEmpty(), statementValues(), m_named};
     QString sql;
     if (!keyed()) {
-        QStringList order;
-        if (m_sortColumn >= 0)
-            order << QString::number(m_sortColumn + 1)
-                         + (m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" DESC") : QString());
-        if (!m_orderBy.isEmpty())
-            order << m_orderBy;
-        sql = m_select;
-        if (!order.isEmpty())
-            sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+        sql = unkeyedStatement();
     } else {
         sql = wrapped();
         if (!onlyKeys.isEmpty()) {

@@ -131,6 +131,8 @@ private:
 
     bool keyed() const { return !m_keyField.isEmpty(); }
     QString wrapped() const;
+    // The statement of a list without a key field, in the order shown.
+    QString unkeyedStatement() const;
     QList<OrderItem> currentOrder() const;
     QString orderText(const QList<OrderItem> &order, bool reversed) const;
     QVariantList statementValues() const;

@@ -3,6 +3,7 @@
 // report window would build them.
 
 #include "cliCommon.h"
+#include "cliDocuments.h"
 
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
@@ -30,31 +31,10 @@ const char *const kUsage =
     "Usage: korvex-rent-cli print (contract|contract-priced|invoice) KEY[,KEY...] --form PRINTFORM "
     "--out OUTPUT(.rtf|.pdf) DATABASE, or korvex-rent-cli print report REPORT --out OUTPUT(.rtf|.pdf) [--param NAME=VALUE]... DATABASE";
 
-[[noreturn]] void fail(const QString &message)
-{
-    throw std::runtime_error(message.simplified().toStdString());
-}
-
-// Messages of the document model and of the reports end the command.
-class QuietMessages : public TxRTFMessages
-{
-public:
-    QuietMessages() { setShared(this); }
-    ~QuietMessages() override { setShared(nullptr); }
-    bool retry(const QString &text) override
-    {
-        last = text;
-        return false;
-    }
-    void error(const QString &text) override { last = text; }
-    void information(const QString &text) override { last = text; }
-    QString last;
-};
-
 class FailingPrompt : public korvex::widgets::TxPrompt
 {
 public:
-    bool show(const korvex::widgets::TxMessage &message) override { fail(message.text); }
+    bool show(const korvex::widgets::TxMessage &message) override { oneLine(message.text); }
 };
 
 QList<int> keyList(const QString &text, const QString &what)
@@ -129,7 +109,7 @@ public:
         }
         const QString error = apply(values);
         if (!error.isEmpty())
-            fail(error);
+            oneLine(error);
         return true;
     }
 
@@ -164,7 +144,7 @@ int findRow(korvex::db::TxDatabase &db, const QString &table, const QString &tex
         : TxQuery::scalar(db, QStringLiteral("SELECT id FROM %1 WHERE UPPER(name) = UPPER(?) ORDER BY id").arg(table),
                           {text});
     if (found.isNull())
-        fail(QStringLiteral("%1 not found: %2").arg(what, text));
+        oneLine(QStringLiteral("%1 not found: %2").arg(what, text));
     return found.toInt();
 }
 
@@ -172,7 +152,7 @@ void requireRows(korvex::db::TxDatabase &db, const QString &table, const QList<i
 {
     for (int k : keys)
         if (TxQuery::scalar(db, QStringLiteral("SELECT id FROM %1 WHERE id = ?").arg(table), {k}).isNull())
-            fail(QStringLiteral("%1 %2 does not exist.").arg(what).arg(k));
+            oneLine(QStringLiteral("%1 %2 does not exist.").arg(what).arg(k));
 }
 
 int runPrint(const Args &a)
@@ -226,7 +206,7 @@ int runPrint(const Args &a)
             TboRentPrintDocument printing(context, &answers);
             const auto record = printing.readForm(form);
             if (!record || record->typeDocument != type)
-                fail(QStringLiteral("Print form %1 does not print a %2.").arg(a.value(QStringLiteral("form")), kind));
+                oneLine(QStringLiteral("Print form %1 does not print a %2.").arg(a.value(QStringLiteral("form")), kind));
             requireRows(*db, type == TboRentPrintDocument::Invoice ? QStringLiteral("rent_invoice")
                                                                    : QStringLiteral("rent_contract"),
                         keys, type == TboRentPrintDocument::Invoice ? QStringLiteral("Invoice")
@@ -240,7 +220,7 @@ int runPrint(const Args &a)
     }
     // The output is written aside and renamed into place: a failure leaves none.
     if (!answers.written)
-        fail(QStringLiteral("Nothing to print: the report found no rows."));
+        oneLine(QStringLiteral("Nothing to print: the report found no rows."));
     return 0;
 }
 
@@ -262,19 +242,7 @@ Command printCommand()
                 QStringList valueOptions = databaseValueOptions();
                 valueOptions << QStringLiteral("out") << QStringLiteral("form") << QStringLiteral("param");
                 const Args a = parseArgs(args, valueOptions, {});
-                try {
-                    return runPrint(a);
-                } catch (const std::invalid_argument &) {
-                    throw;
-                } catch (const korvex::db::EDatabaseError &e) {
-                    fail(e.message());
-                } catch (const ExReport &e) {
-                    fail(e.message());
-                } catch (const ExRTF &e) {
-                    fail(e.message());
-                } catch (const std::exception &e) {
-                    fail(QString::fromUtf8(e.what()));
-                }
+                return runWithOneLineErrors([&a] { return runPrint(a); });
             },
             true};
 }
