@@ -398,8 +398,75 @@ private Q_SLOTS:
     }
 };
 
+
+// "paybill from-operation" as scripts use it.
+class PayBillCliTest : public QObject
+{
+    Q_OBJECT
+
+    struct Run {
+        int code = -1;
+        QString out, err;
+    };
+    static Run cli(PayBillSession &s, const QStringList &args)
+    {
+        const QString db = s.t.path();
+        s.t.db().close();  // the embedded engine allows one process per file
+        QProcess p;
+        p.start(QStringLiteral(KORVEX_CLI_PATH), QStringList{QStringLiteral("paybill")} + args + QStringList{db});
+        Run r;
+        if (p.waitForFinished(60000)) {
+            r.code = p.exitCode();
+            r.out = QString::fromUtf8(p.readAllStandardOutput());
+            r.err = QString::fromUtf8(p.readAllStandardError());
+        }
+        korvex::db::TxConnectionParams params;
+        params.setServerName(db);
+        s.t.db().open(params, QStringLiteral("SYSDBA"), QString());
+        return r;
+    }
+
+private Q_SLOTS:
+    void fromOperation()
+    {
+        PayBillSession s;
+        TxQuery::execute(s.t.db(), QStringLiteral("INSERT INTO fin_options (userkey, subsystemkey, name, optionsvalue, "
+                                                  "optionstype) VALUES (NULL, 230, 'RENTCURRKEY', '2', 'I')"));
+        Run r = cli(s, {QStringLiteral("from-operation"), QStringLiteral("901"), QStringLiteral("903"),
+                        QStringLiteral("--payment"), QStringLiteral("2"), QStringLiteral("--operation-date"),
+                        QStringLiteral("2026-02-01")});
+        QCOMPARE(r.code, 0);
+        const int key = TxQuery::scalar(s.t.db(), QStringLiteral("SELECT id FROM rent_paybill WHERE operationkey = 901")).toInt();
+        QCOMPARE(r.out, QStringLiteral("901 1 %1\n903 0 -1\n").arg(key));
+        QCOMPARE(r.err.trimmed(), QStringLiteral("Made 1, replaced 0, not made 1."));
+        TboRentPayBill bo(s.context);
+        const std::optional<TPayBillEdit> made = bo.readPayBill(key);
+        QCOMPARE(made->bill.paymentKey, std::optional<int>(2));
+        QCOMPARE(made->bill.currKey, std::optional<int>(2));  // rentcurrkey
+        QCOMPARE(made->bill.operationDate, QDate(2026, 2, 1));
+        QCOMPARE(showLines(made->lines), QStringLiteral("100:100.00:0.00 101:50.00:16.67"));
+
+        r = cli(s, {QStringLiteral("from-operation"), QStringLiteral("901"), QStringLiteral("--payment-from-contract")});
+        QCOMPARE(r.code, 0);
+        const int replaced = TxQuery::scalar(s.t.db(), QStringLiteral("SELECT id FROM rent_paybill WHERE operationkey = 901")).toInt();
+        QVERIFY(replaced != key);
+        QCOMPARE(r.out, QStringLiteral("901 2 %1\n").arg(replaced));
+        QCOMPARE(r.err.trimmed(), QStringLiteral("Made 0, replaced 1, not made 0."));
+        QCOMPARE(bo.readPayBill(replaced)->bill.paymentKey, std::optional<int>(1));
+        QCOMPARE(bo.readPayBill(replaced)->bill.operationDate, bo.readPayBill(replaced)->bill.payBillDate);
+        QVERIFY(debtsAsRebuilt(s.t.db()));
+
+        r = cli(s, {QStringLiteral("from-operation"), QStringLiteral("x")});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.out.isEmpty());
+        r = cli(s, {QStringLiteral("from-operation"), QStringLiteral("901"), QStringLiteral("--type"), QStringLiteral("1700")});
+        QCOMPARE(r.code, 1);
+    }
+};
+
 #include "tst_paybills.moc"
 
 KORVEX_TEST_CLASS(PayBillSaveTest)
 KORVEX_TEST_CLASS(PayBillDebtTest)
 KORVEX_TEST_CLASS(PayBillImportTest)
+KORVEX_TEST_CLASS(PayBillCliTest)
