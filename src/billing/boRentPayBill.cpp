@@ -187,6 +187,17 @@ QString TboRentPayBill::listOrder(int sortOrder)
     }
 }
 
+QList<int> TboRentPayBill::listedKeys() const
+{
+    const TxSqlFilter list = listStatement(m_filter);
+    QList<int> keys;
+    TxQuery q(m_context.db);
+    q.exec(QStringLiteral("SELECT l.id FROM (") + list.text() + QStringLiteral(") l"), list.values());
+    while (q.next())
+        keys << q.value(0).toInt();
+    return keys;
+}
+
 QString TboRentPayBill::linesSql()
 {
     return QStringLiteral("SELECT r.id, r.paybillkey, r.contractservicekey, r.costncu, r.costcurr,"

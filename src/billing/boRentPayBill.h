@@ -142,6 +142,8 @@ public:
     static QString listOrder(int sortOrder);
     static QString listKey() { return QStringLiteral("id"); }
     korvex::widgets::TxSqlFilter listStatement() const { return listStatement(m_filter); }
+    // The pay bills the filter lists ("Выделить все").
+    QList<int> listedKeys() const;
     // "Позиции платежа": one value, the pay bill.
     static QString linesSql();
 

@@ -38,6 +38,8 @@ public:
     // The list of the reference, by name.
     static QString listSql();
 
+    korvex::shell::TAppContext &context() const { return m_context; }
+
 private:
     korvex::shell::TAppContext &m_context;
     TPayBillDialogs *m_dialogs;
