@@ -462,6 +462,32 @@ private Q_SLOTS:
         r = cli(s, {QStringLiteral("from-operation"), QStringLiteral("901"), QStringLiteral("--type"), QStringLiteral("1700")});
         QCOMPARE(r.code, 1);
     }
+
+    // On the demonstration database the payment the bookkeeping system
+    // brought settles the customer's debts, as a full rebuild has them.
+    void demoPayment()
+    {
+        korvex::test::TestDatabase t(korvex::test::TestDatabase::Content::Demo);
+        const int op = TxQuery::scalar(t.db(), QStringLiteral("SELECT MAX(operationkey) FROM fin_operation WHERE type = 1700"))
+                           .toInt();
+        QVERIFY(op > 0);
+        const QString path = t.path();
+        t.db().close();
+        QProcess p;
+        p.start(QStringLiteral(KORVEX_CLI_PATH),
+                {QStringLiteral("paybill"), QStringLiteral("from-operation"), QString::number(op), path});
+        QVERIFY(p.waitForFinished(60000));
+        korvex::db::TxConnectionParams params;
+        params.setServerName(path);
+        t.db().open(params, QStringLiteral("SYSDBA"), QString());
+        QCOMPARE(p.exitCode(), 0);
+        const int key = TxQuery::scalar(t.db(), QStringLiteral("SELECT id FROM rent_paybill WHERE operationkey = ?"), {op}).toInt();
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), QStringLiteral("%1 1 %2\n").arg(op).arg(key));
+        QCOMPARE(TxQuery::scalar(t.db(), QStringLiteral("SELECT SUM(costncu) FROM rent_paybillrelat WHERE paybillkey = ?"), {key})
+                     .toDouble(),
+                 3000.0);
+        QVERIFY(debtsAsRebuilt(t.db()));
+    }
 };
 
 #include "tst_paybills.moc"
