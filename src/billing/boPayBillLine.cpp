@@ -6,12 +6,6 @@ namespace korvex::billing {
 
 namespace {
 
-// Every digit, decimal comma: a number as it is typed.
-QString numberText(double v)
-{
-    return QString::number(v, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
-
 // Sets the flag for as long as it lives.
 class TBusy
 {
@@ -144,7 +138,7 @@ QVariant TPayBillLineModel::data(const QModelIndex &index, int role) const
         return number ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    auto amount = [role](double v) { return role == Qt::EditRole ? QVariant(numberText(v)) : QVariant(v); };
+    auto amount = [role](double v) { return role == Qt::EditRole ? QVariant(korvex::amount::typedText(v)) : QVariant(v); };
     switch (column) {
     case ServiceColumn: return line->serviceName;
     case ObjectColumn: return line->objectName;

@@ -1,13 +1,13 @@
 #include "dlgRentPayBill.h"
 
 #include "billingLookups.h"
+#include "rateField.h"
 #include "dlgChooseContractService.h"
 #include "dlgRentChooseDebt.h"
 
 #include "amount/xAmount.h"
 #include "billing/boRentContract.h"
 #include "billing/boRentDebtFilter.h"
-#include "customers/ui/dlgCustomer.h"
 #include "pricing/ui/dlgRentMakeReckoning.h"
 #include "reference/ui/referenceLookups.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -37,11 +36,6 @@ using korvex::widgets::TxMessages;
 using korvex::widgets::TxPrompt;
 
 namespace {
-
-QString rateText(double rate)
-{
-    return rate == 0 ? QString() : QString::number(rate, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
 
 QString amountText(double v)
 {
@@ -79,18 +73,7 @@ TdlgRentPayBill::TdlgRentPayBill(TboRentPayBill &bo, const TPayBillEdit &edit, Q
     m_number = new QLineEdit(this);
     m_number->setObjectName(QStringLiteral("number"));
     m_number->setMaxLength(8);
-    m_customer = newTenantBox(db, QStringLiteral("customer"), this);
-    korvex::widgets::connectRowMaking(
-        m_customer,
-        [this](const QString &typed) {
-            int key = 0;
-            return openCustomerCard(-1, typed, &key) ? key : 0;
-        },
-        [this](int key) {
-            int saved = 0;
-            return openCustomerCard(key, QString(), &saved);
-        },
-        QStringLiteral("..."), tr("Карточка клиента"));
+    m_customer = newTenantBoxWithCard(bo.context(), QStringLiteral("customer"), this);
     m_date = new TxCheckedEdit(TxCheckedEdit::Kind::Date, this);
     m_date->setObjectName(QStringLiteral("paybilldate"));
     m_sum = new TxCheckedEdit(TxCheckedEdit::Kind::Float, this);
@@ -251,20 +234,9 @@ void TdlgRentPayBill::showRate()
 
 void TdlgRentPayBill::rateLeft()
 {
-    const QString typed = m_rate->text().trimmed();
-    if (typed.isEmpty()) {
-        m_lines->setRate(0);
+    const std::optional<double> rate = typedRate(this, m_rate);
+    if (!rate)
         return;
-    }
-    const std::optional<double> rate = korvex::amount::parseNumber(typed);
-    if (!rate) {
-        TxMessages::warning(this, tr("Ошибка!"), TxPrompt::attentionBang());
-        QTimer::singleShot(0, m_rate, [rateEdit = m_rate] {
-            rateEdit->setFocus();
-            rateEdit->selectAll();
-        });
-        return;
-    }
     m_lines->setRate(*rate);
     // Recorded as the currency's rate on the pay-bill date when the pay bill is saved.
     const std::optional<int> currency = m_currency->intKey();
@@ -398,16 +370,6 @@ void TdlgRentPayBill::startNextRecord()
     m_edit = m_bo.newPayBill();
     display(m_edit);
     m_customer->setFocus();
-}
-
-bool TdlgRentPayBill::openCustomerCard(int key, const QString &name, int *savedKey)
-{
-    korvex::customers::TdlgCustomer card(m_bo.context(), name, key, 1, this);
-    int saved = 0;
-    if (!card.execEdit(saved))
-        return false;
-    *savedKey = saved;
-    return true;
 }
 
 } // namespace korvex::billing

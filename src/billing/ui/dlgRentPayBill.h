@@ -84,7 +84,6 @@ private:
     void allocate();
     void reckonLine();
     QWidget *fieldOf(TPayBillField field) const;
-    bool openCustomerCard(int key, const QString &name, int *savedKey);
 
     TboRentPayBill &m_bo;
     TPayBillEdit m_edit;

@@ -4,31 +4,16 @@
 
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xConfirmRow.h"
+#include "widgets/ui/xFilterRows.h"
 #include "widgets/ui/xLookupBox.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
 namespace korvex::billing {
 
 using korvex::widgets::TxCheckedEdit;
 using korvex::widgets::TxLookupBox;
-
-namespace {
-
-TxCheckedEdit *dateField(const QString &name, const QDate &date, QWidget *parent)
-{
-    auto *e = new TxCheckedEdit(TxCheckedEdit::Kind::Date, parent);
-    e->setObjectName(name);
-    e->setEmptyAllowed(false);
-    e->setDateValue(date.isValid() ? date : QDate::currentDate());
-    return e;
-}
-
-} // namespace
 
 TdlgRentPayBillFilter::TdlgRentPayBillFilter(TboRentPayBill &bo, TPayBillFilter &filter, QWidget *parent)
     : QDialog(parent)
@@ -39,49 +24,28 @@ TdlgRentPayBillFilter::TdlgRentPayBillFilter(TboRentPayBill &bo, TPayBillFilter 
     auto *layout = new QVBoxLayout(this);
     korvex::db::TxDatabase &db = bo.context().db;
 
-    auto period = [this, layout](const QString &title, const QString &name, TxCheckedEdit *&from, TxCheckedEdit *&to,
-                                 QCheckBox *&unlimited, const QDate &start, const QDate &end, bool isUnlimited) {
-        auto *box = new QGroupBox(title, this);
-        auto *row = new QHBoxLayout(box);
-        from = dateField(name + QStringLiteral("From"), start, box);
-        to = dateField(name + QStringLiteral("To"), end, box);
-        unlimited = new QCheckBox(tr("Неограниченный период"), box);
-        unlimited->setObjectName(name + QStringLiteral("Unlimited"));
-        unlimited->setChecked(isUnlimited);
-        row->addWidget(new QLabel(tr("с"), box));
-        row->addWidget(from);
-        row->addWidget(new QLabel(tr("по"), box));
-        row->addWidget(to);
-        row->addWidget(unlimited);
-        layout->addWidget(box);
-        connect(unlimited, &QCheckBox::toggled, this, &TdlgRentPayBillFilter::updateEnabled);
-    };
-    period(tr("Дата платежа"), QStringLiteral("paybill"), m_payFrom, m_payTo, m_payUnlimited, filter.startPayBillDate,
-           filter.endPayBillDate, filter.payBillDateUnlimited);
-    period(tr("Дата операции"), QStringLiteral("operation"), m_opFrom, m_opTo, m_opUnlimited,
-           filter.startOperationDate, filter.endOperationDate, filter.operationDateUnlimited);
-
-    auto choice = [this, layout](const QString &title, TxLookupBox *box, QCheckBox *&all, const QString &allText,
-                                 const QString &allName, bool isAll, int key) {
-        auto *group = new QGroupBox(title, this);
-        auto *row = new QHBoxLayout(group);
-        box->setParent(group);
-        if (key > 0)
-            box->setKey(key);
-        all = new QCheckBox(allText, group);
-        all->setObjectName(allName);
-        all->setChecked(isAll);
-        row->addWidget(box, 1);
-        row->addWidget(all);
-        layout->addWidget(group);
-        connect(all, &QCheckBox::toggled, this, &TdlgRentPayBillFilter::updateEnabled);
-    };
+    using korvex::widgets::addChoiceRow;
+    using korvex::widgets::addPeriodRow;
+    const korvex::widgets::TxPeriodRow pay = addPeriodRow(this, layout, tr("Дата платежа"), QStringLiteral("paybill"),
+                                                          filter.startPayBillDate, filter.endPayBillDate,
+                                                          filter.payBillDateUnlimited);
+    m_payFrom = pay.from;
+    m_payTo = pay.to;
+    m_payUnlimited = pay.unlimited;
+    const korvex::widgets::TxPeriodRow op = addPeriodRow(this, layout, tr("Дата операции"), QStringLiteral("operation"),
+                                                         filter.startOperationDate, filter.endOperationDate,
+                                                         filter.operationDateUnlimited);
+    m_opFrom = op.from;
+    m_opTo = op.to;
+    m_opUnlimited = op.unlimited;
     m_customer = newTenantBox(db, QStringLiteral("customer"), this);
-    choice(tr("Клиент"), m_customer, m_allCustomers, tr("Все клиенты"), QStringLiteral("allCustomers"),
-           filter.allCustomers, filter.customerKey);
+    m_allCustomers = addChoiceRow(this, layout, tr("Клиент"), m_customer, tr("Все клиенты"),
+                                  QStringLiteral("allCustomers"), filter.allCustomers, filter.customerKey);
     m_payment = newPaymentBox(db, QStringLiteral("payment"), this);
-    choice(tr("Форма оплаты"), m_payment, m_allPayments, tr("Все формы оплаты"), QStringLiteral("allPayments"),
-           filter.allPayments, filter.paymentKey);
+    m_allPayments = addChoiceRow(this, layout, tr("Форма оплаты"), m_payment, tr("Все формы оплаты"),
+                                 QStringLiteral("allPayments"), filter.allPayments, filter.paymentKey);
+    for (QCheckBox *box : {m_payUnlimited, m_opUnlimited, m_allCustomers, m_allPayments})
+        connect(box, &QCheckBox::toggled, this, &TdlgRentPayBillFilter::updateEnabled);
 
     layout->addLayout(korvex::widgets::confirmRow(this, [this] {
                           m_filter = edited();
