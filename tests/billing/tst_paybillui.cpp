@@ -8,6 +8,7 @@
 #include "billing/ui/dlgRentChooseDebt.h"
 #include "billing/ui/dlgRentMakePayBill.h"
 #include "billing/ui/dlgRentPayBill.h"
+#include "billing/ui/dlgRentPayBillFilter.h"
 #include "billing/ui/dlgRentPayment.h"
 #include "billing/ui/ptPayBill.h"
 #include "billing/boRentPayment.h"
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 
 using namespace korvex::billing;
@@ -385,6 +387,39 @@ private Q_SLOTS:
         QCOMPARE(page.payBillModel()->rowCount(), 0);
         QVERIFY(debtsAsRebuilt(db));
         QCOMPARE(count(db, QStringLiteral("SELECT COUNT(*) FROM fin_operation WHERE type = 1850")), 2);  // kept
+    }
+
+    // The filter: "Все клиенты" disables the customer; the filter chosen
+    // lists only its pay bills and is remembered, as is the sort order.
+    void filterAndSort()
+    {
+        PayBillSession s;
+        TboRentPayBill maker(s.context);
+        TPayBillImport p = maker.importDefaults();
+        p.currKey = 2;
+        maker.PayBillFromOperation(901, p);
+        maker.PayBillFromOperation(904, p);
+        QWidget window;
+        TptPayBill page(s.context, &window);
+        QCOMPARE(page.payBillModel()->rowCount(), 2);
+        whenModal<TdlgRentPayBillFilter>(this, [](TdlgRentPayBillFilter *d) {
+            auto *all = d->findChild<QCheckBox *>(QStringLiteral("allCustomers"));
+            auto *customer = d->findChild<korvex::widgets::TxLookupBox *>(QStringLiteral("customer"));
+            QVERIFY(all->isChecked());
+            QVERIFY(!customer->isEnabled());
+            all->setChecked(false);
+            QVERIFY(customer->isEnabled());
+            customer->setKey(2);
+            d->findChild<QPushButton *>(QStringLiteral("ok"))->click();
+        });
+        page.editFilter();
+        QCOMPARE(page.payBillModel()->rowCount(), 1);
+        page.setSortOrder(TPayBillFilter::ByCustomer);
+        QCOMPARE(page.sortButton()->text(), QStringLiteral("Сортировать: По клиенту"));
+        TboRentPayBill again(s.context);
+        QVERIFY(!again.filter().allCustomers);
+        QCOMPARE(again.filter().customerKey, 2);
+        QCOMPARE(again.filter().sortOrder, int(TPayBillFilter::ByCustomer));
     }
 };
 
