@@ -9,6 +9,7 @@
 #include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "shell/DocumentCounter.h"
+#include "widgets/xProgress.h"
 
 #include <QProcess>
 #include <QTest>
@@ -382,6 +383,43 @@ private Q_SLOTS:
         QVERIFY(!reason.isEmpty());
         QCOMPARE(showLines(bo.readPayBill(key)->lines), lines);
         QCOMPARE(debtRows(db), debts);
+    }
+
+    // A stop ends the loop at the next operation; "Аттрибуты платежей"
+    // sets the operation date, form and currency of the pay bills given.
+    void stopAndAttributes()
+    {
+        PayBillSession s;
+        korvex::db::TxDatabase &db = s.t.db();
+        TboRentPayBill bo(s.context);
+        class StopAfterOne : public korvex::widgets::TxProgress
+        {
+        public:
+            void begin(const QString &, qint64) override {}
+            void setText(const QString &) override {}
+            void setPosition(qint64 done) override { stopped = done >= 1; }
+            bool wasStopped() const override { return stopped; }
+            void end() override {}
+            bool stopped = false;
+        } progress;
+        const TPayBillImportCounts counts = bo.payBillsFromOperations({901, 902, 904}, params(bo), &progress);
+        QCOMPARE(counts.made + counts.replaced + counts.notMade, 1);
+        QCOMPARE(scalarInt(db, QStringLiteral("SELECT COUNT(*) FROM rent_paybill")), 1);
+
+        const int key = scalarInt(db, QStringLiteral("SELECT id FROM rent_paybill"));
+        TPayBillImport attributes = params(bo);
+        attributes.sameDate = false;
+        attributes.operationDate = QDate(2026, 5, 4);
+        attributes.paymentKey = 2;
+        attributes.currKey = 1;
+        bo.setAttributes({key}, attributes);
+        const TPayBillRecord b = bo.readPayBill(key)->bill;
+        QCOMPARE(b.operationDate, QDate(2026, 5, 4));
+        QCOMPARE(b.paymentKey, std::optional<int>(2));
+        QCOMPARE(b.currKey, std::optional<int>(1));
+        attributes.sameDate = true;
+        bo.setAttributes({key}, attributes);
+        QCOMPARE(bo.readPayBill(key)->bill.operationDate, b.payBillDate);
     }
 
     void rateZeroNotMade()
