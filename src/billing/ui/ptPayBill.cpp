@@ -2,13 +2,13 @@
 
 #include "accounting/xBookkeepingLink.h"
 #include "widgets/ui/xDBGrid.h"
+#include "widgets/ui/xSortMenu.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/ui/xProgressDialog.h"
 #include "widgets/xCheckedQueryModel.h"
 #include "widgets/xQueryModel.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QToolButton>
@@ -45,15 +45,7 @@ QWidget *TptPayBill::buildPayBillsTab()
     auto *tab = new QWidget(this);
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_sortButton = new QToolButton(tab);
-    m_sortButton->setObjectName(QStringLiteral("SortButton"));
-    m_sortButton->setPopupMode(QToolButton::InstantPopup);
-    m_sortButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->addWidget(m_sortButton);
-    bar->addStretch();
-    layout->addLayout(bar);
+    m_sort = new korvex::widgets::TxSortMenu(this, tab, layout);
 
     m_payBills = new TxCheckedQueryModel(context().db, this);
     m_payBills->setCheckColumn(TboRentPayBill::listKey(), QStringLiteral("number"));
@@ -133,23 +125,13 @@ void TptPayBill::buildMenus()
     add(tr("Импорт платежей"), [this] { importPayments(); });
     m_menu->addSeparator();
 
-    m_sortMenu = new QMenu(this);
-    auto *group = new QActionGroup(this);
-    // The sort menu's order; the stored orders are number, date, none, customer.
+    // The menu's order; the stored orders are number, date, none, customer.
     for (int order : {int(TPayBillFilter::ByNumber), int(TPayBillFilter::ByDate), int(TPayBillFilter::ByCustomer),
-                      int(TPayBillFilter::Unsorted)}) {
-        QAction *a = m_sortMenu->addAction(sortCaption(order));
-        a->setCheckable(true);
-        a->setData(order);
-        group->addAction(a);
-        m_sortActions << a;
-        connect(a, &QAction::triggered, this, [this, order] { guarded(this, [&] { setSortOrder(order); }); });
-    }
-    m_sortMenu->addSeparator();
-    QAction *filter = m_sortMenu->addAction(tr("Фильтр"));
-    connect(filter, &QAction::triggered, this, [this] { guarded(this, [&] { editFilter(); }); });
-    m_menu->addMenu(m_sortMenu);
-    m_sortButton->setMenu(m_sortMenu);
+                      int(TPayBillFilter::Unsorted)})
+        m_sort->addOrder(order, sortCaption(order));
+    m_sort->onOrder([this](int order) { setSortOrder(order); });
+    m_sort->addFilter([this] { editFilter(); });
+    m_menu->addMenu(m_sort->menu());
     updateSortCaption();
 
     m_printMenu = m_menu->addMenu(tr("Печать"));
@@ -178,14 +160,14 @@ QString TptPayBill::sortCaption(int order) const
     }
 }
 
+QToolButton *TptPayBill::sortButton() const
+{
+    return m_sort->button();
+}
+
 void TptPayBill::updateSortCaption()
 {
-    const int order = m_bo->filter().sortOrder;
-    const QString caption = tr("Сортировать: ") + sortCaption(order);
-    m_sortMenu->setTitle(caption);
-    m_sortButton->setText(caption);
-    for (QAction *a : std::as_const(m_sortActions))
-        a->setChecked(a->data().toInt() == order);
+    m_sort->show(m_bo->filter().sortOrder);
 }
 
 std::optional<int> TptPayBill::currentPayBill() const

@@ -16,6 +16,7 @@ namespace korvex::accounting {
 class TPaymentImportLink;
 }
 namespace korvex::widgets {
+class TxSortMenu;
 class TxCheckedQueryModel;
 class TxDBGrid;
 class TxQueryModel;
@@ -43,7 +44,7 @@ public:
     korvex::widgets::TxDBGrid *payBillGrid() const { return m_payBillGrid; }
     korvex::widgets::TxDBGrid *lineGrid() const { return m_lineGrid; }
     QMenu *payBillMenu() const { return m_menu; }
-    QToolButton *sortButton() const { return m_sortButton; }
+    QToolButton *sortButton() const;
     std::optional<int> currentPayBill() const;
     QList<int> tickedKeys() const;
 
@@ -84,11 +85,9 @@ private:
     korvex::widgets::TxDBGrid *m_payBillGrid = nullptr;
     korvex::widgets::TxQueryModel *m_lines = nullptr;
     korvex::widgets::TxDBGrid *m_lineGrid = nullptr;
-    QToolButton *m_sortButton = nullptr;
-    QMenu *m_sortMenu = nullptr;
+    korvex::widgets::TxSortMenu *m_sort = nullptr;
     QMenu *m_menu = nullptr;
     QMenu *m_printMenu = nullptr;
-    QList<QAction *> m_sortActions;
 };
 
 } // namespace korvex::billing
