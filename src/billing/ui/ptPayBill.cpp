@@ -9,7 +9,6 @@
 #include "widgets/xQueryModel.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QToolButton>
 #include <QVBoxLayout>
