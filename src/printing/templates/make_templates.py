@@ -206,13 +206,13 @@ def paybill_register():
     b += para(t('РЕЕСТР ПЛАТЕЖЕЙ АРЕНДАТОРОВ'), 'c', True, 28, 120)
     b += para(t('Получатель: ' + LANDLORD + ', р/с ' + LANDLORD_ACCOUNT), 'c', size=22, after=240)
     b += command('%TABLEHEADER')
-    b += row([(1100, t('№'), 'c'), (1500, t('Дата'), 'c'), (4438, t('Плательщик'), 'c'),
-              (2600, t('Сумма, руб.'), 'c')], bold=True, header=True)
+    b += row([(900, t('№'), 'c'), (1300, t('Дата'), 'c'), (3238, t('Плательщик'), 'c'), (1300, t('УНП'), 'c'),
+              (1100, t('Форма оплаты'), 'c'), (1800, t('Сумма, руб.'), 'c')], bold=True, header=True, size=20)
     b += command('%TABLEROW')
-    b += row([(1100, f('NUMBER'), 'c'), (1500, f('PAYBILLDATE'), 'c'), (4438, f('CUSTOMERNAME'), 'l'),
-              (2600, f('SUMNCU' + MONEY), 'r')])
+    b += row([(900, f('NUMBER'), 'c'), (1300, f('PAYBILLDATE'), 'c'), (3238, f('CUSTOMERCAL'), 'l'),
+              (1300, f('UNN'), 'c'), (1100, f('PAYMENTCAL'), 'l'), (1800, f('SUMNCU' + MONEY), 'r')], size=20)
     b += command('%TABLEEND')
-    b += row([(7038, t('Итого поступило'), 'r'), (2600, f('SUMNCU/S' + MONEY), 'r')], bold=True)
+    b += row([(7838, t('Итого поступило'), 'r'), (1800, f('SUMNCU/S' + MONEY), 'r')], bold=True, size=20)
     b += para('', after=60)
     b += para(t('Всего поступило: ') + words('SUMNCU/S'), after=360)
     b += signatures(('Главный бухгалтер', BOOKKEEPER), ('Исполнитель', t('')))
