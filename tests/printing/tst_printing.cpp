@@ -3,6 +3,7 @@
 #include "common/testProcess.h"
 #include "common/testPrompt.h"
 
+#include "billing/boRentPayBill.h"
 #include "db/xBusinessError.h"
 #include "db/xQuery.h"
 #include "documents/ui/xRTFView.h"
@@ -415,6 +416,30 @@ private Q_SLOTS:
         auto job = bo.registerJob(DemoContractForm, rows);
         QVERIFY(job);
         QCOMPARE(job->title, QStringLiteral("Реестр договоров"));
+    }
+
+    void payBillRegister()
+    {
+        // The pay-bill page's own list, printed through the demo register.
+        korvex::billing::TPayBillFilter filter;
+        korvex::widgets::TxQueryModel list(m_f->db.db());
+        list.setKeyField(korvex::billing::TboRentPayBill::listKey());
+        list.setStatement(korvex::billing::TboRentPayBill::listStatement(filter),
+                          korvex::billing::TboRentPayBill::listOrder(filter.sortOrder));
+        list.open();
+        QSqlQuery query = list.printQuery();
+        TboRentPrintDocument bo(m_f->context);
+        auto job = bo.registerJob(5, readAll(query));
+        QVERIFY(job);
+        QVERIFY(job->data->recordCount() > 0);
+        double total = 0;
+        for (int r = 0; r < job->data->recordCount(); ++r)
+            total += job->data->value(r, QStringLiteral("SUMNCU")).toDouble();
+        const QString text = textOf(*job, m_dir.filePath(QStringLiteral("paybills.rtf")));
+        QVERIFY2(text.contains(QStringLiteral("Итого поступило\t")
+                               + reportText::formatFloat(QStringLiteral("#,##0.00"), total)),
+                 qPrintable(text));
+        QVERIFY2(text.contains(job->data->value(0, QStringLiteral("CUSTOMERCAL")).toString()), qPrintable(text));
     }
 
     void formRows()
