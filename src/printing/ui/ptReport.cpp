@@ -103,6 +103,8 @@ int TptReport::currentReport() const
 void TptReport::openLevel(int parent, int current)
 {
     m_level = parent;
+    const auto level = parent > 0 ? m_report.readReport(parent) : std::nullopt;
+    setSection(tr("Отчеты"), level ? level->name : QString());
     m_reports->clear();
     korvex::db::TxQuery q(context().db);
     q.exec(QStringLiteral("SELECT id, name, icon FROM rent_printreport WHERE COALESCE(parent, 0) = ? ORDER BY name"),
