@@ -1,6 +1,7 @@
 #include "billingLookups.h"
 
 #include "billing/boRentContract.h"
+#include "reference/ui/referenceLookups.h"
 #include "widgets/xLookupSource.h"
 
 namespace korvex::billing {
@@ -17,7 +18,7 @@ TxLookupBox *newTenantBox(korvex::db::TxDatabase &db, const QString &name, QWidg
 
 TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
 {
-    return newTableBox(db, QStringLiteral("rent_payment"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
+    return korvex::reference::newPaymentBox(db, name, parent);
 }
 
 TxLookupBox *newContractBox(korvex::db::TxDatabase &db, int customerKey, bool openOnly, const QString &name,
