@@ -74,5 +74,6 @@ Command bookkeepingCommand();
 Command reportCommand();
 Command allocateCommand();
 Command fineCommand();
+Command agingCommand();
 
 } // namespace korvex::cli

@@ -1,0 +1,176 @@
+#include "common/testDatabase.h"
+#include "common/testMain.h"
+#include "historyFixture.h"
+
+#include "amount/xAmount.h"
+#include "db/xConnectionParams.h"
+#include "debt/boRentAgedDebt.h"
+#include "debt/boRentDebt.h"
+
+#include <QProcess>
+#include <QTest>
+
+using korvex::billing::TAgedDebt;
+using korvex::billing::TboRentAgedDebt;
+using korvex::billing::TboRentDebt;
+using korvex::test::TestDatabase;
+
+namespace {
+
+QList<double> parts(const TAgedDebt &d)
+{
+    return {d.notDue, d.days1To30, d.days31To60, d.days61To90, d.over90};
+}
+
+// The parts add up to the total, and the total is the look-ups' debt.
+void checkAddsUp(korvex::db::TxDatabase &db, const TAgedDebt &d, const QDate &date)
+{
+    double sum = 0;
+    for (double p : parts(d))
+        sum += p;
+    QVERIFY2(korvex::amount::sameAmount(sum, d.total), qPrintable(QString::number(d.customerKey)));
+    TboRentDebt debt(db);
+    debt.DebtOfCustomer(d.customerKey, date);
+    QVERIFY2(korvex::amount::sameAmount(debt.ncu(), d.total), qPrintable(QString::number(d.customerKey)));
+}
+
+} // namespace
+
+// Customer 1 is charged 1000 (due 01-20), 500 (due 01-15, no pay-until
+// date), 999 (due 02-25) and 300 (due 03-05) and pays 400 + 500: the 500
+// due first is settled, then 400 of the 1000, whatever contract each was on.
+class AgedDebtTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> m_t;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_t = std::make_unique<TestDatabase>();
+        historyFixture(m_t->db());
+    }
+    void cleanupTestCase() { m_t.reset(); }
+
+    void buckets_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QList<double>>("expected");  // not due, 1-30, 31-60, 61-90, over 90
+        QTest::newRow("before any payment") << QDate(2026, 1, 31) << QList<double>{0, 1500, 0, 0, 0};
+        QTest::newRow("one charge not yet due") << QDate(2026, 2, 28) << QList<double>{300, 999, 600, 0, 0};
+        QTest::newRow("due on the date is not yet due") << QDate(2026, 3, 5) << QList<double>{300, 999, 600, 0, 0};
+        QTest::newRow("a day later") << QDate(2026, 3, 6) << QList<double>{0, 1299, 600, 0, 0};
+        QTest::newRow("months later") << QDate(2026, 6, 1) << QList<double>{0, 0, 0, 300, 1599};
+    }
+    void buckets()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QList<double>, expected);
+        TboRentAgedDebt aged(m_t->db());
+        const QList<TAgedDebt> all = aged.AgedDebts(date);
+        QCOMPARE(all.size(), 1);  // customer 2 is overpaid, customer 3 owes nothing
+        QCOMPARE(all.first().customerKey, 1);
+        QCOMPARE(all.first().customerName, QStringLiteral("ООО Альфа"));
+        QCOMPARE(parts(all.first()), expected);
+        checkAddsUp(m_t->db(), all.first(), date);
+    }
+
+    // An overpaid customer is not listed; asked for, it has no parts.
+    void overpaid()
+    {
+        TboRentAgedDebt aged(m_t->db());
+        QVERIFY(aged.AgedDebts(QDate(2026, 3, 10), 2).isEmpty());
+        const TAgedDebt d = aged.AgedDebtOfCustomer(2, QDate(2026, 3, 10));
+        QCOMPARE(d.total, -50.0);
+        QCOMPARE(parts(d), (QList<double>{0, 0, 0, 0, 0}));
+        QCOMPARE(aged.AgedDebtOfCustomer(3, QDate(2026, 3, 10)).total, 0.0);
+    }
+
+    // A balance no document explains keeps the parts adding up to the debt.
+    void unexplainedBalance()
+    {
+        const QDate date(2026, 3, 10);
+        const QList<TboRentAgedDebt::Charge> charges{{date.addDays(-5), 100}};
+        TAgedDebt more;
+        more.total = 130;
+        TboRentAgedDebt::age(more, charges, 0, date);
+        QCOMPARE(parts(more), (QList<double>{0, 100, 0, 0, 30}));
+        TAgedDebt less;
+        less.total = 70;
+        TboRentAgedDebt::age(less, charges, 0, date);
+        QCOMPARE(parts(less), (QList<double>{0, 70, 0, 0, 0}));
+        // Kopecks add up exactly.
+        TAgedDebt kopecks;
+        kopecks.total = 0.3;
+        TboRentAgedDebt::age(kopecks, {{date, 0.1}, {date.addDays(-1), 0.2}}, 0, date);
+        QCOMPARE(kopecks.notDue + kopecks.days1To30, 0.3);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("every customer") << QStringList{"--date", "2026-03-10"} << 0 << "1 0 1299 600 0 0 1899\n";
+        QTest::newRow("one customer") << QStringList{"--date", "2026-02-28", "--customer", "1"} << 0
+                                      << "1 300 999 600 0 0 1899\n";
+        QTest::newRow("overpaid customer") << QStringList{"--date", "2026-03-10", "--customer", "2"} << 0 << "";
+        QTest::newRow("no date") << QStringList{"--customer", "1"} << 1 << "";
+        QTest::newRow("bad customer") << QStringList{"--date", "2026-03-10", "--customer", "x"} << 1 << "";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        const QString db = m_t->path();
+        m_t->db().close();  // the embedded engine allows one process per file
+        QProcess p;
+        p.start(QStringLiteral(KORVEX_CLI_PATH), QStringList{QStringLiteral("aging")} + args + QStringList{db});
+        QVERIFY(p.waitForFinished(60000));
+        korvex::db::TxConnectionParams params;
+        params.setServerName(db);
+        m_t->db().open(params, QStringLiteral("SYSDBA"), QString());
+        QCOMPARE(p.exitCode(), code);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
+    }
+
+    // On the demo data every customer with a debt is listed, and only they,
+    // on dates across the documents' due dates.
+    void demoAgainstLookups()
+    {
+        TestDatabase demo(TestDatabase::Content::Demo, QStringLiteral("demo"));
+        TboRentAgedDebt aged(demo.db());
+        TboRentDebt debt(demo.db());
+        const QList<int> customers = [&] {
+            QList<int> keys;
+            korvex::db::TxQuery q(demo.db());
+            q.exec(QStringLiteral("SELECT customerkey FROM cst_customer ORDER BY customerkey"));
+            while (q.next())
+                keys << q.value(0).toInt();
+            return keys;
+        }();
+        int listed = 0;
+        for (int days : {-26, -22, -10, 0, 45, 120}) {
+            const QDate date = QDate::currentDate().addDays(days);
+            QList<int> owing;
+            for (int c : customers) {
+                debt.DebtOfCustomer(c, date);
+                if (korvex::amount::kopecks(debt.ncu()) > 0)
+                    owing << c;
+            }
+            QList<int> keys;
+            for (const TAgedDebt &d : aged.AgedDebts(date)) {
+                keys << d.customerKey;
+                checkAddsUp(demo.db(), d, date);
+            }
+            QCOMPARE(keys, owing);
+            listed += keys.size();
+        }
+        QVERIFY(listed > 0);
+    }
+};
+
+#include "tst_aging.moc"
+
+KORVEX_TEST_CLASS(AgedDebtTest)
