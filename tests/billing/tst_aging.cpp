@@ -3,11 +3,17 @@
 #include "historyFixture.h"
 
 #include "amount/xAmount.h"
+#include "billing/AgedDebtReport.h"
+#include "documents/xReport.h"
+#include "documents/xRTF.h"
+#include "documents/xRTFPrint.h"
 #include "db/xConnectionParams.h"
 #include "debt/boRentAgedDebt.h"
 #include "debt/boRentDebt.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 using korvex::billing::TAgedDebt;
@@ -133,6 +139,34 @@ private Q_SLOTS:
         m_t->db().open(params, QStringLiteral("SYSDBA"), QString());
         QCOMPARE(p.exitCode(), code);
         QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
+    }
+
+    // The report's own template filled with the rows, and saved as PDF.
+    void report()
+    {
+        korvex::billing::TAgedDebtReport data(m_t->db(), QDate(2026, 3, 10));
+        QCOMPARE(data.rowCount(), 1);
+        korvex::documents::TxReport report;
+        data.prepare(report);
+        report.SetDestination(korvex::documents::TxReport::dsUserEvent);
+        std::unique_ptr<korvex::documents::TxRTFFile> document;
+        report.SetOnReportReady([&](korvex::documents::TxReport &, std::unique_ptr<korvex::documents::TxRTFFile> &doc) {
+            document = std::move(doc);
+        });
+        QVERIFY(report.Execute());
+        QVERIFY(document);
+        const QString text = document->text();
+        QVERIFY2(text.contains(QStringLiteral("Возрастная структура задолженности на ")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("ООО Альфа")), qPrintable(text));
+        QVERIFY2(text.count(QStringLiteral("1 899,00")) + text.count(QStringLiteral("1,899.00"))
+                     + text.count(QStringLiteral("1 899,00")) == 2, qPrintable(text));  // the row and the total
+        QVERIFY2(!text.contains(QStringLiteral("NOTDUE")), qPrintable(text));
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("aged.pdf"));
+        korvex::documents::writePdf(*document, pdf, korvex::billing::TAgedDebtReport::caption());
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(4), QByteArray("%PDF"));
     }
 
     // On the demo data every customer with a debt is listed, and only they,
