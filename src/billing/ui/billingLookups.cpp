@@ -37,4 +37,13 @@ void setContractsOf(TxLookupBox *box, korvex::db::TxDatabase &db, int customerKe
                                                    QStringLiteral("id"), QStringLiteral("number")));
 }
 
+void followCustomer(TxLookupBox *box, korvex::db::TxDatabase &db, int customerKey, bool openOnly)
+{
+    const std::optional<int> kept = box->intKey();
+    setContractsOf(box, db, customerKey, openOnly);
+    box->setIntKey(kept);
+    if (kept && box->text().isEmpty())
+        box->clear();
+}
+
 } // namespace korvex::billing
