@@ -4,12 +4,12 @@
 
 #include "customers/ui/dlgCustomerList.h"
 #include "widgets/ui/xDBGrid.h"
+#include "widgets/ui/xSortMenu.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/xCheckedQueryModel.h"
 #include "widgets/xQueryModel.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -82,15 +82,11 @@ QWidget *TptContract::buildContractsTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_sortButton = new QToolButton(tab);
-    m_sortButton->setObjectName(QStringLiteral("SortButton"));
-    m_sortButton->setPopupMode(QToolButton::InstantPopup);
-    m_sortButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->addWidget(m_sortButton);
-    bar->addStretch();
-    layout->addLayout(bar);
+    QStringList orders;
+    for (int order = TContractFilter::ByNumber; order <= TContractFilter::Unsorted; ++order)
+        orders << sortCaption(order);
+    m_sortMenu = new korvex::widgets::TxSortMenu(orders, this);
+    layout->addLayout(m_sortMenu->newBar(tab));
 
     m_contracts = new TxCheckedQueryModel(context().db, this);
     m_contracts->setCheckColumn(TboRentContract::listKey(), QStringLiteral("number"));
@@ -302,21 +298,11 @@ void TptContract::buildMenus()
     add(tr("&Просмотр"), [this] { viewContractFile(); });
     m_menu->addSeparator();
 
-    m_sortMenu = new QMenu(this);
-    auto *group = new QActionGroup(this);
-    for (int order = TContractFilter::ByNumber; order <= TContractFilter::Unsorted; ++order) {
-        QAction *a = m_sortMenu->addAction(sortCaption(order));
-        a->setCheckable(true);
-        group->addAction(a);
-        m_sortActions << a;
-        connect(a, &QAction::triggered, this, [this, order] { guarded(this, [&] { setSortOrder(order); }); });
-    }
-    m_sortMenu->addSeparator();
-    QAction *filter = m_sortMenu->addAction(tr("Фильтр"));
-    connect(filter, &QAction::triggered, this, [this] { guarded(this, [&] { editFilter(); }); });
+    connect(m_sortMenu, &korvex::widgets::TxSortMenu::sortChosen, this,
+            [this](int order) { guarded(this, [&] { setSortOrder(order); }); });
+    connect(m_sortMenu, &korvex::widgets::TxSortMenu::filterChosen, this, [this] { guarded(this, [&] { editFilter(); }); });
     m_menu->addMenu(m_sortMenu);
-    m_sortButton->setMenu(m_sortMenu);
-    updateSortCaption();
+    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
 
     m_contractGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_contractGrid, &QWidget::customContextMenuRequested, this,
@@ -335,14 +321,9 @@ QString TptContract::sortCaption(int order) const
     }
 }
 
-void TptContract::updateSortCaption()
+QToolButton *TptContract::sortButton() const
 {
-    const int order = m_bo->filter().sortOrder;
-    const QString caption = tr("Сортировать: ") + sortCaption(order);
-    m_sortMenu->setTitle(caption);
-    m_sortButton->setText(caption);
-    for (int i = 0; i < m_sortActions.size(); ++i)
-        m_sortActions.at(i)->setChecked(i == order);
+    return m_sortMenu->button();
 }
 
 std::optional<int> TptContract::currentContract() const
@@ -546,7 +527,7 @@ void TptContract::showCustomers()
 void TptContract::setSortOrder(int order)
 {
     m_bo->SetSortOrder(order);
-    updateSortCaption();
+    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
     loadContracts();
 }
 

@@ -1,10 +1,10 @@
 #include "ptDebt.h"
 
 #include "widgets/ui/xDBGrid.h"
+#include "widgets/ui/xSortMenu.h"
 #include "widgets/xQueryModel.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -52,15 +52,11 @@ QWidget *TptDebt::buildDebtsTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_sortButton = new QToolButton(tab);
-    m_sortButton->setObjectName(QStringLiteral("SortButton"));
-    m_sortButton->setPopupMode(QToolButton::InstantPopup);
-    m_sortButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->addWidget(m_sortButton);
-    bar->addStretch();
-    layout->addLayout(bar);
+    QStringList orders;
+    for (int order = TDebtFilter::ByCustomer; order <= TDebtFilter::Unsorted; ++order)
+        orders << sortCaption(order);
+    m_sortMenu = new korvex::widgets::TxSortMenu(orders, this);
+    layout->addLayout(m_sortMenu->newBar(tab));
 
     m_debts = new TDebtListModel(context().db, this);
     m_debtGrid = new TxDBGrid(tab);
@@ -164,24 +160,13 @@ TxDBGrid *TptDebt::newHistoryGrid(const QString &name, TxQueryModel *model)
 void TptDebt::buildMenus()
 {
     QMenu *menu = createPageMenu(tr("Задолженности"));
-    m_sortMenu = new QMenu(this);
-    auto *group = new QActionGroup(this);
-    for (int order = TDebtFilter::ByCustomer; order <= TDebtFilter::Unsorted; ++order) {
-        QAction *a = m_sortMenu->addAction(sortCaption(order));
-        a->setCheckable(true);
-        group->addAction(a);
-        m_sortActions << a;
-        connect(a, &QAction::triggered, this, [this, order] { guarded(this, [&] { setSortOrder(order); }); });
-    }
-    m_sortMenu->addSeparator();
-    QAction *filter = m_sortMenu->addAction(tr("Фильтр"));
-    filter->setObjectName(QStringLiteral("FilterAction"));
-    connect(filter, &QAction::triggered, this, [this] { guarded(this, [&] { editFilter(); }); });
+    connect(m_sortMenu, &korvex::widgets::TxSortMenu::sortChosen, this,
+            [this](int order) { guarded(this, [&] { setSortOrder(order); }); });
+    connect(m_sortMenu, &korvex::widgets::TxSortMenu::filterChosen, this, [this] { guarded(this, [&] { editFilter(); }); });
     menu->addMenu(m_sortMenu);
     QAction *refresh = menu->addAction(tr("&Обновить"));
     connect(refresh, &QAction::triggered, this, [this] { trigger(Action::Refresh); });
-    m_sortButton->setMenu(m_sortMenu);
-    updateSortCaption();
+    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
 
     m_debtGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_debtGrid, &QWidget::customContextMenuRequested, this,
@@ -203,14 +188,14 @@ QString TptDebt::sortCaption(int order)
     }
 }
 
-void TptDebt::updateSortCaption()
+QToolButton *TptDebt::sortButton() const
 {
-    const int order = m_bo->filter().sortOrder;
-    const QString caption = tr("Сортировать: ") + sortCaption(order);
-    m_sortMenu->setTitle(caption);
-    m_sortButton->setText(caption);
-    for (int i = 0; i < m_sortActions.size(); ++i)
-        m_sortActions.at(i)->setChecked(i == order);
+    return m_sortMenu->button();
+}
+
+QMenu *TptDebt::sortMenu() const
+{
+    return m_sortMenu;
 }
 
 TxDBGrid *TptDebt::historyGrid(Tab tab) const
@@ -235,7 +220,7 @@ void TptDebt::loadDebts()
     m_ncuTotal->setText(amountText(totals.ncu));
     m_currTotal->setText(amountText(totals.curr));
     m_countTotal->setText(QString::number(totals.count));
-    updateSortCaption();
+    m_sortMenu->setCurrent(f.sortOrder);
     loadHistory();
 }
 

@@ -14,6 +14,7 @@ class QToolButton;
 namespace korvex::widgets {
 class TxDBGrid;
 class TxQueryModel;
+class TxSortMenu;
 }
 
 namespace korvex::billing {
@@ -38,8 +39,8 @@ public:
     QLabel *ncuTotal() const { return m_ncuTotal; }
     QLabel *currTotal() const { return m_currTotal; }
     QLabel *countTotal() const { return m_countTotal; }
-    QToolButton *sortButton() const { return m_sortButton; }
-    QMenu *sortMenu() const { return m_sortMenu; }
+    QToolButton *sortButton() const;
+    QMenu *sortMenu() const;
 
     // Reads the list again with the filter as it stands, keeping the row.
     void loadDebts();
@@ -56,7 +57,6 @@ private:
     QWidget *newHistoryTab(const QString &name, int index);
     korvex::widgets::TxDBGrid *newHistoryGrid(const QString &name, korvex::widgets::TxQueryModel *model);
     void buildMenus();
-    void updateSortCaption();
     void loadHistory();
 
     TDebtWindows m_windows;
@@ -66,9 +66,7 @@ private:
     QLabel *m_ncuTotal;
     QLabel *m_currTotal;
     QLabel *m_countTotal;
-    QToolButton *m_sortButton;
-    QMenu *m_sortMenu = nullptr;
-    QList<QAction *> m_sortActions;
+    korvex::widgets::TxSortMenu *m_sortMenu;
     korvex::widgets::TxQueryModel *m_histories[3] = {};
     korvex::widgets::TxDBGrid *m_historyGrids[3] = {};
     QLabel *m_historyHeads[3] = {};

@@ -1,11 +1,9 @@
 #include "ptViotation.h"
 
 #include "widgets/ui/xDBGrid.h"
+#include "widgets/ui/xSortMenu.h"
 #include "widgets/xQueryModel.h"
 
-#include <QAction>
-#include <QActionGroup>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -36,15 +34,11 @@ QWidget *TptViotation::buildListTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_sortButton = new QToolButton(tab);
-    m_sortButton->setObjectName(QStringLiteral("SortButton"));
-    m_sortButton->setPopupMode(QToolButton::InstantPopup);
-    m_sortButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->addWidget(m_sortButton);
-    bar->addStretch();
-    layout->addLayout(bar);
+    QStringList orders;
+    for (int order = TViotationFilter::ByNumber; order <= TViotationFilter::Unsorted; ++order)
+        orders << sortCaption(order);
+    m_sortMenu = new korvex::widgets::TxSortMenu(orders, this);
+    layout->addLayout(m_sortMenu->newBar(tab));
 
     m_model = new TxQueryModel(context().db, this);
     m_model->setKeyField(TboRentViotation::listKey());
@@ -84,23 +78,12 @@ void TptViotation::buildMenus()
 {
     QMenu *menu = createPageMenu(tr("Нарушения"));
     m_listMenu = new QMenu(this);
-    m_sortMenu = new QMenu(this);
-    auto *group = new QActionGroup(this);
-    for (int order = TViotationFilter::ByNumber; order <= TViotationFilter::Unsorted; ++order) {
-        QAction *a = m_sortMenu->addAction(sortCaption(order));
-        a->setCheckable(true);
-        group->addAction(a);
-        m_sortActions << a;
-        connect(a, &QAction::triggered, this, [this, order] { guarded(this, [&] { setSortOrder(order); }); });
-    }
-    m_sortMenu->addSeparator();
-    QAction *filter = m_sortMenu->addAction(tr("Фильтр"));
-    filter->setObjectName(QStringLiteral("FilterAction"));
-    connect(filter, &QAction::triggered, this, [this] { guarded(this, [&] { editFilter(); }); });
+    connect(m_sortMenu, &korvex::widgets::TxSortMenu::sortChosen, this,
+            [this](int order) { guarded(this, [&] { setSortOrder(order); }); });
+    connect(m_sortMenu, &korvex::widgets::TxSortMenu::filterChosen, this, [this] { guarded(this, [&] { editFilter(); }); });
+    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
     menu->addMenu(m_sortMenu);
     m_listMenu->addMenu(m_sortMenu);
-    m_sortButton->setMenu(m_sortMenu);
-    updateSortCaption();
     buildPrintMenu(m_listMenu);
 
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -125,14 +108,14 @@ QString TptViotation::sortCaption(int order)
     }
 }
 
-void TptViotation::updateSortCaption()
+QToolButton *TptViotation::sortButton() const
 {
-    const int order = m_bo->filter().sortOrder;
-    const QString caption = tr("Сортировать: ") + sortCaption(order);
-    m_sortMenu->setTitle(caption);
-    m_sortButton->setText(caption);
-    for (int i = 0; i < m_sortActions.size(); ++i)
-        m_sortActions.at(i)->setChecked(i == order);
+    return m_sortMenu->button();
+}
+
+QMenu *TptViotation::sortMenu() const
+{
+    return m_sortMenu;
 }
 
 std::optional<int> TptViotation::currentViotation() const
@@ -149,7 +132,7 @@ void TptViotation::loadViotations(std::optional<int> locate)
         m_grid->locateKey(*locate);
     if (!m_grid->currentIndex().isValid() && m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(0, m_grid->fieldColumn(QStringLiteral("number"))));
-    updateSortCaption();
+    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
 }
 
 void TptViotation::setSortOrder(int order)

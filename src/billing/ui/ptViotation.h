@@ -4,16 +4,15 @@
 #include "billing/boRentViotation.h"
 #include "widgets/ui/Part.h"
 
-#include <QList>
 #include <optional>
 
-class QAction;
 class QMenu;
 class QToolButton;
 
 namespace korvex::widgets {
 class TxDBGrid;
 class TxQueryModel;
+class TxSortMenu;
 }
 
 namespace korvex::billing {
@@ -29,8 +28,8 @@ public:
     TboRentViotation &viotations() { return *m_bo; }
     korvex::widgets::TxDBGrid *grid() const { return m_grid; }
     korvex::widgets::TxQueryModel *model() const { return m_model; }
-    QToolButton *sortButton() const { return m_sortButton; }
-    QMenu *sortMenu() const { return m_sortMenu; }
+    QToolButton *sortButton() const;
+    QMenu *sortMenu() const;
     // The menu of the list: the sort entries, the filter and the printing.
     QMenu *listMenu() const { return m_listMenu; }
     std::optional<int> currentViotation() const;
@@ -56,16 +55,13 @@ protected:
 private:
     QWidget *buildListTab();
     void buildMenus();
-    void updateSortCaption();
 
     TViotationWindows m_windows;
     TboRentViotation *m_bo;
     korvex::widgets::TxQueryModel *m_model;
     korvex::widgets::TxDBGrid *m_grid;
-    QToolButton *m_sortButton;
-    QMenu *m_sortMenu = nullptr;
+    korvex::widgets::TxSortMenu *m_sortMenu;
     QMenu *m_listMenu = nullptr;
-    QList<QAction *> m_sortActions;
 };
 
 } // namespace korvex::billing
