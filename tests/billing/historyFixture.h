@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/testDatabase.h"
+#include "common/testProcess.h"
+#include "db/xConnectionParams.h"
 #include "db/xQuery.h"
 #include "db/xStoredProc.h"
 
@@ -88,4 +91,17 @@ inline void historyFixture(korvex::db::TxDatabase &db)
         book.setParam(QStringLiteral("paybillkey"), d.id);
         book.execute();
     }
+}
+
+// Runs the command-line tool on the test database, which is closed meanwhile
+// (the embedded engine allows one process per file) and opened again.
+inline korvex::test::ProgramRun runCli(korvex::test::TestDatabase &t, const QStringList &args)
+{
+    const QString path = t.path();
+    t.db().close();
+    korvex::test::ProgramRun run = korvex::test::runProgram(QStringLiteral(KORVEX_CLI_PATH), args + QStringList{path});
+    korvex::db::TxConnectionParams params;
+    params.setServerName(path);
+    t.db().open(params, QStringLiteral("SYSDBA"), QString());
+    return run;
 }

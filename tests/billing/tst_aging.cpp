@@ -7,12 +7,10 @@
 #include "documents/xReport.h"
 #include "documents/xRTF.h"
 #include "documents/xRTFPrint.h"
-#include "db/xConnectionParams.h"
 #include "debt/boRentAgedDebt.h"
 #include "debt/boRentDebt.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -129,16 +127,9 @@ private Q_SLOTS:
         QFETCH(QStringList, args);
         QFETCH(int, code);
         QFETCH(QString, out);
-        const QString db = m_t->path();
-        m_t->db().close();  // the embedded engine allows one process per file
-        QProcess p;
-        p.start(QStringLiteral(KORVEX_CLI_PATH), QStringList{QStringLiteral("aging")} + args + QStringList{db});
-        QVERIFY(p.waitForFinished(60000));
-        korvex::db::TxConnectionParams params;
-        params.setServerName(db);
-        m_t->db().open(params, QStringLiteral("SYSDBA"), QString());
-        QCOMPARE(p.exitCode(), code);
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
+        const korvex::test::ProgramRun run = runCli(*m_t, QStringList{QStringLiteral("aging")} + args);
+        QCOMPARE(run.code, code);
+        QCOMPARE(run.out, out);
     }
 
     // The report's own template filled with the rows, and saved as PDF.

@@ -3,10 +3,8 @@
 #include "historyFixture.h"
 
 #include "calc/xCalc.h"
-#include "db/xConnectionParams.h"
 #include "debt/boRentDebt.h"
 
-#include <QProcess>
 #include <QTest>
 
 using korvex::billing::TboRentDebt;
@@ -108,7 +106,6 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, args);
         QFETCH(int, payment);
-        const QString db = m_t->path();
         QString expected;
         if (payment >= 0) {
             const int from = args.indexOf("--from") + 1, to = args.indexOf("--to") + 1, rate = args.indexOf("--rate") + 1;
@@ -120,20 +117,14 @@ private Q_SLOTS:
                                             QString(args[rate]).replace(',', '.').toDouble()))
                        + "\n";
         }
-        m_t->db().close();  // the embedded engine allows one process per file
-        QProcess p;
-        p.start(QStringLiteral(KORVEX_CLI_PATH), QStringList{QStringLiteral("fine")} + args + QStringList{db});
-        QVERIFY(p.waitForFinished(60000));
-        korvex::db::TxConnectionParams params;
-        params.setServerName(db);
-        m_t->db().open(params, QStringLiteral("SYSDBA"), QString());
+        const korvex::test::ProgramRun run = runCli(*m_t, QStringList{QStringLiteral("fine")} + args);
         if (payment < 0) {
-            QCOMPARE(p.exitCode(), 1);
-            QVERIFY(!p.readAllStandardError().trimmed().isEmpty());
+            QCOMPARE(run.code, 1);
+            QVERIFY(!run.err.trimmed().isEmpty());
             return;
         }
-        QCOMPARE(p.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), expected);
+        QCOMPARE(run.code, 0);
+        QCOMPARE(run.out, expected);
         QVERIFY(expected != "0\n" || args[1] == "2");
     }
 };
