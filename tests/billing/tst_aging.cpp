@@ -4,13 +4,17 @@
 
 #include "amount/xAmount.h"
 #include "billing/AgedDebtReport.h"
+#include "billing/ui/ptDebt.h"
+#include "shell/mmOptions.h"
 #include "documents/xReport.h"
 #include "documents/xRTF.h"
 #include "documents/xRTFPrint.h"
 #include "debt/boRentAgedDebt.h"
 #include "debt/boRentDebt.h"
 
+#include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,6 +162,34 @@ private Q_SLOTS:
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.read(4), QByteArray("%PDF"));
+    }
+
+    // The debts page shows the report on its debt date in the preview.
+    void fromDebtsPage()
+    {
+        struct Preview : korvex::documents::TxReportDisplay {
+            void preview(korvex::documents::TxReport &, std::unique_ptr<korvex::documents::TxRTFFile> &doc) override
+            {
+                texts << doc->text();
+            }
+            bool print(korvex::documents::TxRTFFile &, bool) override { return true; }
+            QString askRescueFile() override { return {}; }
+            QStringList texts;
+        } preview;
+        korvex::documents::TxReportDisplay::setShared(&preview);
+        korvex::shell::TmmOptions options(m_t->db(), korvex::shell::TmmOptions::DefaultUserKey);
+        korvex::shell::TAppContext context{m_t->db(), options, nullptr};
+        QWidget window;
+        auto *page = new korvex::billing::TptDebt(context, &window);
+        korvex::billing::TDebtFilter f = page->debts().filter();
+        f.debtDate = QDate(2026, 2, 28);
+        page->debts().setFilter(f);
+        page->findChild<QAction *>(QStringLiteral("AgedDebtsAction"))->trigger();
+        korvex::documents::TxReportDisplay::setShared(nullptr);
+        QCOMPARE(preview.texts.size(), 1);
+        QVERIFY2(preview.texts.first().contains(QStringLiteral("ООО Альфа")), qPrintable(preview.texts.first()));
+        QVERIFY2(preview.texts.first().contains(QLocale().toString(QDate(2026, 2, 28), QLocale::ShortFormat)),
+                 qPrintable(preview.texts.first()));
     }
 
     // On the demo data every customer with a debt is listed, and only they,

@@ -1,5 +1,7 @@
 #include "ptDebt.h"
 
+#include "billing/AgedDebtReport.h"
+#include "documents/xReport.h"
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xSortMenu.h"
 #include "widgets/xQueryModel.h"
@@ -164,6 +166,9 @@ void TptDebt::buildMenus()
             [this](int order) { guarded(this, [&] { setSortOrder(order); }); });
     connect(m_sortMenu, &korvex::widgets::TxSortMenu::filterChosen, this, [this] { guarded(this, [&] { editFilter(); }); });
     menu->addMenu(m_sortMenu);
+    QAction *aged = menu->addAction(korvex::billing::TAgedDebtReport::caption());
+    aged->setObjectName(QStringLiteral("AgedDebtsAction"));
+    connect(aged, &QAction::triggered, this, [this] { guarded(this, [&] { showAgedDebts(); }); });
     QAction *refresh = menu->addAction(tr("&Обновить"));
     connect(refresh, &QAction::triggered, this, [this] { trigger(Action::Refresh); });
     m_sortMenu->setCurrent(m_bo->filter().sortOrder);
@@ -234,6 +239,15 @@ void TptDebt::editFilter()
 {
     if (m_bo->EditFilter())
         loadDebts();
+}
+
+void TptDebt::showAgedDebts()
+{
+    const TAgedDebtReport data(context().db, m_bo->filter().debtDate);
+    korvex::documents::TxReport report;
+    data.prepare(report);
+    report.SetDestination(korvex::documents::TxReport::dsScreen);
+    report.Execute();
 }
 
 void TptDebt::actionRefresh()
