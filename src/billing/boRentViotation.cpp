@@ -93,8 +93,10 @@ void TboRentViotation::setSortOrder(int order)
 TxSqlFilter TboRentViotation::listStatement(const TViotationFilter &f)
 {
     // A violation saved without a contract is listed with an empty number.
+    // Outer joins keep the violations the first table, so that the list
+    // walks its indexes whatever the sizes of the other tables.
     TxSqlFilter select(QStringLiteral("SELECT vio.*, cust.name, c.number AS contractnumber FROM rent_viotation vio"
-                                      " INNER JOIN cst_customer cust ON (vio.customerkey = cust.customerkey)"
+                                      " LEFT JOIN cst_customer cust ON (vio.customerkey = cust.customerkey)"
                                       " LEFT JOIN rent_contract c ON (c.id = vio.contractkey)"));
     QString glue = QStringLiteral("WHERE ");
     auto where = [&](const QString &condition, const QVariantList &values) {
