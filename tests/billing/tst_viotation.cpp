@@ -341,6 +341,9 @@ private Q_SLOTS:
         QCOMPARE(page.sortButton()->text(), QStringLiteral("Сортировать: По дате"));
         QCOMPARE(m_s->options.GetIntegerOption(QStringLiteral("rent_Viotation_sortViotation")), std::optional<int>(1));
         QCOMPARE(page.model()->data(page.model()->index(0, page.grid()->fieldColumn(QStringLiteral("id")))).toInt(), 3);
+        page.setSortOrder(TViotationFilter::ByCustomer);
+        QCOMPARE(page.model()->rowCount(), 3);
+        QCOMPARE(page.model()->value(2, QStringLiteral("name")).toString(), QStringLiteral("ООО Бета"));
     }
 };
 
