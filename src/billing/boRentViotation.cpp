@@ -1,5 +1,6 @@
 #include "boRentViotation.h"
 
+#include "db/xBusinessError.h"
 #include "db/xQuery.h"
 #include "db/xRowWriter.h"
 #include "db/xTransaction.h"
@@ -184,6 +185,12 @@ std::optional<TViotationRecord> TboRentViotation::readViotation(int key) const
 
 int TboRentViotation::writeViotation(const TViotationRecord &r)
 {
+    if (r.number.trimmed().isEmpty())
+        throw korvex::db::EBusinessError(tr("Введите номер"));
+    if (!r.viotationDate.isValid())
+        throw korvex::db::EBusinessError(tr("Введите дату"));
+    if (!r.customerKey)
+        throw korvex::db::EBusinessError(tr("Выберите клиента"));
     using korvex::db::nullableInt;
     return korvex::db::writeRow(
         m_context.db, QStringLiteral("rent_viotation"), QStringLiteral("gen_rent_viotation"), r.id,

@@ -90,7 +90,8 @@ public:
     // A new violation dated today.
     TViotationRecord newViotation() const;
     std::optional<TViotationRecord> readViotation(int key) const;
-    // Stores the record in one write scope and returns its key.
+    // Stores the record in one write scope and returns its key; a violation
+    // needs a number, a date and a customer (EBusinessError otherwise).
     int writeViotation(const TViotationRecord &record);
 
     // Today's rate of the currency to the NCU (0: none known, or no currency).

@@ -7,6 +7,7 @@
 #include "billing/ui/dlgRentViotationFilter.h"
 #include "billing/ui/ptViotation.h"
 #include "billing/ui/viotationWindows.h"
+#include "db/xBusinessError.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xDBGrid.h"
@@ -145,6 +146,7 @@ private Q_SLOTS:
         TViotationRecord r = bo.newViotation();
         QCOMPARE(r.viotationDate, QDate::currentDate());
         r.number = QStringLiteral("Н-9");
+        QVERIFY_THROWS_EXCEPTION(korvex::db::EBusinessError, bo.writeViotation(r));  // no customer
         r.customerKey = 4;
         r.currKey = 2;
         r.costNcu = 30.5;
