@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>

@@ -75,5 +75,6 @@ Command reportCommand();
 Command allocateCommand();
 Command fineCommand();
 Command agingCommand();
+Command payBillCommand();
 
 } // namespace korvex::cli

@@ -33,6 +33,7 @@ QList<Command> commands()
         allocateCommand(),
         fineCommand(),
         agingCommand(),
+        payBillCommand(),
     };
 }
 

@@ -1,33 +1,24 @@
 #include "dlgRentViotation.h"
 
 #include "billingLookups.h"
+#include "rateField.h"
 
 #include "amount/xAmount.h"
 #include "reference/ui/referenceLookups.h"
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xLookupBox.h"
-#include "widgets/ui/xMessages.h"
-#include "widgets/xPrompt.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QTimer>
 #include <QToolButton>
 
 namespace korvex::billing {
 
 using korvex::widgets::TxCheckedEdit;
 using korvex::widgets::TxLookupBox;
-using korvex::widgets::TxMessages;
-using korvex::widgets::TxPrompt;
 
 namespace {
-
-QString rateText(double rate)
-{
-    return rate == 0 ? QString() : QString::number(rate, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
 
 TxCheckedEdit *amountEdit(const QString &name, QWidget *parent)
 {
@@ -150,18 +141,9 @@ void TdlgRentViotation::showRate()
 
 void TdlgRentViotation::rateLeft()
 {
-    const QString typed = m_rate->text().trimmed();
-    if (typed.isEmpty())
+    const std::optional<double> value = typedRate(this, m_rate);
+    if (!value)
         return;
-    const std::optional<double> value = korvex::amount::parseNumber(typed);
-    if (!value) {
-        TxMessages::warning(this, tr("Ошибка!"), TxPrompt::attentionBang());
-        QTimer::singleShot(0, m_rate, [edit = m_rate] {
-            edit->setFocus();
-            edit->selectAll();
-        });
-        return;
-    }
     const std::optional<int> currency = m_currency->intKey();
     if (currency && *value > 0 && !korvex::amount::sameAmount(*value, m_bo.rateToday(currency)))
         m_typedRate = std::make_pair(*currency, *value);

@@ -5,9 +5,9 @@
 #include <QDialog>
 
 class QCheckBox;
-class QDateEdit;
 
 namespace korvex::widgets {
+class TxCheckedEdit;
 class TxLookupBox;
 }
 
@@ -24,13 +24,14 @@ public:
     QCheckBox *allCustomersBox() const { return m_allCustomers; }
     korvex::widgets::TxLookupBox *customerBox() const { return m_customer; }
     QCheckBox *unlimitedBox() const { return m_unlimited; }
-    QDateEdit *startEdit() const { return m_start; }
-    QDateEdit *endEdit() const { return m_end; }
+    korvex::widgets::TxCheckedEdit *startEdit() const { return m_start; }
+    korvex::widgets::TxCheckedEdit *endEdit() const { return m_end; }
     QCheckBox *allContractsBox() const { return m_allContracts; }
     korvex::widgets::TxLookupBox *contractBox() const { return m_contract; }
 
 private:
-    bool confirm();
+    TViotationFilter edited() const;
+    void updateEnabled();
     void loadContracts();
 
     TboRentViotation &m_bo;
@@ -38,8 +39,8 @@ private:
     QCheckBox *m_allCustomers;
     korvex::widgets::TxLookupBox *m_customer;
     QCheckBox *m_unlimited;
-    QDateEdit *m_start;
-    QDateEdit *m_end;
+    korvex::widgets::TxCheckedEdit *m_start;
+    korvex::widgets::TxCheckedEdit *m_end;
     QCheckBox *m_allContracts;
     korvex::widgets::TxLookupBox *m_contract;
 };

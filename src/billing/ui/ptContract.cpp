@@ -82,11 +82,7 @@ QWidget *TptContract::buildContractsTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    QStringList orders;
-    for (int order = TContractFilter::ByNumber; order <= TContractFilter::Unsorted; ++order)
-        orders << sortCaption(order);
-    m_sortMenu = new korvex::widgets::TxSortMenu(orders, this);
-    layout->addLayout(m_sortMenu->newBar(tab));
+    m_sort = new korvex::widgets::TxSortMenu(this, tab, layout);
 
     m_contracts = new TxCheckedQueryModel(context().db, this);
     m_contracts->setCheckColumn(TboRentContract::listKey(), QStringLiteral("number"));
@@ -298,11 +294,12 @@ void TptContract::buildMenus()
     add(tr("&Просмотр"), [this] { viewContractFile(); });
     m_menu->addSeparator();
 
-    connect(m_sortMenu, &korvex::widgets::TxSortMenu::sortChosen, this,
-            [this](int order) { guarded(this, [&] { setSortOrder(order); }); });
-    connect(m_sortMenu, &korvex::widgets::TxSortMenu::filterChosen, this, [this] { guarded(this, [&] { editFilter(); }); });
-    m_menu->addMenu(m_sortMenu);
-    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
+    for (int order = TContractFilter::ByNumber; order <= TContractFilter::Unsorted; ++order)
+        m_sort->addOrder(order, sortCaption(order));
+    m_sort->onOrder([this](int order) { setSortOrder(order); });
+    m_sort->addFilter([this] { editFilter(); });
+    m_menu->addMenu(m_sort->menu());
+    updateSortCaption();
 
     m_contractGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_contractGrid, &QWidget::customContextMenuRequested, this,
@@ -323,7 +320,12 @@ QString TptContract::sortCaption(int order) const
 
 QToolButton *TptContract::sortButton() const
 {
-    return m_sortMenu->button();
+    return m_sort->button();
+}
+
+void TptContract::updateSortCaption()
+{
+    m_sort->show(m_bo->filter().sortOrder);
 }
 
 std::optional<int> TptContract::currentContract() const
@@ -527,7 +529,7 @@ void TptContract::showCustomers()
 void TptContract::setSortOrder(int order)
 {
     m_bo->SetSortOrder(order);
-    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
+    updateSortCaption();
     loadContracts();
 }
 

@@ -17,9 +17,9 @@ namespace korvex::accounting {
 class TCustomerSyncLink;
 }
 namespace korvex::widgets {
+class TxSortMenu;
 class TxCheckedQueryModel;
 class TxDBGrid;
-class TxSortMenu;
 class TxQueryModel;
 }
 
@@ -93,6 +93,7 @@ private:
     void loadPositions();
     void loadValues();
     void loadInfo();
+    void updateSortCaption();
     QString sortCaption(int order) const;
 
     TBillingWindows m_windows;
@@ -100,7 +101,7 @@ private:
 
     korvex::widgets::TxCheckedQueryModel *m_contracts = nullptr;
     korvex::widgets::TxDBGrid *m_contractGrid = nullptr;
-    korvex::widgets::TxSortMenu *m_sortMenu = nullptr;
+    korvex::widgets::TxSortMenu *m_sort = nullptr;
     QMenu *m_menu = nullptr;
 
     korvex::widgets::TxQueryModel *m_positions = nullptr;

@@ -54,11 +54,7 @@ QWidget *TptDebt::buildDebtsTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    QStringList orders;
-    for (int order = TDebtFilter::ByCustomer; order <= TDebtFilter::Unsorted; ++order)
-        orders << sortCaption(order);
-    m_sortMenu = new korvex::widgets::TxSortMenu(orders, this);
-    layout->addLayout(m_sortMenu->newBar(tab));
+    m_sort = new korvex::widgets::TxSortMenu(this, tab, layout);
 
     m_debts = new TDebtListModel(context().db, this);
     m_debtGrid = new TxDBGrid(tab);
@@ -162,20 +158,21 @@ TxDBGrid *TptDebt::newHistoryGrid(const QString &name, TxQueryModel *model)
 void TptDebt::buildMenus()
 {
     QMenu *menu = createPageMenu(tr("Задолженности"));
-    connect(m_sortMenu, &korvex::widgets::TxSortMenu::sortChosen, this,
-            [this](int order) { guarded(this, [&] { setSortOrder(order); }); });
-    connect(m_sortMenu, &korvex::widgets::TxSortMenu::filterChosen, this, [this] { guarded(this, [&] { editFilter(); }); });
-    menu->addMenu(m_sortMenu);
-    QAction *aged = menu->addAction(korvex::billing::TAgedDebtReport::caption());
+    for (int order = TDebtFilter::ByCustomer; order <= TDebtFilter::Unsorted; ++order)
+        m_sort->addOrder(order, sortCaption(order));
+    m_sort->onOrder([this](int order) { setSortOrder(order); });
+    m_sort->addFilter([this] { editFilter(); });
+    menu->addMenu(m_sort->menu());
+    QAction *aged = menu->addAction(TAgedDebtReport::caption());
     aged->setObjectName(QStringLiteral("AgedDebtsAction"));
     connect(aged, &QAction::triggered, this, [this] { guarded(this, [&] { showAgedDebts(); }); });
     QAction *refresh = menu->addAction(tr("&Обновить"));
     connect(refresh, &QAction::triggered, this, [this] { trigger(Action::Refresh); });
-    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
+    updateSortCaption();
 
     m_debtGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_debtGrid, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { m_sortMenu->exec(m_debtGrid->viewport()->mapToGlobal(at)); });
+            [this](QPoint at) { m_sort->menu()->exec(m_debtGrid->viewport()->mapToGlobal(at)); });
     connect(m_debtGrid, &TxDBGrid::currentKeyChanged, this, [this] {
         if (currentTab() != DebtsTab)
             guarded(this, [&] { loadHistory(); });
@@ -195,12 +192,17 @@ QString TptDebt::sortCaption(int order)
 
 QToolButton *TptDebt::sortButton() const
 {
-    return m_sortMenu->button();
+    return m_sort->button();
 }
 
 QMenu *TptDebt::sortMenu() const
 {
-    return m_sortMenu;
+    return m_sort->menu();
+}
+
+void TptDebt::updateSortCaption()
+{
+    m_sort->show(m_bo->filter().sortOrder);
 }
 
 TxDBGrid *TptDebt::historyGrid(Tab tab) const
@@ -225,7 +227,7 @@ void TptDebt::loadDebts()
     m_ncuTotal->setText(amountText(totals.ncu));
     m_currTotal->setText(amountText(totals.curr));
     m_countTotal->setText(QString::number(totals.count));
-    m_sortMenu->setCurrent(f.sortOrder);
+    updateSortCaption();
     loadHistory();
 }
 

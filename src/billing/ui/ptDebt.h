@@ -12,9 +12,9 @@ class QMenu;
 class QToolButton;
 
 namespace korvex::widgets {
+class TxSortMenu;
 class TxDBGrid;
 class TxQueryModel;
-class TxSortMenu;
 }
 
 namespace korvex::billing {
@@ -60,6 +60,7 @@ private:
     QWidget *newHistoryTab(const QString &name, int index);
     korvex::widgets::TxDBGrid *newHistoryGrid(const QString &name, korvex::widgets::TxQueryModel *model);
     void buildMenus();
+    void updateSortCaption();
     void loadHistory();
 
     TDebtWindows m_windows;
@@ -69,7 +70,7 @@ private:
     QLabel *m_ncuTotal;
     QLabel *m_currTotal;
     QLabel *m_countTotal;
-    korvex::widgets::TxSortMenu *m_sortMenu;
+    korvex::widgets::TxSortMenu *m_sort = nullptr;
     korvex::widgets::TxQueryModel *m_histories[3] = {};
     korvex::widgets::TxDBGrid *m_historyGrids[3] = {};
     QLabel *m_historyHeads[3] = {};

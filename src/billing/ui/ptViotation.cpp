@@ -34,11 +34,7 @@ QWidget *TptViotation::buildListTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    QStringList orders;
-    for (int order = TViotationFilter::ByNumber; order <= TViotationFilter::Unsorted; ++order)
-        orders << sortCaption(order);
-    m_sortMenu = new korvex::widgets::TxSortMenu(orders, this);
-    layout->addLayout(m_sortMenu->newBar(tab));
+    m_sort = new korvex::widgets::TxSortMenu(this, tab, layout);
 
     m_model = new TxQueryModel(context().db, this);
     m_model->setKeyField(TboRentViotation::listKey());
@@ -78,12 +74,13 @@ void TptViotation::buildMenus()
 {
     QMenu *menu = createPageMenu(tr("Нарушения"));
     m_listMenu = new QMenu(this);
-    connect(m_sortMenu, &korvex::widgets::TxSortMenu::sortChosen, this,
-            [this](int order) { guarded(this, [&] { setSortOrder(order); }); });
-    connect(m_sortMenu, &korvex::widgets::TxSortMenu::filterChosen, this, [this] { guarded(this, [&] { editFilter(); }); });
-    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
-    menu->addMenu(m_sortMenu);
-    m_listMenu->addMenu(m_sortMenu);
+    for (int order = TViotationFilter::ByNumber; order <= TViotationFilter::Unsorted; ++order)
+        m_sort->addOrder(order, sortCaption(order));
+    m_sort->onOrder([this](int order) { setSortOrder(order); });
+    m_sort->addFilter([this] { editFilter(); });
+    m_sort->show(m_bo->filter().sortOrder);
+    menu->addMenu(m_sort->menu());
+    m_listMenu->addMenu(m_sort->menu());
     buildPrintMenu(m_listMenu);
 
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -110,12 +107,12 @@ QString TptViotation::sortCaption(int order)
 
 QToolButton *TptViotation::sortButton() const
 {
-    return m_sortMenu->button();
+    return m_sort->button();
 }
 
 QMenu *TptViotation::sortMenu() const
 {
-    return m_sortMenu;
+    return m_sort->menu();
 }
 
 std::optional<int> TptViotation::currentViotation() const
@@ -132,7 +129,7 @@ void TptViotation::loadViotations(std::optional<int> locate)
         m_grid->locateKey(*locate);
     if (!m_grid->currentIndex().isValid() && m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(0, m_grid->fieldColumn(QStringLiteral("number"))));
-    m_sortMenu->setCurrent(m_bo->filter().sortOrder);
+    m_sort->show(m_bo->filter().sortOrder);
 }
 
 void TptViotation::setSortOrder(int order)

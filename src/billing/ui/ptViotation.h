@@ -60,7 +60,7 @@ private:
     TboRentViotation *m_bo;
     korvex::widgets::TxQueryModel *m_model;
     korvex::widgets::TxDBGrid *m_grid;
-    korvex::widgets::TxSortMenu *m_sortMenu;
+    korvex::widgets::TxSortMenu *m_sort = nullptr;
     QMenu *m_listMenu = nullptr;
 };
 

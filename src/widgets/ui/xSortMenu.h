@@ -1,41 +1,49 @@
 #pragma once
 
-#include <QList>
-#include <QMenu>
-#include <QStringList>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <functional>
 
-class QHBoxLayout;
+class QAction;
+class QActionGroup;
+class QMenu;
 class QToolButton;
+class QVBoxLayout;
+class QWidget;
 
 namespace korvex::widgets {
 
-// THE sort menu of a list page: one checkable entry per sort order (the
-// order is the entry's index), a separator and "Фильтр". Its title, and the
-// text of the tool button above the list that opens it, are "Сортировать: "
-// and the order chosen. The page answers sortChosen and filterChosen and
-// shows the order it keeps with setCurrent().
-class TxSortMenu : public QMenu
+// The sort order of a list page: a button above the list and a menu, both
+// titled "Сортировать: " and the order shown, with a checkable entry per
+// order and "Фильтр" after them. An entry chosen runs the page's handler
+// (through guarded()); the page then shows the order it keeps.
+class TxSortMenu : public QObject
 {
     Q_OBJECT
 public:
-    TxSortMenu(const QStringList &orderCaptions, QWidget *parent);
+    // The button goes into a bar at the end of layout (the list's tab).
+    TxSortMenu(QWidget *page, QWidget *tab, QVBoxLayout *layout);
 
-    // A bar with the menu's button at the left, for the top of the list.
-    QHBoxLayout *newBar(QWidget *parent);
+    void addOrder(int order, const QString &caption);
+    // A separator and "Фильтр" (object name "FilterAction").
+    void addFilter(const std::function<void()> &edit);
+    void onOrder(const std::function<void(int)> &choose) { m_choose = choose; }
+    // The caption and the check of the order.
+    void show(int order);
+
     QToolButton *button() const { return m_button; }
-    QAction *filterAction() const { return m_filter; }
-
-    void setCurrent(int order);
-
-Q_SIGNALS:
-    void sortChosen(int order);
-    void filterChosen();
+    QMenu *menu() const { return m_menu; }
+    QAction *orderAction(int order) const { return m_actions.value(order); }
 
 private:
-    QStringList m_captions;
-    QList<QAction *> m_orders;
-    QAction *m_filter;
-    QToolButton *m_button = nullptr;
+    QWidget *m_page;
+    QToolButton *m_button;
+    QMenu *m_menu;
+    QActionGroup *m_group;
+    QHash<int, QAction *> m_actions;
+    QHash<int, QString> m_captions;
+    std::function<void(int)> m_choose;
 };
 
 } // namespace korvex::widgets
