@@ -31,6 +31,8 @@ QList<Command> commands()
         bookkeepingCommand(),
         reportCommand(),
         allocateCommand(),
+        fineCommand(),
+        agingCommand(),
         payBillCommand(),
     };
 }
