@@ -14,6 +14,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 
 namespace korvex::documents {
@@ -75,6 +76,29 @@ QString reportValueText(const QVariant &value)
             return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         return value.toString();
     }
+}
+
+// ---------------------------------------------------------------------------
+
+TxListReportDataSource::TxListReportDataSource(const QStringList &fields, QList<QVariantList> rows)
+{
+    for (int f = 0; f < fields.size(); ++f) {
+        FieldKind kind = Text;
+        for (const QVariantList &row : rows) {
+            const QVariant v = row.value(f);
+            if (!v.isNull()) {
+                kind = kindOfType(v.typeId());
+                break;
+            }
+        }
+        addField(fields.at(f), kind);
+    }
+    for (const QVariantList &row : rows) {
+        appendRow();
+        for (int f = 0; f < fields.size(); ++f)
+            setValue(f, row.value(f));
+    }
+    first();
 }
 
 // ---------------------------------------------------------------------------

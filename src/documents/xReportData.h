@@ -151,6 +151,14 @@ private:
     int m_row = 0;
 };
 
+// Rows a program computes, given whole: each field's kind follows its first
+// value that is not NULL.
+class TxListReportDataSource : public TxMemoryReportDataSource
+{
+public:
+    TxListReportDataSource(const QStringList &fields, QList<QVariantList> rows);
+};
+
 // The text a value shows as edit text: numbers with the locale's decimal
 // separator and no grouping, dates in the short date format.
 QString reportValueText(const QVariant &value);

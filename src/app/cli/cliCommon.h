@@ -74,6 +74,8 @@ Command bookkeepingCommand();
 Command reportCommand();
 Command allocateCommand();
 Command printCommand();
+Command fineCommand();
+Command agingCommand();
 Command payBillCommand();
 
 } // namespace korvex::cli

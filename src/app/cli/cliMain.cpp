@@ -32,6 +32,8 @@ QList<Command> commands()
         reportCommand(),
         allocateCommand(),
         printCommand(),
+        fineCommand(),
+        agingCommand(),
         payBillCommand(),
     };
 }

@@ -28,5 +28,8 @@ korvex::widgets::TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QS
 korvex::widgets::TxLookupBox *newContractBox(korvex::db::TxDatabase &db, int customerKey, bool openOnly,
                                              const QString &name, QWidget *parent);
 void setContractsOf(korvex::widgets::TxLookupBox *box, korvex::db::TxDatabase &db, int customerKey, bool openOnly);
+// The contracts of another customer: the chosen contract stays only when it
+// is one of them.
+void followCustomer(korvex::widgets::TxLookupBox *box, korvex::db::TxDatabase &db, int customerKey, bool openOnly);
 
 } // namespace korvex::billing

@@ -2,6 +2,8 @@
 
 #include "printing/ui/printMenu.h"
 
+#include "billing/AgedDebtReport.h"
+#include "documents/xReport.h"
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xSortMenu.h"
 #include "widgets/xQueryModel.h"
@@ -163,6 +165,9 @@ void TptDebt::buildMenus()
     m_sort->onOrder([this](int order) { setSortOrder(order); });
     m_sort->addFilter([this] { editFilter(); });
     menu->addMenu(m_sort->menu());
+    QAction *aged = menu->addAction(TAgedDebtReport::caption());
+    aged->setObjectName(QStringLiteral("AgedDebtsAction"));
+    connect(aged, &QAction::triggered, this, [this] { guarded(this, [&] { showAgedDebts(); }); });
     QAction *refresh = menu->addAction(tr("&Обновить"));
     connect(refresh, &QAction::triggered, this, [this] { trigger(Action::Refresh); });
     updateSortCaption();
@@ -246,6 +251,15 @@ void TptDebt::editFilter()
 {
     if (m_bo->EditFilter())
         loadDebts();
+}
+
+void TptDebt::showAgedDebts()
+{
+    const TAgedDebtReport data(context().db, m_bo->filter().debtDate);
+    korvex::documents::TxReport report;
+    data.prepare(report);
+    report.SetDestination(korvex::documents::TxReport::dsScreen);
+    report.Execute();
 }
 
 void TptDebt::actionRefresh()
