@@ -11,3 +11,4 @@ INSERT INTO rent_printdocument (id, parent, name, path, typedocument, registerna
 INSERT INTO rent_printreport (id, parent, name, filename, typereport, icon, textsql, userkey) VALUES (1, NULL, 'Задолженность по клиентам и услугам', '%templates/debts.rtf', 7, 65, NULL, NULL);
 INSERT INTO rent_printreport (id, parent, name, filename, typereport, icon, textsql, userkey) VALUES (2, NULL, 'Свободные помещения', '%templates/free-objects.rtf', 2, 74, NULL, NULL);
 INSERT INTO rent_printreport (id, parent, name, filename, typereport, icon, textsql, userkey) VALUES (3, NULL, 'Занятые помещения', '%templates/used-objects.rtf', 3, 75, NULL, NULL);
+INSERT INTO rent_printreport (id, parent, name, filename, typereport, icon, textsql, userkey) VALUES (4, NULL, 'Возрастная структура задолженности', NULL, 8, 53, NULL, NULL);

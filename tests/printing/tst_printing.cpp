@@ -730,8 +730,8 @@ private Q_SLOTS:
     {
         QWidget host;
         TptReport page(m_f->context, &host);
-        QCOMPARE(page.reports()->count(), 3);
-        QCOMPARE(page.reports()->item(0)->text(), QStringLiteral("Задолженность по клиентам и услугам"));
+        QCOMPARE(page.reports()->count(), 4);
+        QCOMPARE(page.reports()->item(0)->text(), QStringLiteral("Возрастная структура задолженности"));  // by name
         QVERIFY(!page.reports()->item(0)->icon().isNull());
         QVERIFY(page.printForms()->model()->rowCount() > 0);
         // The print-form tree offers the register of its own list.
@@ -797,6 +797,17 @@ private Q_SLOTS:
         const QString d = text(debts);
         QVERIFY2(d.contains(QStringLiteral("Итого по арендатору\t\t4,521.67\t1,508.79")), qPrintable(d));
         QVERIFY(!d.contains(QStringLiteral("Витязь")));
+
+        // A report type another part of the program adds: the aged debts.
+        const QString aged = m_dir.filePath(QStringLiteral("aged.rtf"));
+        r = korvex::test::runProgram(QStringLiteral(KORVEX_CLI),
+                                     {QStringLiteral("print"), QStringLiteral("report"),
+                                      QStringLiteral("Возрастная структура задолженности"), QStringLiteral("--out"), aged,
+                                      QStringLiteral("--param"), QStringLiteral("customers=2"), m_db->path()});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QString a = text(aged);
+        QVERIFY2(a.contains(QStringLiteral("ООО «Альфа-Трейд»")), qPrintable(a));
+        QVERIFY(!a.contains(QStringLiteral("Витязь")));
     }
 
     void failures_data()

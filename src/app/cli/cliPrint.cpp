@@ -5,6 +5,7 @@
 #include "cliCommon.h"
 #include "cliDocuments.h"
 
+#include "billing/AgedDebtReport.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -197,6 +198,7 @@ int runPrint(const Args &a)
     korvex::db::TxReadScope readOnly(*db);
     {
         if (isReport) {
+            korvex::billing::TAgedDebtReport::registerReportType();
             TboRentReport reports(context, &answers);
             reports.RunReport(findRow(*db, QStringLiteral("rent_printreport"), a.positional.at(1),
                                       QStringLiteral("Report")));
