@@ -15,9 +15,6 @@ namespace korvex::documents {
 // The pictures of the reports, "Рисунок 0" to "Рисунок 119": 32x32 sheets
 // in twelve colours, with ten marks.
 QIcon reportPicture(int index);
-// The pictures of the print-form tree: folder, open folder, undetermined,
-// plain item, detail.
-QIcon printFormPicture(int index);
 
 // "Отчет": the type, name, template, picture and statement of a report.
 class TdlgRentReport : public korvex::widgets::TxEditDialog
