@@ -12,3 +12,4 @@ INSERT INTO rent_printreport (id, parent, name, filename, typereport, icon, text
 INSERT INTO rent_printreport (id, parent, name, filename, typereport, icon, textsql, userkey) VALUES (2, NULL, 'Свободные помещения', '%templates/free-objects.rtf', 2, 74, NULL, NULL);
 INSERT INTO rent_printreport (id, parent, name, filename, typereport, icon, textsql, userkey) VALUES (3, NULL, 'Занятые помещения', '%templates/used-objects.rtf', 3, 75, NULL, NULL);
 INSERT INTO rent_printreport (id, parent, name, filename, typereport, icon, textsql, userkey) VALUES (4, NULL, 'Возрастная структура задолженности', NULL, 8, 53, NULL, NULL);
+INSERT INTO rent_printdocument (id, parent, name, path, typedocument, registername, registerpath, registertable, userkey, flag) VALUES (6, 1, 'Расчет арендной платы', '%templates/price-appendix.rtf', 2, NULL, NULL, NULL, NULL, NULL);

@@ -2,6 +2,7 @@
 
 #include "printDialogs.h"
 
+#include "amount/xAmount.h"
 #include "db/xDatabase.h"
 #include "db/xQuery.h"
 #include "db/xRowWriter.h"
@@ -346,11 +347,13 @@ std::optional<TPrintJob> TboRentPrintDocument::contractJob(const TPrintFormRecor
         const int costCurr = data->fieldIndex(QStringLiteral("costcurr"));
         while (services.next()) {
             copyRecord(*data, services, fields);
+            // A printed price is a kopeck amount, so that the printed total is
+            // the sum of the printed lines.
             if (engine.LoadContractService(services.value(QStringLiteral("id")).toInt()) && engine.Reckon()) {
                 if (engine.CostNCU != 0)
-                    data->setValue(costNcu, engine.CostNCU);
+                    data->setValue(costNcu, korvex::amount::roundToStep(engine.CostNCU, 0.01));
                 if (engine.CostCurr != 0)
-                    data->setValue(costCurr, engine.CostCurr);
+                    data->setValue(costCurr, korvex::amount::roundToStep(engine.CostCurr, 0.01));
             }
         }
     }

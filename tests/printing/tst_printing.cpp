@@ -3,6 +3,7 @@
 #include "common/testProcess.h"
 #include "common/testPrompt.h"
 
+#include "amount/xAmount.h"
 #include "billing/boRentPayBill.h"
 #include "db/xBusinessError.h"
 #include "db/xQuery.h"
@@ -160,7 +161,8 @@ private Q_SLOTS:
     {
         QFETCH(int, forms);
         QFETCH(QStringList, expected);
-        // Type 2 has no demo form: the test's own rows are all there are.
+        // The test's own rows are all there are of the type.
+        TxQuery::execute(m_f->db.db(), QStringLiteral("DELETE FROM rent_printdocument WHERE typedocument = 2"));
         QList<int> ids;
         for (int i = 1; i <= forms; ++i)
             ids << insertForm(m_f->db.db(), TboRentPrintDocument::ContractPriced, QStringLiteral("Форма %1").arg(i));
@@ -204,7 +206,8 @@ private Q_SLOTS:
 
     void pageMenus()
     {
-        // The demo forms: a contract and its register, an invoice, a pay-bill register.
+        // The demo forms: a contract with its register and its price appendix, an
+        // invoice, a pay-bill register.
         const auto captions = [this](korvex::documents::TPrintPage page) {
             QMenu menu;
             menu.addAction(QStringLiteral("Своя команда"));
@@ -215,7 +218,8 @@ private Q_SLOTS:
             return c;
         };
         QCOMPARE(captions(TPrintPage::Contracts),
-                 (QStringList{"Своя команда", "-", "Печать: Договор аренды", "Печать реестра: Реестр договоров"}));
+                 (QStringList{"Своя команда", "-", "Печать: Договор аренды", "Печать реестра: Реестр договоров",
+                              "Печать: Расчет арендной платы"}));
         QCOMPARE(captions(TPrintPage::Invoices), (QStringList{"Своя команда", "-", "Печать: Счет-фактура"}));
         QCOMPARE(captions(TPrintPage::PayBills), (QStringList{"Своя команда", "-", "Печать реестра: Реестр платежей"}));
         QCOMPARE(captions(TPrintPage::Debts), QStringList{"Своя команда"});
@@ -366,24 +370,31 @@ private Q_SLOTS:
 
     void contractWithReckonedPrices()
     {
-        const int form = insertForm(m_f->db.db(), TboRentPrintDocument::ContractPriced, QStringLiteral("Цены"));
+        // Prices stored out of date: the document shows them reckoned anew, to the kopeck.
         TxQuery::execute(m_f->db.db(), QStringLiteral("UPDATE rent_contractservice SET costncu = 1, costcurr = 1 "
                                                       "WHERE contractkey = 1"));
         TboRentPrintDocument bo(m_f->context);
-        auto job = bo.documentJob(form, 1);
+        auto job = bo.documentJob(6, 1);  // the demo price appendix
         QVERIFY(job);
         QVERIFY(!job->fileNameBox);
         QCOMPARE(TxValueList(job->vars).value(QStringLiteral("contractname")), QStringLiteral("Аренда офиса 201 и 204"));
         korvex::calc::TboRentReckoning engine(m_f->context);
         int reckoned = 0;
+        double total = 0;
         for (int r = 0; r < job->data->recordCount(); ++r) {
+            const double price = job->data->value(r, QStringLiteral("COSTNCU")).toDouble();
+            total += price;
             QVERIFY(engine.LoadContractService(job->data->value(r, QStringLiteral("ID")).toInt()));
             if (!engine.Reckon() || engine.CostNCU == 0)
                 continue;
-            QCOMPARE(job->data->value(r, QStringLiteral("COSTNCU")).toDouble(), engine.CostNCU);
+            QCOMPARE(price, korvex::amount::roundToStep(engine.CostNCU, 0.01));
             ++reckoned;
         }
         QVERIFY(reckoned > 0);
+        // The printed total is the sum of the printed lines.
+        const QString text = textOf(*job, m_dir.filePath(QStringLiteral("priced.rtf")));
+        QVERIFY2(text.contains(QStringLiteral("Итого в месяц\t") + reportText::formatFloat(QStringLiteral("#,##0.00"), total)),
+                 qPrintable(text));
     }
 
     void customerValues()
@@ -787,6 +798,14 @@ private Q_SLOTS:
         QFile f(pdf);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.read(4) == "%PDF");
+
+        const QString priced = m_dir.filePath(QStringLiteral("priced.rtf"));
+        r = cli({QStringLiteral("contract-priced"), QStringLiteral("1"), QStringLiteral("--form"),
+                 QStringLiteral("Расчет арендной платы"), QStringLiteral("--out"), priced, m_db->path()});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QString p = text(priced);
+        QVERIFY2(p.contains(QStringLiteral("Итого в месяц\t4,756.91")), qPrintable(p));
+        QVERIFY2(p.contains(QStringLiteral("Четыре тысячи семьсот пятьдесят шесть руб. 91 коп.")), qPrintable(p));
 
         const QString debts = m_dir.filePath(QStringLiteral("debts.rtf"));
         r = korvex::test::runProgram(QStringLiteral(KORVEX_CLI),

@@ -151,6 +151,27 @@ def contract():
     return document(b)
 
 
+def price_appendix():
+    b = command('%DATA DEFAULTTABLE')
+    b += para(t('Приложение к договору аренды № ') + f('number/USER') + t(' от ') + f('signdate/USER'), 'r',
+              size=22, after=240)
+    b += para(t('РАСЧЕТ АРЕНДНОЙ ПЛАТЫ'), 'c', True, 28, 60)
+    b += para(t('по ценам на дату расчета, в рублях'), 'c', size=22, after=240)
+    b += para(t('Арендатор: ') + '{\\b ' + f('custFULLNAME/USER') + '}' + t(', УНП ') + f('custUNN/USER'), after=120)
+    b += command('%TABLEHEADER')
+    b += row([(2900, t('Услуга'), 'c'), (2300, t('Помещение'), 'c'), (1300, t('Площадь, кв. м'), 'c'),
+              (1400, t('В валюте'), 'c'), (1738, t('В рублях'), 'c')], bold=True, header=True)
+    b += command('%TABLEROW')
+    b += row([(2900, f('SERVICECAL'), 'l'), (2300, f('NAME'), 'l'), (1300, f('COUNTOBJECT/F"0.00"'), 'r'),
+              (1400, f('COSTCURR/F"#,##0.00"/Z+'), 'r'), (1738, f('COSTNCU' + MONEY), 'r')])
+    b += command('%TABLEEND')
+    b += row([(7900, t('Итого в месяц'), 'r'), (1738, f('COSTNCU/S' + MONEY), 'r')], bold=True)
+    b += para('', after=60)
+    b += para(t('Арендная плата в месяц: ') + words('COSTNCU/S'), after=360)
+    b += signatures(('Арендодатель', DIRECTOR), ('Арендатор', f('custDIRECTOR/USER')), seal=True)
+    return document(b)
+
+
 def invoice():
     b = command('%GROUP INVOICEKEY')
     b += para(t('Поставщик: ') + '{\\b ' + t(LANDLORD) + '}', pagebb=True, after=0)
@@ -283,6 +304,7 @@ def used_objects():
 FILES = {
     'contract.rtf': contract,
     'invoice.rtf': invoice,
+    'price-appendix.rtf': price_appendix,
     'contracts-register.rtf': contract_register,
     'paybills-register.rtf': paybill_register,
     'debts.rtf': debt_report,
