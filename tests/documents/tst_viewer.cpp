@@ -436,7 +436,7 @@ private Q_SLOTS:
         QCOMPARE(r.err, QString());
         TxRTFFile back;
         QVERIFY(back.LoadFromFile(out));
-        QCOMPARE(back.text(), QStringLiteral("Реестр\nАренда 1500.50\nСвет 99.50\nОДНА ТЫСЯЧА ШЕСТЬСОТ\n"));
+        QCOMPARE(back.text(), QStringLiteral("Реестр\nАренда 1500,50\nСвет 99,50\nОДНА ТЫСЯЧА ШЕСТЬСОТ\n"));
 
         const QString pdf = m_dir.filePath(QStringLiteral("out.pdf"));
         r = cli({m_template, QStringLiteral("--out"), pdf, QStringLiteral("--data"), select, m_db->path()});

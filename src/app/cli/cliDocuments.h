@@ -7,6 +7,7 @@
 #include "documents/xRTFMessages.h"
 #include "documents/xReport.h"
 
+#include <QLocale>
 #include <QString>
 #include <functional>
 #include <stdexcept>
@@ -37,9 +38,11 @@ public:
 }
 
 // Runs the command; a usage error passes as it is, any other failure becomes
-// one line.
+// one line. Documents are filled in Russian whatever the machine's locale, as
+// the desktop program fills them: dates as 10.11.2026, amounts as 2 977,88.
 inline int runWithOneLineErrors(const std::function<int()> &body)
 {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     try {
         return body();
     } catch (const std::invalid_argument &) {
