@@ -5,7 +5,6 @@
 #include "widgets/ui/xDBTreeView.h"
 #include "widgets/xTreeModel.h"
 
-#include <QEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -30,7 +29,6 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(korvex::db::TxDatabase &db, QWidg
         item->setData(Qt::UserRole, v.name);
     }
     m_standard->setCurrentRow(0);
-    m_standard->installEventFilter(this);
     m_tabs->addTab(m_standard, tr("Стандартные переменные"));
     connect(m_standard, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
@@ -41,7 +39,6 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(korvex::db::TxDatabase &db, QWidg
     m_userTree = new TxDBTreeView(this);
     m_userTree->setObjectName(QStringLiteral("UserTree"));
     m_userTree->setTreeModel(m_userModel);
-    m_userTree->installEventFilter(this);
     m_tabs->addTab(m_userTree, tr("Пользовательские переменные"));
     connect(m_userTree, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
     if (m_userTree->reload()) {
@@ -62,20 +59,11 @@ TdlgRentChooseVariable::TdlgRentChooseVariable(korvex::db::TxDatabase &db, QWidg
     resize(460, 420);
 }
 
-bool TdlgRentChooseVariable::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::FocusIn) {
-        if (watched == m_standard)
-            m_userLast = false;
-        else if (watched == m_userTree)
-            m_userLast = true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
+// "Ок" takes from the list shown: the focus may still be on its way to it
+// when the window has only just been activated.
 void TdlgRentChooseVariable::accept()
 {
-    if (m_userLast) {
+    if (m_userTree && m_tabs->currentIndex() == UserTab) {
         const std::optional<qint64> id = m_userTree->currentId();
         m_chosen = id ? m_userModel->value(*id, QStringLiteral("name")).toString().trimmed() : QString();
     } else {

@@ -36,15 +36,11 @@ public:
 
     void accept() override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QTabWidget *m_tabs;
     QListWidget *m_standard;
     korvex::widgets::TxTreeModel *m_userModel = nullptr;
     korvex::widgets::TxDBTreeView *m_userTree = nullptr;
-    bool m_userLast = false;
     QString m_chosen;
 };
 
