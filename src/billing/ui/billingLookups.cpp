@@ -20,6 +20,11 @@ TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWid
     return newTableBox(db, QStringLiteral("rent_payment"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
 }
 
+TxLookupBox *newInvoiceTypeBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
+{
+    return newTableBox(db, QStringLiteral("rent_invoicetype"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
+}
+
 TxLookupBox *newContractBox(korvex::db::TxDatabase &db, int customerKey, bool openOnly, const QString &name,
                             QWidget *parent)
 {

@@ -4,6 +4,12 @@
 #include "dlgRentContract.h"
 #include "dlgRentContractFilter.h"
 #include "dlgRentContractList.h"
+#include "dlgRentInvoice.h"
+#include "dlgRentInvoiceFilter.h"
+#include "dlgRentInvoiceType.h"
+#include "dlgRentMakeInvoice.h"
+
+#include "widgets/ui/xProgressDialog.h"
 
 #include <QApplication>
 
@@ -44,6 +50,38 @@ bool TBillingWindows::chooseContractServices(TboRentContract &bo, TContractServi
 {
     TdlgChooseContractService dlg(bo, choice, parentWidget());
     return dlg.exec() == QDialog::Accepted;
+}
+
+bool TBillingWindows::invoiceDialog(TboRentInvoice &bo, TInvoiceEdit &edit, int &savedKey)
+{
+    TdlgRentInvoice dlg(bo, edit, parentWidget());
+    return dlg.execEdit(savedKey);
+}
+
+bool TBillingWindows::invoiceFilterDialog(TboRentInvoice &bo, TInvoiceFilter &filter)
+{
+    TdlgRentInvoiceFilter dlg(bo, filter, parentWidget());
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool TBillingWindows::makeInvoiceDialog(korvex::shell::TAppContext &context, TInvoiceParams &params,
+                                        bool invoiceDateEditable)
+{
+    TdlgRentMakeInvoice dlg(context, params, invoiceDateEditable, parentWidget());
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool TBillingWindows::invoiceTypeDialog(TboRentInvoiceType &bo, TInvoiceTypeRecord &record, bool isNew, int &savedKey)
+{
+    TdlgRentInvoiceType dlg(bo, record, isNew, parentWidget());
+    return dlg.execEdit(savedKey);
+}
+
+std::unique_ptr<korvex::widgets::TxProgress> TBillingWindows::openProgress(const QString &caption)
+{
+    auto progress = std::make_unique<korvex::widgets::TxProgressDialog>(parentWidget());
+    progress->setWindowTitle(caption);
+    return progress;
 }
 
 } // namespace korvex::billing
