@@ -7,7 +7,9 @@
 //   open       the list's statement set and run, the first rows shown, as
 //              the page opens it;
 //   sort       a click on a column title: the list ordered by that column,
-//              the current row (the first) kept;
+//              the current row kept (the middle row of the new order, which
+//              lies beyond the rows first read at either length, so that
+//              both find it again the same way);
 //   locate     the last row of the list made current (a page positioning on
 //              a row it saved);
 //   requery    the list read again keeping the current row, the last one (a
@@ -19,12 +21,11 @@
 // costs the same at any length and only dilutes it.
 //
 // A list is one entry of lists() below: how to fill its table, the
-// statement, order and key its page sets, and the column to sort by. The
-// contract list joins with one more entry (its rows filled over customers
-// and objects, TboRentContract's statement, its order and key).
+// statement, order and key its page sets, and the column to sort by.
 //
 //   QT_QPA_PLATFORM=offscreen bench_grid [REPETITIONS]     (default 9)
 
+#include "billing/boRentContract.h"
 #include "customers/FactoryFilter.h"
 #include "db/xDatabase.h"
 #include "db/xFbCreate.h"
@@ -44,6 +45,8 @@
 
 using namespace korvex::db;
 using namespace korvex::widgets;
+using korvex::billing::TboRentContract;
+using korvex::billing::TContractFilter;
 using korvex::customers::TFactoryFilter;
 
 namespace {
@@ -83,6 +86,35 @@ void fillCustomers(TxDatabase &db, int n)
                      {n});
 }
 
+// Contracts of a quarter as many customers (filled as above): numbers and
+// dates in no order of their keys, many contracts of one name, a sixth of
+// them closed, some without a date of action.
+void fillContracts(TxDatabase &db, int n)
+{
+    fillCustomers(db, std::max(1, n / 4));
+    TxQuery::execute(db, QStringLiteral(
+        "EXECUTE BLOCK (n INTEGER = ?) AS\n"
+        "DECLARE i INTEGER = 1;\n"
+        "DECLARE customers INTEGER;\n"
+        "DECLARE signed DATE;\n"
+        "BEGIN\n"
+        "  customers = MAXVALUE(1, n / 4);\n"
+        "  WHILE (i <= n) DO\n"
+        "  BEGIN\n"
+        "    signed = DATEADD(MOD(:i * 17, 3650) DAY TO DATE '2015-01-01');\n"
+        "    INSERT INTO rent_contract (id, customerkey, number, name, signdate, expriredate, actiondate,\n"
+        "                               paymentday, sumncu, sumcurr, disabled)\n"
+        "    VALUES (:i, 1 + MOD(:i * 7919, :customers), LPAD(MOD(:i * 7919, 999983), 6, '0'),\n"
+        "            'Аренда помещения ' || MOD(:i * 31, 997), :signed,\n"
+        "            DATEADD(365 + MOD(:i, 700) DAY TO :signed), IIF(MOD(:i, 3) = 0, NULL, DATEADD(10 DAY TO :signed)),\n"
+        "            1 + MOD(:i, 25), MOD(:i * 101, 1000000) / 100.0, IIF(MOD(:i, 4) = 0, MOD(:i * 37, 100000) / 100.0, 0),\n"
+        "            IIF(MOD(:i, 6) = 0, 1, 0));\n"
+        "    i = i + 1;\n"
+        "  END\n"
+        "END"),
+                     {n});
+}
+
 std::vector<TList> lists()
 {
     return {
@@ -95,6 +127,14 @@ std::vector<TList> lists()
              model.setKeyField(TFactoryFilter::listKey());
          },
          TFactoryFilter::listKey(), QStringLiteral("unn")},
+        {"contracts", fillContracts,
+         [](TxQueryModel &model) {
+             // As the contracts page opens for a user who filters nothing: by number.
+             const TContractFilter filter;
+             model.setStatement(TboRentContract::listStatement(filter), TboRentContract::listOrder(filter.sortOrder));
+             model.setKeyField(TboRentContract::listKey());
+         },
+         TboRentContract::listKey(), QStringLiteral("signdate")},
     };
 }
 
@@ -142,6 +182,13 @@ public:
         m_list.setUp(*m_model);
         m_model->openAtEnd();
         m_lastKey = m_model->value(m_model->rowCount() - 1, list.keyField);
+        // The key of the middle row as the sort orders the list.
+        m_model->open();
+        m_model->sort(m_model->fieldIndex(list.sortField), Qt::AscendingOrder);
+        while (m_model->rowCount() <= rows / 2 && m_model->canFetchMore())
+            m_model->fetchMore();
+        m_middleKey = m_model->value(rows / 2, list.keyField);
+        m_model->sort(-1);
     }
 
     // One operation: the time of the program's work, and of that with the
@@ -173,7 +220,13 @@ public:
 
     TTime sort()
     {
-        const TTime time = timed([&] { m_grid->sortByField(m_list.sortField, Qt::AscendingOrder); });
+        m_grid->locateKey(m_middleKey);
+        QApplication::processEvents();
+        const TTime time = timed([&] {
+            m_grid->sortByField(m_list.sortField, Qt::AscendingOrder);
+            if (!korvex::widgets::sameKey(m_grid->currentKey(), m_middleKey))
+                std::fprintf(stderr, "%s: the current row was lost in sorting\n", m_list.name);
+        });
         m_model->sort(-1);
         return time;
     }
@@ -202,6 +255,7 @@ private:
     std::unique_ptr<TxQueryModel> m_model;
     std::unique_ptr<TxDBGrid> m_grid;
     QVariant m_lastKey;
+    QVariant m_middleKey;
 };
 
 } // namespace

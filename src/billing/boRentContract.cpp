@@ -251,13 +251,14 @@ TxSqlFilter TboRentContract::listStatement(const TContractFilter &f)
 
 QString TboRentContract::listOrder(int sortOrder)
 {
-    // Each order has its index (migration 0006), so a long list opens at once.
+    // Each order but the customer's name has its index with the key in both
+    // directions; that one is sorted on the server (its migration says why).
     switch (sortOrder) {
-    case TContractFilter::ByNumber: return QStringLiteral("con.number");
-    case TContractFilter::BySignDate: return QStringLiteral("con.signdate");
-    case TContractFilter::ByExpireDate: return QStringLiteral("con.expriredate");
-    case TContractFilter::ByName: return QStringLiteral("con.name");
-    case TContractFilter::ByCustomer: return QStringLiteral("cus.name");
+    case TContractFilter::ByNumber: return QStringLiteral("number");
+    case TContractFilter::BySignDate: return QStringLiteral("signdate");
+    case TContractFilter::ByExpireDate: return QStringLiteral("expriredate");
+    case TContractFilter::ByName: return QStringLiteral("name");
+    case TContractFilter::ByCustomer: return QStringLiteral("customercal");
     default: return {};
     }
 }

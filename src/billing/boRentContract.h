@@ -218,9 +218,12 @@ public:
     void SetSortOrder(int order);
 
     // The contract list of a filter: conditions only for the fields in use,
-    // every value bound; the order apart (empty: unsorted).
+    // every value bound; for a TxQueryModel ordered by listOrder() (fields of
+    // the result; empty: unsorted, by the key) and keyed by listKey(), so
+    // that a long list opens, sorts and finds a row along an index.
     static korvex::widgets::TxSqlFilter listStatement(const TContractFilter &filter);
     static QString listOrder(int sortOrder);
+    static QString listKey() { return QStringLiteral("id"); }
     korvex::widgets::TxSqlFilter listStatement() const { return listStatement(m_filter); }
     // The open contracts among those the filter lists.
     QList<int> openListedKeys() const;

@@ -1,5 +1,6 @@
 #include "billingFixture.h"
 #include "common/testMain.h"
+#include "common/keyedList.h"
 #include "common/testServer.h"
 
 #include "billing/boContractService.h"
@@ -9,6 +10,8 @@
 #include "db/xDbError.h"
 #include "db/xTransaction.h"
 #include "shell/DocumentCounter.h"
+#include "db/xSqlScript.h"
+#include "widgets/xQueryModel.h"
 #include "widgets/xSqlFilter.h"
 
 #include <QTest>
@@ -35,7 +38,9 @@ QStringList listed(TxDatabase &db, const TContractFilter &filter)
     const korvex::widgets::TxSqlFilter select = TboRentContract::listStatement(filter);
     const QString order = TboRentContract::listOrder(filter.sortOrder);
     TxQuery q(db);
-    q.exec(select.text() + (order.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + order), select.values());
+    q.exec(QStringLiteral("SELECT * FROM (") + select.text() + QStringLiteral(") q")
+               + (order.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + order),
+           select.values());
     QStringList numbers;
     while (q.next())
         numbers << q.value(QStringLiteral("number")).toString().trimmed();
@@ -159,6 +164,174 @@ private Q_SLOTS:
             again.SetSortOrder(TContractFilter::ByName);
         }
         QCOMPARE(TboRentContract(m_s->context).filter().sortOrder, int(TContractFilter::ByName));
+    }
+};
+
+namespace {
+
+// 700 contracts more, full of ties and NULLs in every column the contracts
+// page orders by (names in two letter cases), over the demo customers and
+// three more: two of one name and one of none.
+const char *const ContractTies = R"(
+INSERT INTO cst_customer (customerkey, kind, name) VALUES (9001, 1, 'ООО «Двойник»');
+INSERT INTO cst_customer (customerkey, kind, name) VALUES (9002, 1, 'ООО «Двойник»');
+INSERT INTO cst_customer (customerkey, kind, name) VALUES (9003, 1, NULL);
+SET TERM ^ ;
+EXECUTE BLOCK AS
+DECLARE i INTEGER = 1;
+BEGIN
+  WHILE (i <= 700) DO
+  BEGIN
+    INSERT INTO rent_contract (id, customerkey, number, name, signdate, expriredate, actiondate, paymentday,
+                               sumncu, sumcurr, disabled, filename)
+    VALUES (1000 + :i,
+      IIF(MOD(:i, 7) = 0, 9001 + MOD(:i, 3), 1 + MOD(:i, 10)),
+      IIF(MOD(:i, 11) = 0, NULL, 'Д-' || MOD(:i * 7, 37)),
+      IIF(MOD(:i, 13) = 0, NULL, IIF(MOD(:i, 2) = 0, 'Офис ', 'ОФИС ') || MOD(:i * 5, 29)),
+      IIF(MOD(:i, 17) = 0, NULL, DATEADD(MOD(:i * 3, 41) DAY TO DATE '2021-01-01')),
+      IIF(MOD(:i, 19) = 0, NULL, DATEADD(MOD(:i, 43) DAY TO DATE '2022-01-01')),
+      IIF(MOD(:i, 3) = 0, NULL, DATEADD(MOD(:i, 5) DAY TO DATE '2022-06-01')),
+      IIF(MOD(:i, 23) = 0, NULL, MOD(:i, 28) + 1),
+      IIF(MOD(:i, 29) = 0, NULL, MOD(:i * 31, 200) * 0.5),
+      IIF(MOD(:i, 31) = 0, NULL, MOD(:i, 9) * 10.25),
+      IIF(MOD(:i, 37) = 0, NULL, IIF(MOD(:i, 5) = 0, 1, 0)),
+      IIF(MOD(:i, 4) = 0, 'C:\Договоры\' || MOD(:i, 6) || '.rtf', NULL));
+    i = i + 1;
+  END
+END^
+SET TERM ; ^
+)";
+
+// The fields whose titles the contracts page shows, each of which sorts the list.
+const char *const TitledFields[] = {"number", "customercal", "name", "signdate", "expriredate", "actiondate",
+                                    "paymentday", "sumncu", "sumcurr", "disabled", "filename"};
+
+} // namespace
+
+// Keyed by the contract, the contracts page's list reads, from any row on and
+// from its end, the rows its statement gives in the order the server gives
+// them: for every order of the sort menu and every title in both directions,
+// through ties and NULLs, with the filter's values bound or not.
+class ContractKeyedListTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<BillingSession> m_s;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_s = std::make_unique<BillingSession>();
+        TxSqlScript::run(m_s->db(), QString::fromUtf8(ContractTies), QStringLiteral("contract ties"));
+    }
+    void cleanupTestCase() { m_s.reset(); }
+
+    void sameRowsAsTheStatement_data()
+    {
+        QTest::addColumn<TContractFilter>("filter");
+        QTest::addColumn<QString>("sortField");  // a title clicked; empty: the menu's order
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<QString>("serverOrder");  // the same order, as the server is asked for it
+
+        const TContractFilter all;
+        for (int order = TContractFilter::ByNumber; order <= TContractFilter::Unsorted; ++order) {
+            TContractFilter f = all;
+            f.sortOrder = order;
+            const QString field = TboRentContract::listOrder(order);
+            QTest::addRow("menu: %s", field.isEmpty() ? "unsorted" : qPrintable(field))
+                << f << QString() << false << (field.isEmpty() ? QStringLiteral("id") : field + QStringLiteral(", id"));
+        }
+        for (const char *field : TitledFields) {
+            for (const bool descending : {false, true}) {
+                const QString dir = descending ? QStringLiteral(" DESC") : QString();
+                QTest::addRow("title: %s%s", field, descending ? " descending" : "")
+                    << all << QString::fromLatin1(field) << descending
+                    << QString::fromLatin1(field) + dir + QStringLiteral(", id") + dir;
+            }
+        }
+        TContractFilter open = all;
+        open.activity = TContractFilter::OpenOnly;
+        QTest::newRow("open ones, title: signdate descending")
+            << open << QStringLiteral("signdate") << true << QStringLiteral("signdate DESC, id DESC");
+        TContractFilter signed_ = all;
+        signed_.signDateUnlimited = false;
+        signed_.startSignDate = QDate(2021, 1, 5);
+        signed_.endSignDate = QDate(2021, 2, 1);
+        signed_.sortOrder = TContractFilter::ByCustomer;
+        QTest::newRow("signed in a period, menu: customer")
+            << signed_ << QString() << false << QStringLiteral("customercal, id");
+        TContractFilter customer = all;
+        customer.allCustomers = false;
+        customer.customerKey = 9001;
+        customer.sortOrder = TContractFilter::ByName;
+        QTest::newRow("one customer, title: sumncu") << customer << QStringLiteral("sumncu") << false
+                                                     << QStringLiteral("sumncu, id");
+    }
+    void sameRowsAsTheStatement()
+    {
+        QFETCH(TContractFilter, filter);
+        QFETCH(QString, sortField);
+        QFETCH(bool, descending);
+        QFETCH(QString, serverOrder);
+
+        // The truth: the statement run whole in the server's order, with the
+        // value of the order's first field.
+        const korvex::widgets::TxSqlFilter statement = TboRentContract::listStatement(filter);
+        const QString firstField = serverOrder.section(QLatin1Char(','), 0, 0).section(QLatin1Char(' '), 0, 0);
+        QList<int> expected;
+        QList<QVariant> firstValues;
+        TxQuery all(m_s->db());
+        all.exec(QStringLiteral("SELECT q.id, q.%1 AS firstvalue FROM (%2) q ORDER BY %3").arg(firstField, statement.text(), serverOrder),
+                 statement.values());
+        while (all.next()) {
+            expected << all.value(0).toInt();
+            firstValues << all.value(1);
+        }
+        QVERIFY2(expected.size() > 30, qPrintable(QString::number(expected.size())));
+
+        // The list as the page sets it.
+        korvex::widgets::TxQueryModel model(m_s->db());
+        model.setStatement(statement, TboRentContract::listOrder(filter.sortOrder));
+        model.setKeyField(TboRentContract::listKey());
+        model.open();
+        if (!sortField.isEmpty())
+            model.sort(model.fieldIndex(sortField), descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        QCOMPARE(korvex::test::wholeList(model), expected);
+
+        // Ends, chunk borders, the middle, the first and last rows of NULLs
+        // and of the longest run of one value.
+        QList<int> at{0, 1, int(expected.size()) / 2, int(expected.size()) - 2, int(expected.size()) - 1};
+        if (expected.size() > 256)
+            at << 254 << 255 << 256;
+        const auto nulls = std::count_if(firstValues.cbegin(), firstValues.cend(), [](const QVariant &v) { return v.isNull(); });
+        if (nulls > 0) {
+            const int first = int(std::find_if(firstValues.cbegin(), firstValues.cend(), [](const QVariant &v) { return v.isNull(); })
+                                  - firstValues.cbegin());
+            at << first << first + int(nulls) - 1;  // NULLs come together, first or last
+        }
+        int runStart = 0, bestStart = 0, bestLength = 1;
+        for (int i = 1; i <= firstValues.size(); ++i) {
+            if (i < firstValues.size() && !firstValues.at(i).isNull() && firstValues.at(i) == firstValues.at(runStart))
+                continue;
+            if (i - runStart > bestLength) {
+                bestStart = runStart;
+                bestLength = i - runStart;
+            }
+            runStart = i;
+        }
+        at << bestStart << bestStart + bestLength - 1;
+        for (const int index : std::as_const(at)) {
+            const int key = expected.at(index);
+            model.requery();
+            const int found = model.locate(TboRentContract::listKey(), key);
+            QVERIFY2(found >= 0, qPrintable(QStringLiteral("contract %1").arg(key)));
+            int row = -1;
+            QCOMPARE(korvex::test::wholeList(model, &row, key), expected);
+            QCOMPARE(row, index);
+        }
+
+        model.openAtEnd();
+        QCOMPARE(model.value(model.rowCount() - 1, TboRentContract::listKey()).toInt(), expected.last());
+        QCOMPARE(korvex::test::wholeList(model), expected);
     }
 };
 
@@ -617,6 +790,7 @@ private Q_SLOTS:
 };
 
 KORVEX_TEST_CLASS(ContractListTest)
+KORVEX_TEST_CLASS(ContractKeyedListTest)
 KORVEX_TEST_CLASS(DocumentCounterTest)
 KORVEX_TEST_CLASS(ContractSaveTest)
 KORVEX_TEST_CLASS(PriceGuardTest)

@@ -1,3 +1,4 @@
+#include "common/keyedList.h"
 #include "common/testDatabase.h"
 #include "common/testMain.h"
 
@@ -12,6 +13,7 @@
 using namespace korvex::db;
 using namespace korvex::widgets;
 using korvex::test::TestDatabase;
+using korvex::test::wholeList;
 
 namespace {
 
@@ -180,23 +182,6 @@ BEGIN
 END^
 SET TERM ; ^
 )";
-
-// Every row of a keyed list's model: those before the rows held first, then
-// those after.
-QList<int> wholeList(TxQueryModel &model, int *targetRow = nullptr, int key = 0)
-{
-    while (model.canFetchBefore())
-        model.fetchBefore();
-    while (model.canFetchMore())
-        model.fetchMore();
-    QList<int> keys;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        keys << model.value(row, QStringLiteral("id")).toInt();
-        if (targetRow && keys.last() == key)
-            *targetRow = row;
-    }
-    return keys;
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "ptUserOptions.h"
 #include "ptVisualSettings.h"
 #include "billing/ui/ptContract.h"
+#include "billing/ui/ptDebt.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
@@ -49,7 +50,7 @@ QList<TPageInfo> buildTable()
          [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptUserOptions(ctx, parent); }},
         {120, tr("Переменные"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptVariable(ctx, parent); }},
         {123, tr("SQL- запросы"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptSQL(ctx, parent); }},
-        {190, tr("Задолженности"), {}},
+        {190, tr("Задолженности"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptDebt(ctx, parent); }},
         {196, tr("Формулы для расчета"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptReckoning(ctx, parent); }},
         {300, tr("Курсы валют"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptCurrency(ctx, parent); }},
         {725, tr("Услуги"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptService(ctx, parent); }},

@@ -93,10 +93,11 @@ QWidget *TptContract::buildContractsTab()
     layout->addLayout(bar);
 
     m_contracts = new TxCheckedQueryModel(context().db, this);
-    m_contracts->setCheckColumn(QStringLiteral("id"), QStringLiteral("number"));
+    m_contracts->setCheckColumn(TboRentContract::listKey(), QStringLiteral("number"));
+    m_contracts->setKeyField(TboRentContract::listKey());
     m_contractGrid = new TxDBGrid(tab);
     m_contractGrid->setObjectName(QStringLiteral("ContractGrid"));
-    m_contractGrid->setKeyField(QStringLiteral("id"));
+    m_contractGrid->setKeyField(TboRentContract::listKey());
     m_contractGrid->setModel(m_contracts);
     for (const char *hidden : {"id", "customerkey", "currkey", "supcontractkey", "paymentkey"})
         m_contractGrid->setFieldVisible(QString::fromLatin1(hidden), false);
