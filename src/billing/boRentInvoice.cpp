@@ -210,6 +210,17 @@ TxSqlFilter TboRentInvoice::listStatement(const TInvoiceFilter &f)
     return select;
 }
 
+QList<int> TboRentInvoice::listedKeys() const
+{
+    QList<int> keys;
+    const TxSqlFilter list = listStatement();
+    TxQuery q(m_context.db);
+    q.exec(QStringLiteral("SELECT l.id FROM (") + list.text() + QStringLiteral(") l"), list.values());
+    while (q.next())
+        keys << q.value(0).toInt();
+    return keys;
+}
+
 QString TboRentInvoice::listOrder(int sortOrder)
 {
     // The invoice's own fields have their indexes with the key; the names of

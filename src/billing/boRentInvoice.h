@@ -133,6 +133,8 @@ public:
     static QString listOrder(int sortOrder);
     static QString listKey() { return QStringLiteral("id"); }
     korvex::widgets::TxSqlFilter listStatement() const { return listStatement(m_filter); }
+    // The keys of every invoice the filter lists ("Выделить все").
+    QList<int> listedKeys() const;
     // The lines of one invoice with their service and object (one value: the invoice).
     static QString linesSql();
 

@@ -73,5 +73,6 @@ Command postCommand();
 Command bookkeepingCommand();
 Command reportCommand();
 Command allocateCommand();
+Command billCommand();
 
 } // namespace korvex::cli

@@ -344,11 +344,8 @@ void TptInvoice::checkAll()
 {
     // Every invoice the filter lists, not only the rows read so far.
     QList<QVariant> keys;
-    const korvex::widgets::TxSqlFilter list = m_bo->listStatement();
-    korvex::db::TxQuery q(context().db);
-    q.exec(QStringLiteral("SELECT l.id FROM (") + list.text() + QStringLiteral(") l"), list.values());
-    while (q.next())
-        keys << q.value(0).toInt();
+    for (int key : m_bo->listedKeys())
+        keys << key;
     m_invoices->setCheckedKeys(keys);
 }
 
