@@ -682,9 +682,9 @@ int TInvoiceRun::failed() const
                              [](const TMakeInvoiceResult &r) { return !r.failure.isEmpty(); }));
 }
 
-QList<TUnpricedPosition> TInvoiceRun::unpriced() const
+QList<TUnpricedInvoicePosition> TInvoiceRun::unpriced() const
 {
-    QList<TUnpricedPosition> positions;
+    QList<TUnpricedInvoicePosition> positions;
     for (const TMakeInvoiceResult &r : contracts)
         positions << r.unpriced;
     return positions;

@@ -153,7 +153,7 @@ struct TInvoiceParams {
 };
 
 // A position the engine could not price: left out of its invoice.
-struct TUnpricedPosition {
+struct TUnpricedInvoicePosition {
     int contractKey = 0;
     QString contractNumber;
     int contractServiceKey = 0;
@@ -169,7 +169,7 @@ struct TMakeInvoiceResult {
     bool matched = false;  // some position has one of the services
     int invoiceKey = 0;    // of the invoice made
     QString number;        // taken from the counter whenever services were given
-    QList<TUnpricedPosition> unpriced;
+    QList<TUnpricedInvoicePosition> unpriced;
     QString failure;       // the invoice was not made: why (a run goes on)
 };
 
@@ -182,7 +182,7 @@ struct TInvoiceRun {
     int made() const;
     int unmatched() const;  // no position with one of the services
     int failed() const;
-    QList<TUnpricedPosition> unpriced() const;
+    QList<TUnpricedInvoicePosition> unpriced() const;
 };
 
 // Lease contracts: a customer, a term, and the positions that later

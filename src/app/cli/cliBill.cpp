@@ -171,8 +171,8 @@ int bill(const Args &a)
         if (r.made)
             outLine(QStringLiteral("%1 %2 %3").arg(r.invoiceKey).arg(r.number).arg(r.contractKey));
     }
-    const QList<korvex::billing::TUnpricedPosition> unpriced = run.unpriced();
-    for (const korvex::billing::TUnpricedPosition &p : unpriced)
+    const QList<korvex::billing::TUnpricedInvoicePosition> unpriced = run.unpriced();
+    for (const korvex::billing::TUnpricedInvoicePosition &p : unpriced)
         err(oneLine(QStringLiteral("Not priced: contract %1 (%2), position %3 (%4%5): %6")
                         .arg(p.contractKey)
                         .arg(p.contractNumber)
@@ -183,6 +183,8 @@ int bill(const Args &a)
         if (!r.failure.isEmpty())
             err(oneLine(QStringLiteral("Failed: contract %1: %2").arg(r.contractKey).arg(r.failure)));
     }
+    if (run.attempts > 1)
+        err(QStringLiteral("Begun again after another workstation's billing: %1 time(s)").arg(run.attempts - 1));
     err(QStringLiteral("Invoices made: %1; contracts without matching positions: %2; failed: %3;"
                        " positions not priced: %4")
             .arg(run.made())

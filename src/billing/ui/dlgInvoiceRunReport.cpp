@@ -36,7 +36,7 @@ TdlgInvoiceRunReport::TdlgInvoiceRunReport(const TInvoiceRun &run, QWidget *pare
             m_table->setItem(row, column, new QTableWidgetItem(texts[column]));
     };
     for (const TMakeInvoiceResult &r : run.contracts) {
-        for (const TUnpricedPosition &p : r.unpriced)
+        for (const TUnpricedInvoicePosition &p : r.unpriced)
             add(p.contractNumber, p.serviceName, p.objectName, p.reason);
         if (!r.failure.isEmpty())
             add(QString::number(r.contractKey), tr("счет не сформирован"), QString(), r.failure);
