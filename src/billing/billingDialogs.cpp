@@ -46,6 +46,13 @@ bool TBillingDialogs::invoiceTypeDialog(TboRentInvoiceType &, TInvoiceTypeRecord
     return false;
 }
 
+bool TBillingDialogs::chooseServices(korvex::shell::TAppContext &, QList<int> &)
+{
+    return false;
+}
+
+void TBillingDialogs::invoiceRunReport(const TInvoiceRun &) {}
+
 std::unique_ptr<korvex::widgets::TxProgress> TBillingDialogs::openProgress(const QString &)
 {
     return nullptr;

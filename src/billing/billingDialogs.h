@@ -48,6 +48,12 @@ public:
     // true when at least one type was stored, savedKey the last one.
     virtual bool invoiceTypeDialog(TboRentInvoiceType &bo, TInvoiceTypeRecord &record, bool isNew, int &savedKey);
 
+    // "Выбор услуг" of the services reference: true on "Ок" with the marked
+    // services in keys.
+    virtual bool chooseServices(korvex::shell::TAppContext &context, QList<int> &keys);
+    // After a billing run: the positions left out of their invoices and the
+    // contracts whose invoice failed.
+    virtual void invoiceRunReport(const TInvoiceRun &run);
     // A progress window with the caption and a stop button for a long loop;
     // none by default.
     virtual std::unique_ptr<korvex::widgets::TxProgress> openProgress(const QString &caption);

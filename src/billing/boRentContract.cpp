@@ -846,6 +846,37 @@ TInvoiceRun TboRentContract::MakeInvoices(const QList<int> &contractKeys, const 
     }
 }
 
+std::optional<TInvoiceRun> TboRentContract::InvoiceContracts(const QList<int> &contractKeys)
+{
+    if (contractKeys.isEmpty())
+        return std::nullopt;
+    TBillingDialogs &dialogs = requireDialogs();
+    QList<int> services;
+    if (!dialogs.chooseServices(m_context, services) || services.isEmpty())
+        return std::nullopt;
+    TInvoiceParams params = defaultInvoiceParams();
+    if (!dialogs.makeInvoiceDialog(m_context, params, true))
+        return std::nullopt;
+    std::unique_ptr<korvex::widgets::TxProgress> progress = dialogs.openProgress(tr("Формирование счетов"));
+    const TInvoiceRun run = MakeInvoices(contractKeys, services, params, progress.get());
+    progress.reset();
+    if (contractKeys.size() == 1 && !run.stopped) {
+        if (run.made() == 1)
+            dialogs.prompt().information(tr("Счет сформировался"), korvex::widgets::TxPrompt::attentionBang());
+        else
+            dialogs.prompt().warning(tr("Ошибка создания счета"), korvex::widgets::TxPrompt::attentionBang());
+    } else {
+        QString text = tr("Количество сформированных счетов:") + QString::number(run.made());
+        const int notMade = int(contractKeys.size()) - run.made();
+        if (notMade > 0)
+            text += QStringLiteral("\n\r") + tr("Количество не сформированных счетов:") + QString::number(notMade);
+        dialogs.prompt().information(text, korvex::widgets::TxPrompt::attentionBang());
+    }
+    if (!run.unpriced().isEmpty() || run.failed() > 0)
+        dialogs.invoiceRunReport(run);
+    return run;
+}
+
 // --- Quick list ----------------------------------------------------------------------------
 
 QList<TContractListRow> TboRentContract::readOpenContracts() const

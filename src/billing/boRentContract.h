@@ -270,6 +270,12 @@ public:
     // and in a transaction of its own begins again.
     TInvoiceRun MakeInvoices(const QList<int> &contractKeys, const QList<int> &serviceKeys, const TInvoiceParams &params,
                              korvex::widgets::TxProgress *progress = nullptr);
+    // "Формирование задолженности по договору" (one key) and "Формирование
+    // задолженностей по выделенным договорам": asks the services and the
+    // invoice parameters once, makes the invoices under a progress window
+    // with a stop button, tells the user what was made and lists what was
+    // left out. None when the user cancelled a question.
+    std::optional<TInvoiceRun> InvoiceContracts(const QList<int> &contractKeys);
 
     // --- The contract dialog's rows --------------------------------------------------
     // A new contract with a fresh key and the defaults of the options.

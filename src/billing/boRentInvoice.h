@@ -137,6 +137,8 @@ public:
     QList<int> listedKeys() const;
     // The lines of one invoice with their service and object (one value: the invoice).
     static QString linesSql();
+    // The forms of payment the page lists.
+    static QString paymentListSql() { return QStringLiteral("SELECT id, name, shortname FROM rent_payment"); }
 
     // --- Operations -------------------------------------------------------------------
     // "Формирование задолженности" on a new invoice; newKey: the last one stored.

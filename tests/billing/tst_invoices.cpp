@@ -2,9 +2,12 @@
 #include "debtFixture.h"
 
 #include "common/testMain.h"
+#include "common/testPrompt.h"
 #include "common/testServer.h"
 
+#include "billing/billingDialogs.h"
 #include "billing/boRentContract.h"
+#include "widgets/xProgress.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 
@@ -76,6 +79,44 @@ void refusePosition201(korvex::db::TxDatabase &db, const QString &table)
                                         "AS BEGIN IF (NEW.contractservicekey = 201) THEN EXCEPTION e_test_refused; END")
                              .arg(table));
 }
+
+// The port of the contracts page: the services and parameters asked, a
+// progress window whose stop button is pressed after the first contract.
+struct RunDialogs : korvex::billing::TBillingDialogs {
+    korvex::test::TxPromptRecorder prompts{true};
+    TInvoiceParams params;
+    QList<int> services;
+    int stopAfter = -1;
+    int reports = 0;
+
+    struct StoppingProgress : korvex::widgets::TxProgress {
+        int stopAfter;
+        qint64 done = 0;
+        explicit StoppingProgress(int after) : stopAfter(after) {}
+        void begin(const QString &, qint64) override {}
+        void setText(const QString &) override {}
+        void setPosition(qint64 position) override { done = position; }
+        bool wasStopped() const override { return stopAfter >= 0 && done >= stopAfter; }
+        void end() override {}
+    };
+
+    korvex::widgets::TxPrompt &prompt() override { return prompts; }
+    bool chooseServices(korvex::shell::TAppContext &, QList<int> &keys) override
+    {
+        keys = services;
+        return true;
+    }
+    bool makeInvoiceDialog(korvex::shell::TAppContext &, TInvoiceParams &p, bool) override
+    {
+        p = params;
+        return true;
+    }
+    void invoiceRunReport(const TInvoiceRun &) override { ++reports; }
+    std::unique_ptr<korvex::widgets::TxProgress> openProgress(const QString &) override
+    {
+        return std::make_unique<StoppingProgress>(stopAfter);
+    }
+};
 
 } // namespace
 
@@ -217,6 +258,33 @@ private Q_SLOTS:
         QCOMPARE(counter(db()), QStringLiteral("4"));
         QCOMPARE(linesOf(db(), run.contracts.at(0).invoiceKey), QStringLiteral("401:70/0"));
         QCOMPARE(TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM rent_invoice WHERE contractkey = 20")).toInt(), 0);
+    }
+
+    // From the contracts page: the user's answer for one contract, the
+    // counts for the ticked ones, the positions left out listed; the stop
+    // button ends the run and keeps what was made.
+    void fromContractsPage()
+    {
+        RunDialogs dialogs;
+        dialogs.params = m_params;
+        dialogs.services = {1, 3};
+        TboRentContract bo(m_s->context, &dialogs);
+        QVERIFY(bo.InvoiceContracts({20}));
+        QCOMPARE(dialogs.prompts.messages.last().text, QStringLiteral("Счет сформировался"));
+        QCOMPARE(dialogs.reports, 0);
+
+        const std::optional<TInvoiceRun> run = bo.InvoiceContracts({60, 70, 40});
+        QCOMPARE(run->made(), 3);
+        QCOMPARE(dialogs.prompts.messages.last().text, QStringLiteral("Количество сформированных счетов:3"));
+        QCOMPARE(dialogs.reports, 1);  // positions 600 and 700 were not priced
+
+        dialogs.stopAfter = 1;
+        const std::optional<TInvoiceRun> stopped = bo.InvoiceContracts({50, 20});
+        QVERIFY(stopped->stopped);
+        QCOMPARE(stopped->made(), 1);
+        QCOMPARE(dialogs.prompts.messages.last().text,
+                 QStringLiteral("Количество сформированных счетов:1\n\rКоличество не сформированных счетов:1"));
+        QCOMPARE(count(db(), QStringLiteral("rent_invoice")), 5);
     }
 
     // korvex-rent-cli bill: one line per invoice made, progress and summary on

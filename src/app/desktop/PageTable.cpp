@@ -6,6 +6,7 @@
 #include "ptVisualSettings.h"
 #include "billing/ui/ptContract.h"
 #include "billing/ui/ptDebt.h"
+#include "billing/ui/ptInvoice.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
@@ -39,7 +40,7 @@ QList<TPageInfo> buildTable()
     auto tr = [](const char *s) { return QCoreApplication::translate("TAPPMAINFORM", s); };
     QList<TPageInfo> pages = {
         {10, tr("Договора"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptContract(ctx, parent, ctx.customerSync); }},
-        {20, tr("Счета фактуры"), {}},
+        {20, tr("Счета фактуры"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptInvoice(ctx, parent); }},
         {30, tr("Платежи"), {}},
         {50, tr("Отчеты"), {}},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},

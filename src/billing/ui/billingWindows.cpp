@@ -7,7 +7,11 @@
 #include "dlgRentInvoice.h"
 #include "dlgRentInvoiceFilter.h"
 #include "dlgRentInvoiceType.h"
+#include "dlgInvoiceRunReport.h"
 #include "dlgRentMakeInvoice.h"
+
+#include "reference/boRentService.h"
+#include "reference/ui/referenceWindows.h"
 
 #include "widgets/ui/xProgressDialog.h"
 
@@ -75,6 +79,23 @@ bool TBillingWindows::invoiceTypeDialog(TboRentInvoiceType &bo, TInvoiceTypeReco
 {
     TdlgRentInvoiceType dlg(bo, record, isNew, parentWidget());
     return dlg.execEdit(savedKey);
+}
+
+bool TBillingWindows::chooseServices(korvex::shell::TAppContext &context, QList<int> &keys)
+{
+    korvex::reference::TReferenceWindows windows(parentWidget());
+    korvex::reference::TboRentService services(context, &windows);
+    services.ServiceKeys = keys;
+    if (!services.ChooseServices())
+        return false;
+    keys = services.ServiceKeys;
+    return true;
+}
+
+void TBillingWindows::invoiceRunReport(const TInvoiceRun &run)
+{
+    TdlgInvoiceRunReport dlg(run, parentWidget());
+    dlg.exec();
 }
 
 std::unique_ptr<korvex::widgets::TxProgress> TBillingWindows::openProgress(const QString &caption)

@@ -26,6 +26,8 @@ public:
     bool makeInvoiceDialog(korvex::shell::TAppContext &context, TInvoiceParams &params,
                            bool invoiceDateEditable) override;
     bool invoiceTypeDialog(TboRentInvoiceType &bo, TInvoiceTypeRecord &record, bool isNew, int &savedKey) override;
+    bool chooseServices(korvex::shell::TAppContext &context, QList<int> &keys) override;
+    void invoiceRunReport(const TInvoiceRun &run) override;
     std::unique_ptr<korvex::widgets::TxProgress> openProgress(const QString &caption) override;
 
 private:

@@ -194,6 +194,14 @@ void TptInvoice::buildMenus()
     m_invoiceGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_invoiceGrid, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { m_menu->exec(m_invoiceGrid->viewport()->mapToGlobal(at)); });
+    buildPrintMenus();
+}
+
+void TptInvoice::buildPrintMenus()
+{
+    // The print documents join here: those of one invoice or of the list on
+    // the invoice menu, those of a grid on the grids of lines, payment forms
+    // and invoice types.
 }
 
 QString TptInvoice::sortCaption(int order) const
@@ -244,8 +252,7 @@ void TptInvoice::loadDetails()
         m_lineGrid->requery();
         break;
     case PaymentsTab:
-        m_payments->setStatement(QStringLiteral("SELECT id, name, shortname FROM rent_payment"), {},
-                                 QStringLiteral("name"));
+        m_payments->setStatement(TboRentInvoice::paymentListSql(), {}, QStringLiteral("name"));
         m_paymentGrid->requery();
         break;
     case TypesTab: loadTypes(); break;

@@ -62,6 +62,9 @@ private:
     QWidget *buildInvoicesTab();
     korvex::widgets::TxDBGrid *newListGrid(const QString &name, korvex::widgets::TxQueryModel *&model);
     void buildMenus();
+    // The page's print menus: the invoice menu (invoiceMenu()) and the grids
+    // of lines, payment forms and invoice types.
+    void buildPrintMenus();
     void loadDetails();
     void loadTypes(std::optional<int> locate = std::nullopt);
     void updateSortCaption();
