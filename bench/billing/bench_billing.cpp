@@ -108,7 +108,7 @@ void bareWork(TxDatabase &db, int contracts, const QDate &date)
     QSet<quint64> prices;
     bool rate = false;
     for (int c = 1; c <= contracts; ++c) {
-        TxQuery &key = st.exec(QStringLiteral("SELECT id FROM rent_p_getinvoicekey"), {});
+        TxQuery &key = st.exec(QStringLiteral("EXECUTE PROCEDURE rent_p_getinvoicekey"), {});
         key.next();
         const int invoice = key.value(0).toInt();
         st.exec(QStringLiteral("UPDATE fin_options SET optionsvalue = CAST(CAST(optionsvalue AS INTEGER) + 1 AS VARCHAR(20))"
