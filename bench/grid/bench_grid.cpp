@@ -26,6 +26,7 @@
 //   QT_QPA_PLATFORM=offscreen bench_grid [REPETITIONS]     (default 9)
 
 #include "billing/boRentContract.h"
+#include "billing/boRentPayBill.h"
 #include "customers/FactoryFilter.h"
 #include "db/xDatabase.h"
 #include "db/xFbCreate.h"
@@ -47,6 +48,8 @@ using namespace korvex::db;
 using namespace korvex::widgets;
 using korvex::billing::TboRentContract;
 using korvex::billing::TContractFilter;
+using korvex::billing::TboRentPayBill;
+using korvex::billing::TPayBillFilter;
 using korvex::customers::TFactoryFilter;
 
 namespace {
@@ -115,6 +118,33 @@ void fillContracts(TxDatabase &db, int n)
                      {n});
 }
 
+// Pay bills of a quarter as many customers (filled as above) in two forms
+// of payment: numbers and dates in no order of their keys, a third of them
+// without an operation date.
+void fillPayBills(TxDatabase &db, int n)
+{
+    fillCustomers(db, std::max(1, n / 4));
+    TxQuery::execute(db, QStringLiteral("INSERT INTO rent_payment (id, name, shortname) VALUES (1, 'Безналичный расчет', 'б/н')"));
+    TxQuery::execute(db, QStringLiteral("INSERT INTO rent_payment (id, name, shortname) VALUES (2, 'Наличные', 'нал')"));
+    TxQuery::execute(db, QStringLiteral(
+        "EXECUTE BLOCK (n INTEGER = ?) AS\n"
+        "DECLARE i INTEGER = 1;\n"
+        "DECLARE customers INTEGER;\n"
+        "DECLARE paid DATE;\n"
+        "BEGIN\n"
+        "  customers = MAXVALUE(1, n / 4);\n"
+        "  WHILE (i <= n) DO\n"
+        "  BEGIN\n"
+        "    paid = DATEADD(MOD(:i * 17, 3650) DAY TO DATE '2015-01-01');\n"
+        "    INSERT INTO rent_paybill (id, number, paybilldate, operationdate, customerkey, paymentkey, sumncu)\n"
+        "    VALUES (:i, LPAD(MOD(:i * 7919, 999983), 6, '0'), :paid, IIF(MOD(:i, 3) = 0, NULL, :paid),\n"
+        "            1 + MOD(:i * 7919, :customers), 1 + MOD(:i, 2), MOD(:i * 101, 1000000) / 100.0);\n"
+        "    i = i + 1;\n"
+        "  END\n"
+        "END"),
+                     {n});
+}
+
 std::vector<TList> lists()
 {
     return {
@@ -135,6 +165,14 @@ std::vector<TList> lists()
              model.setKeyField(TboRentContract::listKey());
          },
          TboRentContract::listKey(), QStringLiteral("signdate")},
+        {"pay bills", fillPayBills,
+         [](TxQueryModel &model) {
+             // As the pay-bill page opens for a user who filters nothing: by number.
+             const TPayBillFilter filter;
+             model.setStatement(TboRentPayBill::listStatement(filter), TboRentPayBill::listOrder(filter.sortOrder));
+             model.setKeyField(TboRentPayBill::listKey());
+         },
+         TboRentPayBill::listKey(), QStringLiteral("paybilldate")},
     };
 }
 

@@ -16,6 +16,10 @@ namespace korvex::amount {
 // (infinity, NaN).
 std::optional<double> parseNumber(const QString &text);
 
+// A number as it is typed back into a field: every digit, a decimal comma
+// (parseNumber reads it back exactly).
+QString typedText(double value);
+
 // The whole number of kopecks an amount shows with two decimals, half a
 // kopeck away from zero. Noise below a millionth is dropped first, so that
 // sums such as 0.1 + 0.2 count as the 30 kopecks they stand for.

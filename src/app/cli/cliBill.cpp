@@ -71,7 +71,7 @@ QList<int> allKeys(korvex::db::TxDatabase &db, const QString &sql)
 }
 
 // Progress on standard error: one line per tenth of the run (and its end).
-class TStderrProgress final : public korvex::widgets::TxProgress
+class TBillProgress final : public korvex::widgets::TxProgress
 {
 public:
     void begin(const QString &, qint64 total) override
@@ -157,7 +157,7 @@ int bill(const Args &a)
                                                           " ORDER BY id"));
         const QList<int> serviceKeys =
             listedServices ? *listedServices : allKeys(*db, QStringLiteral("SELECT id FROM rent_service ORDER BY id"));
-        TStderrProgress progress;
+        TBillProgress progress;
         run = contracts.MakeInvoices(contractKeys, serviceKeys, params, &progress);
     } catch (const korvex::db::EDatabaseError &e) {
         err(oneLine(e.userMessage()));

@@ -74,5 +74,6 @@ Command bookkeepingCommand();
 Command reportCommand();
 Command allocateCommand();
 Command billCommand();
+Command payBillCommand();
 
 } // namespace korvex::cli

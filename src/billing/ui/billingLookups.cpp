@@ -1,6 +1,8 @@
 #include "billingLookups.h"
 
 #include "billing/boRentContract.h"
+#include "customers/ui/dlgCustomer.h"
+#include "shell/AppContext.h"
 #include "widgets/xLookupSource.h"
 
 namespace korvex::billing {
@@ -13,6 +15,26 @@ TxLookupBox *newTenantBox(korvex::db::TxDatabase &db, const QString &name, QWidg
     // so that a new name can make a new customer.
     return newProcedureBox(db, QStringLiteral("rent_p_customer_view"), QStringLiteral("rent_p_customer_search"),
                            QStringLiteral("customerkey"), QStringLiteral("name"), name, parent, 1);
+}
+
+TxLookupBox *newTenantBoxWithCard(korvex::shell::TAppContext &context, const QString &name, QWidget *parent,
+                                  const std::function<void()> &saved)
+{
+    TxLookupBox *box = newTenantBox(context.db, name, parent);
+    auto open = [&context, parent, saved](int key, const QString &typed) {
+        korvex::customers::TdlgCustomer card(context, typed, key, 1, parent);
+        int savedKey = 0;
+        if (!card.execEdit(savedKey))
+            return 0;
+        if (saved)
+            saved();
+        return savedKey;
+    };
+    connectRowMaking(
+        box, [open](const QString &typed) { return open(-1, typed); },
+        [open](int key) { return open(key, QString()) != 0; }, QStringLiteral("..."),
+        QCoreApplication::translate("TdlgRentContract", "Карточка клиента"));
+    return box;
 }
 
 TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
