@@ -221,6 +221,41 @@ private Q_SLOTS:
         QVERIFY(!db().inTransaction());
     }
 
+    // "Формирование счетов": the currency's rate on the invoice date, a rate
+    // that is no number refused, the payment form required, a typed rate
+    // kept to be recorded with the invoices.
+    void makeInvoiceDialog()
+    {
+        TxMessages::Intercept intercept(m_prompts);
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO fin_currrate (fromcurr, tocurr, fordate, coeff) VALUES (2, 1, ?, 3.25)"),
+                         {QDate(2026, 11, 20)});
+        TInvoiceParams p;
+        p.currKey = 2;
+        p.invoiceDate = p.expireDate = p.operationDate = QDate(2026, 12, 1);
+        TdlgRentMakeInvoice d(m_s->context, p, false);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QVERIFY(!d.invoiceDateEdit()->isEnabled());
+        d.currencyBox()->setKey(1);
+        d.currencyBox()->setKey(2);
+        QCOMPARE(d.rateEdit()->text(), QStringLiteral("3,25"));
+        d.rateEdit()->setText(QStringLiteral("abc"));
+        Q_EMIT d.rateEdit()->editingFinished();
+        QCOMPARE(m_prompts.messages.last().text, QStringLiteral("Ошибка!"));
+        d.rateEdit()->setText(QStringLiteral("3,5"));
+        QTest::mouseClick(field<QPushButton>(&d, "ok"), Qt::LeftButton);
+        QCOMPARE(m_prompts.messages.last().text, QStringLiteral("Выберите форму оплаты"));
+        QVERIFY(d.isVisible());
+        d.paymentBox()->setKey(1);
+        d.typeBox()->setKey(1);
+        QTest::mouseClick(field<QPushButton>(&d, "ok"), Qt::LeftButton);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(p.rate, 3.5);
+        QCOMPARE(p.paymentKey, 1);
+        QCOMPARE(p.typedRates.size(), 1);
+        QCOMPARE(p.typedRates.first().date, QDate(2026, 12, 1));
+    }
+
     // The invoices page: the ticked-invoice actions, and deleting the ticked
     // invoices withdraws their debt.
     void invoicePage()

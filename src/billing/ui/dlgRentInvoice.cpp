@@ -1,6 +1,7 @@
 #include "dlgRentInvoice.h"
 
 #include "billingLookups.h"
+#include "rateField.h"
 
 #include "amount/xAmount.h"
 #include "customers/ui/dlgCustomer.h"
@@ -37,10 +38,6 @@ using korvex::widgets::TxPrompt;
 
 namespace {
 
-QString rateText(double rate)
-{
-    return rate == 0 ? QString() : QString::number(rate, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
 
 void setDate(TxCheckedEdit *field, const QDate &date)
 {
@@ -339,20 +336,9 @@ void TdlgRentInvoice::showRate()
 
 bool TdlgRentInvoice::rateLeft()
 {
-    const QString typed = m_rate->text().trimmed();
-    if (typed.isEmpty()) {
-        m_lines->conversion().setRate(0);
-        return true;
-    }
-    const std::optional<double> typedRate = korvex::amount::parseNumber(typed);
-    if (!typedRate) {
-        TxMessages::warning(this, tr("Ошибка!"), TxPrompt::attentionBang());
-        QTimer::singleShot(0, m_rate, [rateEdit = m_rate] {
-            rateEdit->setFocus();
-            rateEdit->selectAll();
-        });
+    const std::optional<double> typedRate = korvex::billing::typedRate(this, m_rate);
+    if (!typedRate)
         return false;
-    }
     // Passing through the field changes nothing.
     if (*typedRate == rate())
         return true;

@@ -1,6 +1,7 @@
 #include "dlgRentMakeInvoice.h"
 
 #include "billingLookups.h"
+#include "rateField.h"
 
 #include "amount/xAmount.h"
 #include "reference/boCurrency.h"
@@ -35,10 +36,6 @@ TxCheckedEdit *dateField(const QString &name, const QDate &date, QWidget *parent
     return e;
 }
 
-QString rateText(double rate)
-{
-    return rate == 0 ? QString() : QString::number(rate, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
 
 } // namespace
 
@@ -114,18 +111,9 @@ void TdlgRentMakeInvoice::showRate()
 
 bool TdlgRentMakeInvoice::rateLeft()
 {
-    const QString typed = m_rate->text().trimmed();
-    if (typed.isEmpty())
-        return true;
-    const std::optional<double> rate = korvex::amount::parseNumber(typed);
-    if (!rate) {
-        TxMessages::warning(this, tr("Ошибка!"), TxPrompt::attentionBang());
-        QTimer::singleShot(0, m_rate, [rateEdit = m_rate] {
-            rateEdit->setFocus();
-            rateEdit->selectAll();
-        });
+    const std::optional<double> rate = typedRate(this, m_rate);
+    if (!rate)
         return false;
-    }
     const std::optional<int> currency = m_currency->intKey();
     const std::optional<QDate> date = m_invoiceDate->dateValue();
     if (currency && date && *rate > 0) {
