@@ -63,6 +63,14 @@ struct TTypedRate {
     double rate = 0;
 };
 
+// Notes a typed rate: the last one typed for a currency and date is the one
+// recorded.
+inline void noteTypedRate(QList<TTypedRate> &rates, const TTypedRate &typed)
+{
+    rates.removeIf([&](const TTypedRate &r) { return r.currKey == typed.currKey && r.date == typed.date; });
+    rates.append(typed);
+}
+
 // What the contract dialog edits: the contract, its positions and its
 // supplements, held in the client and written together by writeContract().
 struct TContractEdit {

@@ -347,7 +347,7 @@ bool TdlgRentInvoice::rateLeft()
     const std::optional<int> currency = m_currency->intKey();
     const std::optional<QDate> date = m_invoiceDate->dateValue();
     if (currency && date && *typedRate > 0)
-        m_edit.typedRates.append({*currency, *date, *typedRate});
+        noteTypedRate(m_edit.typedRates, {*currency, *date, *typedRate});
     return true;
 }
 

@@ -122,7 +122,7 @@ bool TdlgRentMakeInvoice::rateLeft()
         const bool known = rates.FindRate(*currency, {}, *date) && rates.fordate == *date
                            && korvex::amount::sameAmount(rates.Rate, *rate);
         if (!known)
-            m_typedRates.append({*currency, *date, *rate});
+            noteTypedRate(m_typedRates, {*currency, *date, *rate});
     }
     return true;
 }
