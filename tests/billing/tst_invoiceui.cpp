@@ -8,6 +8,7 @@
 #include "billing/boRentInvoice.h"
 #include "billing/ui/billingWindows.h"
 #include "billing/ui/dlgRentInvoice.h"
+#include "billing/ui/dlgRentInvoiceFilter.h"
 #include "billing/ui/dlgRentMakeInvoice.h"
 #include "billing/ui/ptInvoice.h"
 #include "db/xQuery.h"
@@ -18,6 +19,7 @@
 #include "widgets/xCheckedQueryModel.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -277,6 +279,30 @@ private Q_SLOTS:
         page.checkAll();
         QVERIFY(attributes->isEnabled());
         page.invoiceModel()->setChecked(run.contracts.at(1).invoiceKey, false);
+
+        // "Фильтрация счетов": a box disables what it covers; the customer
+        // chosen narrows the list.
+        TInvoiceFilter filter = page.invoice().filter();
+        {
+            TdlgRentInvoiceFilter d(page.invoice(), filter);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            auto *all = field<QCheckBox>(&d, "allCustomers");
+            auto *customer = field<korvex::widgets::TxLookupBox>(&d, "customer");
+            QVERIFY(all->isChecked() && !customer->isEnabled());
+            QVERIFY(!field<TxCheckedEdit>(&d, "invoicedateFrom")->isEnabled());
+            all->setChecked(false);
+            QVERIFY(customer->isEnabled());
+            customer->setKey(4);
+            QTest::mouseClick(field<QPushButton>(&d, "ok"), Qt::LeftButton);
+            QCOMPARE(d.result(), int(QDialog::Accepted));
+        }
+        QVERIFY(!filter.allCustomers);
+        QCOMPARE(filter.customerKey, 4);
+        TInvoiceFilter all = page.invoice().filter();
+        page.invoice().setFilter(filter);
+        QCOMPARE(page.invoice().listedKeys(), QList<int>{run.contracts.at(1).invoiceKey});
+        page.invoice().setFilter(all);
         page.findInvoicesWithErrors();  // none: the ticks are cleared
         QCOMPARE(page.invoiceModel()->checkedCount(), 0);
         page.invoiceModel()->setChecked(run.contracts.at(0).invoiceKey, true);

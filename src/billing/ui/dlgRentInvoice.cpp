@@ -4,7 +4,6 @@
 #include "rateField.h"
 
 #include "amount/xAmount.h"
-#include "customers/ui/dlgCustomer.h"
 #include "pricing/ui/dlgRentMakeReckoning.h"
 #include "reference/ui/referenceLookups.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -84,15 +83,7 @@ TdlgRentInvoice::TdlgRentInvoice(TboRentInvoice &bo, const TInvoiceEdit &edit, Q
     m_number = new QLineEdit(this);
     m_number->setObjectName(QStringLiteral("number"));
     m_number->setMaxLength(20);
-    m_customer = newTenantBox(db, QStringLiteral("customer"), this);
-    korvex::widgets::connectRowMaking(
-        m_customer, [](const QString &) { return 0; },
-        [this](int key) {
-            korvex::customers::TdlgCustomer card(m_bo.context(), QString(), key, 1, this);
-            int saved = 0;
-            return card.execEdit(saved);
-        },
-        QStringLiteral("..."), tr("Карточка клиента"));
+    m_customer = newTenantBoxWithCard(bo.context(), QStringLiteral("customer"), this);
     m_invoiceDate = new TxCheckedEdit(TxCheckedEdit::Kind::Date, this);
     m_invoiceDate->setObjectName(QStringLiteral("invoicedate"));
     m_expireDate = new TxCheckedEdit(TxCheckedEdit::Kind::Date, this);

@@ -4,6 +4,7 @@
 
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xConfirmRow.h"
+#include "widgets/ui/xFilterRows.h"
 #include "widgets/ui/xLookupBox.h"
 
 #include <QCheckBox>
@@ -17,19 +18,6 @@ namespace korvex::billing {
 using korvex::widgets::TxCheckedEdit;
 using korvex::widgets::TxLookupBox;
 
-namespace {
-
-TxCheckedEdit *dateField(const QString &name, const QDate &date, QWidget *parent)
-{
-    auto *e = new TxCheckedEdit(TxCheckedEdit::Kind::Date, parent);
-    e->setObjectName(name);
-    e->setEmptyAllowed(false);
-    e->setDateValue(date.isValid() ? date : QDate::currentDate());
-    return e;
-}
-
-} // namespace
-
 TdlgRentInvoiceFilter::TdlgRentInvoiceFilter(TboRentInvoice &bo, TInvoiceFilter &filter, QWidget *parent)
     : QDialog(parent)
     , m_filter(filter)
@@ -39,24 +27,13 @@ TdlgRentInvoiceFilter::TdlgRentInvoiceFilter(TboRentInvoice &bo, TInvoiceFilter 
     auto *layout = new QVBoxLayout(this);
     korvex::db::TxDatabase &db = bo.context().db;
 
+    using korvex::widgets::addChoiceRow;
+    using korvex::widgets::addPeriodRow;
     auto period = [this, layout](const QString &title, const QString &name, const QDate &start, const QDate &end,
                                  bool unlimited) {
-        Period p;
-        auto *box = new QGroupBox(title, this);
-        auto *row = new QHBoxLayout(box);
-        p.from = dateField(name + QStringLiteral("From"), start, box);
-        p.to = dateField(name + QStringLiteral("To"), end, box);
-        p.unlimited = new QCheckBox(tr("Неограниченный период"), box);
-        p.unlimited->setObjectName(name + QStringLiteral("Unlimited"));
-        p.unlimited->setChecked(unlimited);
-        row->addWidget(new QLabel(tr("с"), box));
-        row->addWidget(p.from);
-        row->addWidget(new QLabel(tr("по"), box));
-        row->addWidget(p.to);
-        row->addWidget(p.unlimited);
-        layout->addWidget(box);
-        connect(p.unlimited, &QCheckBox::toggled, this, &TdlgRentInvoiceFilter::updateEnabled);
-        return p;
+        const korvex::widgets::TxPeriodRow row = addPeriodRow(this, layout, title, name, start, end, unlimited);
+        connect(row.unlimited, &QCheckBox::toggled, this, &TdlgRentInvoiceFilter::updateEnabled);
+        return Period{row.from, row.to, row.unlimited};
     };
     m_invoiceDate = period(tr("Дата счета"), QStringLiteral("invoicedate"), filter.startInvoiceDate,
                            filter.endInvoiceDate, filter.invoiceDateUnlimited);
@@ -67,21 +44,9 @@ TdlgRentInvoiceFilter::TdlgRentInvoiceFilter(TboRentInvoice &bo, TInvoiceFilter 
 
     auto choice = [this, layout](const QString &title, TxLookupBox *box, const QString &allText, const QString &allName,
                                  bool isAll, int key) {
-        Choice c;
-        auto *group = new QGroupBox(title, this);
-        auto *row = new QHBoxLayout(group);
-        box->setParent(group);
-        if (key > 0)
-            box->setKey(key);
-        c.box = box;
-        c.all = new QCheckBox(allText, group);
-        c.all->setObjectName(allName);
-        c.all->setChecked(isAll);
-        row->addWidget(box, 1);
-        row->addWidget(c.all);
-        layout->addWidget(group);
-        connect(c.all, &QCheckBox::toggled, this, &TdlgRentInvoiceFilter::updateEnabled);
-        return c;
+        QCheckBox *all = addChoiceRow(this, layout, title, box, allText, allName, isAll, key);
+        connect(all, &QCheckBox::toggled, this, &TdlgRentInvoiceFilter::updateEnabled);
+        return Choice{box, all};
     };
     m_customer = choice(tr("Клиент"), newTenantBox(db, QStringLiteral("customer"), this), tr("По всем клиентам"),
                         QStringLiteral("allCustomers"), filter.allCustomers, filter.customerKey);
