@@ -404,7 +404,9 @@ private Q_SLOTS:
                 keys << line.section(' ', 0, 0).toInt();
                 numbers << line.section(' ', 1, 1);
             }
-            qInfo("%s", qPrintable(err.trimmed().section('\n', -2)));
+            for (const QString &line : err.split('\n'))
+                if (line.startsWith(QLatin1String("Begun again")) || line.startsWith(QLatin1String("Invoices made")))
+                    qInfo("%s", qPrintable(line));
         }
         const int made = count(a, QStringLiteral("rent_invoice")) - invoicesBefore;
         qInfo("two runs made %d invoices, numbers %d..%d", made, start, start + made - 1);
