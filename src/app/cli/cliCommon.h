@@ -74,6 +74,8 @@ Command bookkeepingCommand();
 Command reportCommand();
 Command allocateCommand();
 Command billCommand();
+Command fineCommand();
+Command agingCommand();
 Command payBillCommand();
 
 } // namespace korvex::cli

@@ -32,6 +32,8 @@ QList<Command> commands()
         reportCommand(),
         allocateCommand(),
         billCommand(),
+        fineCommand(),
+        agingCommand(),
         payBillCommand(),
     };
 }

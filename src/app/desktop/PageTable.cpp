@@ -7,6 +7,7 @@
 #include "billing/ui/ptContract.h"
 #include "billing/ui/ptDebt.h"
 #include "billing/ui/ptInvoice.h"
+#include "billing/ui/ptViotation.h"
 #include "billing/ui/ptPayBill.h"
 #include "accounting/ui/bookkeepingWindows.h"
 #include "customers/ui/ptCustomer.h"
@@ -58,7 +59,7 @@ QList<TPageInfo> buildTable()
         {30, tr("Платежи"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return newPayBillPage(ctx, parent); }},
         {50, tr("Отчеты"), {}},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
-        {90, tr("Нарушения"), {}},
+        {90, tr("Нарушения"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptViotation(ctx, parent); }},
         {100, tr("Настройки"), {}},
         {110, tr("Общие настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptCommonOptions(ctx, parent); }},
         {111, tr("Настройки пользователя"),

@@ -1,6 +1,7 @@
 #include "billingLookups.h"
 
 #include "billing/boRentContract.h"
+#include "reference/ui/referenceLookups.h"
 #include "customers/ui/dlgCustomer.h"
 #include "shell/AppContext.h"
 #include "widgets/xLookupSource.h"
@@ -39,7 +40,7 @@ TxLookupBox *newTenantBoxWithCard(korvex::shell::TAppContext &context, const QSt
 
 TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
 {
-    return newTableBox(db, QStringLiteral("rent_payment"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
+    return korvex::reference::newPaymentBox(db, name, parent);
 }
 
 TxLookupBox *newInvoiceTypeBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
@@ -61,6 +62,15 @@ void setContractsOf(TxLookupBox *box, korvex::db::TxDatabase &db, int customerKe
 {
     box->setSource(std::make_unique<TxTableLookup>(db, TboRentContract::customerContracts(customerKey, openOnly),
                                                    QStringLiteral("id"), QStringLiteral("number")));
+}
+
+void followCustomer(TxLookupBox *box, korvex::db::TxDatabase &db, int customerKey, bool openOnly)
+{
+    const std::optional<int> kept = box->intKey();
+    setContractsOf(box, db, customerKey, openOnly);
+    box->setIntKey(kept);
+    if (kept && box->text().isEmpty())
+        box->clear();
 }
 
 } // namespace korvex::billing

@@ -30,5 +30,8 @@ korvex::widgets::TxLookupBox *newInvoiceTypeBox(korvex::db::TxDatabase &db, cons
 korvex::widgets::TxLookupBox *newContractBox(korvex::db::TxDatabase &db, int customerKey, bool openOnly,
                                              const QString &name, QWidget *parent);
 void setContractsOf(korvex::widgets::TxLookupBox *box, korvex::db::TxDatabase &db, int customerKey, bool openOnly);
+// The contracts of another customer: the chosen contract stays only when it
+// is one of them.
+void followCustomer(korvex::widgets::TxLookupBox *box, korvex::db::TxDatabase &db, int customerKey, bool openOnly);
 
 } // namespace korvex::billing

@@ -1,5 +1,7 @@
 #include "ptDebt.h"
 
+#include "billing/AgedDebtReport.h"
+#include "documents/xReport.h"
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xSortMenu.h"
 #include "widgets/xQueryModel.h"
@@ -161,6 +163,9 @@ void TptDebt::buildMenus()
     m_sort->onOrder([this](int order) { setSortOrder(order); });
     m_sort->addFilter([this] { editFilter(); });
     menu->addMenu(m_sort->menu());
+    QAction *aged = menu->addAction(TAgedDebtReport::caption());
+    aged->setObjectName(QStringLiteral("AgedDebtsAction"));
+    connect(aged, &QAction::triggered, this, [this] { guarded(this, [&] { showAgedDebts(); }); });
     QAction *refresh = menu->addAction(tr("&Обновить"));
     connect(refresh, &QAction::triggered, this, [this] { trigger(Action::Refresh); });
     updateSortCaption();
@@ -236,6 +241,15 @@ void TptDebt::editFilter()
 {
     if (m_bo->EditFilter())
         loadDebts();
+}
+
+void TptDebt::showAgedDebts()
+{
+    const TAgedDebtReport data(context().db, m_bo->filter().debtDate);
+    korvex::documents::TxReport report;
+    data.prepare(report);
+    report.SetDestination(korvex::documents::TxReport::dsScreen);
+    report.Execute();
 }
 
 void TptDebt::actionRefresh()

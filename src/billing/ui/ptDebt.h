@@ -46,6 +46,9 @@ public:
     void loadDebts();
     void setSortOrder(int order);
     void editFilter();
+    // "Возрастная структура задолженности" on the filter's debt date, shown
+    // in the report preview (printed and saved from there).
+    void showAgedDebts();
     static QString sortCaption(int order);
 
 protected:
