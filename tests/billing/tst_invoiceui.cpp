@@ -9,6 +9,7 @@
 #include "billing/ui/billingWindows.h"
 #include "billing/ui/dlgRentInvoice.h"
 #include "billing/ui/dlgRentInvoiceFilter.h"
+#include "billing/ui/dlgRentInvoiceType.h"
 #include "billing/ui/dlgRentMakeInvoice.h"
 #include "billing/ui/ptInvoice.h"
 #include "db/xQuery.h"
@@ -20,6 +21,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -104,7 +106,9 @@ private Q_SLOTS:
     void init()
     {
         m_s = std::make_unique<DebtSession>();
-        TxQuery::execute(db(), QStringLiteral("INSERT INTO rent_invoicetype (id, name) VALUES (1, 'Аренда')"));
+        // Type 1, taken from the sequence as the program takes its keys.
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO rent_invoicetype (id, name) "
+                                              "VALUES (NEXT VALUE FOR gen_rent_invoicetype, 'Аренда')"));
         m_window = std::make_unique<QWidget>();
         m_windows = std::make_unique<TBillingWindows>(m_window.get());
         m_bo = std::make_unique<TboRentInvoice>(m_s->context, m_windows.get());
@@ -256,6 +260,39 @@ private Q_SLOTS:
         QCOMPARE(p.paymentKey, 1);
         QCOMPARE(p.typedRates.size(), 1);
         QCOMPARE(p.typedRates.first().date, QDate(2026, 12, 1));
+    }
+
+    // Invoice types: the name required, "&Следующий" stores and offers
+    // another, a type in use is kept with its message.
+    void invoiceTypes()
+    {
+        TxMessages::Intercept intercept(m_prompts);
+        TboRentInvoiceType types(m_s->context, m_windows.get());
+        whenModal<TdlgRentInvoiceType>(this, [this](TdlgRentInvoiceType *d) {
+            auto close = qScopeGuard([d] { if (d->isVisible()) d->reject(); });
+            QTest::mouseClick(d->okButton(), Qt::LeftButton);
+            QCOMPARE(m_prompts.messages.last().text, QStringLiteral("Введите наименование"));
+            field(d, "name")->setText(QStringLiteral("Коммунальные"));
+            QTest::mouseClick(d->nextButton(), Qt::LeftButton);
+            QCOMPARE(field(d, "name")->text(), QString());
+            field(d, "name")->setText(QStringLiteral("Пеня"));
+            QTest::mouseClick(d->okButton(), Qt::LeftButton);
+        });
+        int key = 0;
+        QVERIFY(types.NewInvoiceType(&key));
+        QCOMPARE(scalar(QStringLiteral("SELECT name FROM rent_invoicetype WHERE id = ?"), {key}).toString().trimmed(),
+                 QStringLiteral("Пеня"));
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM rent_invoicetype")).toInt(), 3);
+
+        TboRentContract contracts(m_s->context);
+        TInvoiceParams p;
+        p.paymentKey = p.invoiceTypeKey = 1;
+        p.invoiceDate = QDate(2026, 12, 1);
+        QVERIFY(contracts.MakeInvoice(20, {1}, p).made);
+        QVERIFY(!types.DeleteInvoiceType(1));
+        QCOMPARE(m_prompts.messages.last().text, QStringLiteral("Данный тип задолженности уже где-то используется"));
+        QVERIFY(types.DeleteInvoiceType(key));
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM rent_invoicetype")).toInt(), 2);
     }
 
     // The invoices page: the ticked-invoice actions, and deleting the ticked
