@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 using namespace korvex::billing;
 using korvex::db::TxQuery;
@@ -307,6 +308,11 @@ private Q_SLOTS:
         const TInvoiceRun run = contracts.MakeInvoices({20, 40, 60}, {1, 3}, p);
         QCOMPARE(run.made(), 3);
         TptInvoice page(m_s->context, m_window.get());
+        QCOMPARE(page.invoiceModel()->rowCount(), 3);
+        QCOMPARE(page.sortButton()->text(), QStringLiteral("Сортировать: По номеру"));
+        page.setSortOrder(TInvoiceFilter::ByExpireDate);
+        QCOMPARE(page.sortButton()->text(), QStringLiteral("Сортировать: По дате \"Заплатить до\""));
+        QCOMPARE(TboRentInvoice(m_s->context).filter().sortOrder, int(TInvoiceFilter::ByExpireDate));
         QCOMPARE(page.invoiceModel()->rowCount(), 3);
         QAction *attributes = nullptr;
         for (QAction *a : page.invoiceMenu()->actions())

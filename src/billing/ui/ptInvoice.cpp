@@ -2,6 +2,7 @@
 
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xMessages.h"
+#include "widgets/ui/xSortMenu.h"
 #include "widgets/xCheckedQueryModel.h"
 #include "widgets/xProgress.h"
 #include "widgets/xQueryModel.h"
@@ -103,15 +104,7 @@ QWidget *TptInvoice::buildInvoicesTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_sortButton = new QToolButton(tab);
-    m_sortButton->setObjectName(QStringLiteral("SortButton"));
-    m_sortButton->setPopupMode(QToolButton::InstantPopup);
-    m_sortButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->addWidget(m_sortButton);
-    bar->addStretch();
-    layout->addLayout(bar);
+    m_sort = new korvex::widgets::TxSortMenu(this, tab, layout);
 
     m_invoices = new TxCheckedQueryModel(context().db, this);
     m_invoices->setCheckColumn(TboRentInvoice::listKey(), QStringLiteral("number"));
@@ -170,21 +163,16 @@ void TptInvoice::buildMenus()
     add(tr("Поиск счетов с ошибками"), [this] { findInvoicesWithErrors(); });
     m_menu->addSeparator();
 
-    m_sortMenu = new QMenu(this);
-    auto *group = new QActionGroup(this);
-    for (int order : SortOrders) {
-        QAction *a = m_sortMenu->addAction(sortCaption(order));
-        a->setCheckable(true);
-        group->addAction(a);
-        m_sortActions << a;
-        connect(a, &QAction::triggered, this, [this, order] { guarded(this, [&] { setSortOrder(order); }); });
-    }
-    m_sortMenu->addSeparator();
-    QAction *filter = m_sortMenu->addAction(tr("Фильтр"));
-    connect(filter, &QAction::triggered, this, [this] { guarded(this, [&] { editFilter(); }); });
-    m_menu->addMenu(m_sortMenu);
-    m_sortButton->setMenu(m_sortMenu);
+    for (int order : SortOrders)
+        m_sort->addOrder(order, sortCaption(order));
+    m_sort->onOrder([this](int order) { setSortOrder(order); });
+    m_sort->addFilter([this] { editFilter(); });
+    m_menu->addMenu(m_sort->menu());
     updateSortCaption();
+
+    m_printMenu = m_menu->addMenu(tr("Печать"));
+    m_printMenu->setObjectName(QStringLiteral("PrintMenu"));
+    buildPrintMenu(m_printMenu);
 
     // Only ticked invoices get attributes.
     m_attributes->setEnabled(false);
@@ -194,14 +182,19 @@ void TptInvoice::buildMenus()
     m_invoiceGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_invoiceGrid, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { m_menu->exec(m_invoiceGrid->viewport()->mapToGlobal(at)); });
-    buildPrintMenus();
 }
 
-void TptInvoice::buildPrintMenus()
+void TptInvoice::buildPrintMenu(QMenu *menu)
 {
-    // The print documents join here: those of one invoice or of the list on
-    // the invoice menu, those of a grid on the grids of lines, payment forms
-    // and invoice types.
+    // The print forms of invoices (one invoice or the list on the first tab;
+    // the grids of lines, forms of payment and invoice types) are not
+    // offered yet.
+    menu->setEnabled(!menu->isEmpty());
+}
+
+QToolButton *TptInvoice::sortButton() const
+{
+    return m_sort->button();
 }
 
 QString TptInvoice::sortCaption(int order) const
@@ -218,12 +211,7 @@ QString TptInvoice::sortCaption(int order) const
 
 void TptInvoice::updateSortCaption()
 {
-    const int order = m_bo->filter().sortOrder;
-    const QString caption = tr("Сортировать: ") + sortCaption(order);
-    m_sortMenu->setTitle(caption);
-    m_sortButton->setText(caption);
-    for (qsizetype i = 0; i < m_sortActions.size(); ++i)
-        m_sortActions.at(i)->setChecked(SortOrders[i] == order);
+    m_sort->show(m_bo->filter().sortOrder);
 }
 
 std::optional<int> TptInvoice::currentInvoice() const

@@ -12,6 +12,7 @@ class QToolButton;
 
 namespace korvex::widgets {
 class TxCheckedQueryModel;
+class TxSortMenu;
 class TxDBGrid;
 class TxQueryModel;
 }
@@ -36,8 +37,10 @@ public:
     korvex::widgets::TxDBGrid *lineGrid() const { return m_lineGrid; }
     korvex::widgets::TxDBGrid *paymentGrid() const { return m_paymentGrid; }
     korvex::widgets::TxDBGrid *typeGrid() const { return m_typeGrid; }
-    QToolButton *sortButton() const { return m_sortButton; }
+    QToolButton *sortButton() const;
     QMenu *invoiceMenu() const { return m_menu; }
+    // "Печать" of the invoice menu (filled by buildPrintMenu()).
+    QMenu *printMenu() const { return m_printMenu; }
     std::optional<int> currentInvoice() const;
 
     // Reads the list again and shows the invoice given (else the current one).
@@ -62,9 +65,8 @@ private:
     QWidget *buildInvoicesTab();
     korvex::widgets::TxDBGrid *newListGrid(const QString &name, korvex::widgets::TxQueryModel *&model);
     void buildMenus();
-    // The page's print menus: the invoice menu (invoiceMenu()) and the grids
-    // of lines, payment forms and invoice types.
-    void buildPrintMenus();
+    // "Печать" of the invoice menu: where the print forms of the page join.
+    void buildPrintMenu(QMenu *menu);
     void loadDetails();
     void loadTypes(std::optional<int> locate = std::nullopt);
     void updateSortCaption();
@@ -76,11 +78,10 @@ private:
 
     korvex::widgets::TxCheckedQueryModel *m_invoices = nullptr;
     korvex::widgets::TxDBGrid *m_invoiceGrid = nullptr;
-    QToolButton *m_sortButton = nullptr;
-    QMenu *m_sortMenu = nullptr;
+    korvex::widgets::TxSortMenu *m_sort = nullptr;
     QMenu *m_menu = nullptr;
+    QMenu *m_printMenu = nullptr;
     QAction *m_attributes = nullptr;
-    QList<QAction *> m_sortActions;
 
     korvex::widgets::TxQueryModel *m_lines = nullptr;
     korvex::widgets::TxDBGrid *m_lineGrid = nullptr;
