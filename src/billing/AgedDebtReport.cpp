@@ -3,6 +3,9 @@
 #include "debt/boRentAgedDebt.h"
 #include "documents/xReport.h"
 #include "documents/xReportData.h"
+#include "printing/boRentReport.h"
+#include "shell/AppContext.h"
+#include "widgets/xPrompt.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -20,7 +23,7 @@ TAgedDebtReport::TAgedDebtReport(korvex::db::TxDatabase &db, const QDate &date, 
     for (const TAgedDebt &d : debts)
         rows << QVariantList{d.customerKey, d.customerName, d.notDue, d.days1To30, d.days31To60,
                              d.days61To90, d.over90,    d.total};
-    m_rows = std::make_unique<korvex::documents::TxListReportDataSource>(
+    m_rows = std::make_shared<korvex::documents::TxListReportDataSource>(
         QStringList{QStringLiteral("CUSTOMERKEY"), QStringLiteral("CUSTOMERNAME"), QStringLiteral("NOTDUE"),
                     QStringLiteral("D1_30"), QStringLiteral("D31_60"), QStringLiteral("D61_90"),
                     QStringLiteral("D90PLUS"), QStringLiteral("TOTAL")},
@@ -50,6 +53,48 @@ void TAgedDebtReport::prepare(korvex::documents::TxReport &report) const
 int TAgedDebtReport::rowCount() const
 {
     return m_rows->recordCount();
+}
+
+void TAgedDebtReport::registerReportType()
+{
+    using namespace korvex::documents;
+    TboRentReport::registerReportType(
+        ReportType, caption(), [](TboRentReport &bo, const TRentReportRecord &record) -> std::optional<TPrintJob> {
+            TReportCustomerChoice choice;
+            if (!bo.dialogs().chooseCustomers(choice, false))
+                return std::nullopt;
+            if (!choice.allCustomers && choice.customers.isEmpty()) {
+                bo.dialogs().prompt().warning(tr("Необходио выбрать хотя бы одного клиента"), tr("Внимание!"));
+                return std::nullopt;
+            }
+            const QDate date = choice.unlimited || !choice.endDate.isValid() ? QDate::currentDate() : choice.endDate;
+            const TAgedDebtReport report(bo.context().db, date,
+                                         choice.customers.size() == 1 && !choice.allCustomers
+                                             ? std::optional<int>(choice.customers.first())
+                                             : std::nullopt);
+            TPrintJob job;
+            job.kind = TPrintJob::Report;
+            job.title = record.name;
+            job.templateFile = record.fileName.isEmpty() ? templateFile() : record.fileName;
+            job.vars << QStringLiteral("DATE = ") + QLocale().toString(date, QLocale::ShortFormat);
+            job.data = report.m_rows;
+            if (!choice.allCustomers && choice.customers.size() > 1) {
+                // Several marked customers: the rows of those only.
+                auto rows = std::make_shared<TxMemoryReportDataSource>();
+                for (int f = 0; f < report.m_rows->fieldCount(); ++f)
+                    rows->addField(report.m_rows->fieldName(f), report.m_rows->fieldKind(f));
+                for (int r = 0; r < report.m_rows->recordCount(); ++r) {
+                    if (!choice.customers.contains(report.m_rows->value(r, 0).toInt()))
+                        continue;
+                    rows->appendRow();
+                    for (int f = 0; f < report.m_rows->fieldCount(); ++f)
+                        rows->setValue(f, report.m_rows->value(r, f));
+                }
+                rows->first();
+                job.data = rows;
+            }
+            return job;
+        });
 }
 
 } // namespace korvex::billing

@@ -39,9 +39,15 @@ public:
 
     int rowCount() const;
 
+    // The report type of the stored reports (the reports page, "print
+    // report") that prints this report: the customer question gives the
+    // date (the end of its period, else today) and the customers.
+    static constexpr int ReportType = 8;
+    static void registerReportType();
+
 private:
     QDate m_date;
-    std::unique_ptr<korvex::documents::TxListReportDataSource> m_rows;
+    std::shared_ptr<korvex::documents::TxListReportDataSource> m_rows;
 };
 
 } // namespace korvex::billing

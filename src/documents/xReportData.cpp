@@ -81,55 +81,24 @@ QString reportValueText(const QVariant &value)
 // ---------------------------------------------------------------------------
 
 TxListReportDataSource::TxListReportDataSource(const QStringList &fields, QList<QVariantList> rows)
-    : m_fields(fields)
-    , m_rows(std::move(rows))
 {
-    first();
-}
-
-void TxListReportDataSource::first()
-{
-    m_current = 0;
-    m_eof = m_rows.isEmpty();
-}
-
-void TxListReportDataSource::next()
-{
-    if (m_current + 1 < m_rows.size())
-        ++m_current;
-    else
-        m_eof = true;
-}
-
-int TxListReportDataSource::fieldIndex(const QString &name) const
-{
-    for (int i = 0; i < m_fields.size(); ++i)
-        if (m_fields.at(i).compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-TxReportDataSource::FieldKind TxListReportDataSource::fieldKind(int field) const
-{
-    for (const QVariantList &row : m_rows) {
-        const QVariant v = row.value(field);
-        if (!v.isNull())
-            return kindOfType(v.typeId());
+    for (int f = 0; f < fields.size(); ++f) {
+        FieldKind kind = Text;
+        for (const QVariantList &row : rows) {
+            const QVariant v = row.value(f);
+            if (!v.isNull()) {
+                kind = kindOfType(v.typeId());
+                break;
+            }
+        }
+        addField(fields.at(f), kind);
     }
-    return Text;
-}
-
-QString TxListReportDataSource::fieldText(int field) const
-{
-    if (m_current >= m_rows.size())
-        return {};
-    return reportValueText(m_rows.at(m_current).value(field));
-}
-
-void TxListReportDataSource::gotoBookmark(const QVariant &bookmark)
-{
-    m_current = std::clamp(bookmark.toInt(), 0, std::max(0, int(m_rows.size()) - 1));
-    m_eof = m_rows.isEmpty();
+    for (const QVariantList &row : rows) {
+        appendRow();
+        for (int f = 0; f < fields.size(); ++f)
+            setValue(f, row.value(f));
+    }
+    first();
 }
 
 // ---------------------------------------------------------------------------
@@ -360,6 +329,76 @@ void TxSqlReportDataSource::gotoBookmark(const QVariant &bookmark)
         m_query.seek(at);
         m_eof = false;
     }
+}
+
+// ---------------------------------------------------------------------------
+
+int TxMemoryReportDataSource::addField(const QString &name, FieldKind kind)
+{
+    QString unique = name;
+    for (int n = 1; m_index.contains(unique.toLower()); ++n)
+        unique = name + QLatin1Char('_') + QString::number(n);
+    m_index.insert(unique.toLower(), int(m_names.size()));
+    m_names.append(unique);
+    m_kinds.append(kind);
+    for (QVariantList &row : m_rows)
+        row.append(QVariant());
+    return int(m_names.size()) - 1;
+}
+
+void TxMemoryReportDataSource::addFields(const QSqlRecord &record)
+{
+    for (int i = 0; i < record.count(); ++i) {
+        const QSqlField f = record.field(i);
+        FieldKind kind = kindOfType(f.metaType().id());
+        if (kind == Graphic && f.precision() > 0)
+            kind = Memo;
+        addField(f.name(), kind);
+    }
+}
+
+void TxMemoryReportDataSource::appendRow()
+{
+    m_rows.append(QVariantList(m_names.size()));
+    m_row = int(m_rows.size()) - 1;
+}
+
+void TxMemoryReportDataSource::setValue(int field, const QVariant &value)
+{
+    if (m_rows.isEmpty() || field < 0 || field >= m_names.size())
+        return;
+    m_rows.last()[field] = value;
+}
+
+QVariant TxMemoryReportDataSource::value(int row, int field) const
+{
+    if (row < 0 || row >= m_rows.size() || field < 0 || field >= m_names.size())
+        return {};
+    return m_rows.at(row).at(field);
+}
+
+void TxMemoryReportDataSource::next()
+{
+    if (m_row < m_rows.size())
+        ++m_row;
+}
+
+QString TxMemoryReportDataSource::fieldText(int field) const
+{
+    const QVariant v = value(currentRow(), field);
+    if (m_kinds.value(field) == Memo) {
+        const QString text = v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString();
+        static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+        return text.split(lineEnd).join(QLatin1Char(' '));
+    }
+    return reportValueText(v);
+}
+
+QString TxMemoryReportDataSource::displayText(int field, double value) const
+{
+    if (m_kinds.value(field) == Integer && value == std::trunc(value) && std::fabs(value) < 9e15)
+        return QString::number(qint64(value));
+    return reportText::numberText(value);
 }
 
 } // namespace korvex::documents

@@ -7,7 +7,10 @@
 #include <QHash>
 #include <QImage>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -99,32 +102,61 @@ private:
     QHash<QString, QString> m_pendingFormats;
 };
 
-// A data source over rows held in memory (rows a program computes rather
-// than selects): named fields, one list of values per record.
-class TxListReportDataSource : public TxReportDataSource
+// A data set held in memory: fields added by the caller (or copied from a
+// result), then rows appended and filled. Used where a printed document needs
+// values a statement alone cannot give (prices reckoned anew, debts, the
+// customer's values on every row). A name met twice gets "_1", "_2", ... as
+// its later copies, so every field stays reachable by name.
+class TxMemoryReportDataSource : public TxReportDataSource
 {
 public:
-    TxListReportDataSource(const QStringList &fields, QList<QVariantList> rows);
+    // The field's index; the name actually given (after the suffix) is fieldName().
+    int addField(const QString &name, FieldKind kind);
+    // The fields of a result, their kinds from their types.
+    void addFields(const QSqlRecord &record);
+    int fieldCount() const { return int(m_names.size()); }
+    QString fieldName(int field) const { return m_names.value(field); }
+
+    // A new last row of NULLs, made current.
+    void appendRow();
+    // A value of the last row; a field the set lacks is ignored.
+    void setValue(int field, const QVariant &value);
+    void setValue(const QString &name, const QVariant &value) { setValue(fieldIndex(name), value); }
+    QVariant value(int row, int field) const;
+    QVariant value(int row, const QString &name) const { return value(row, fieldIndex(name)); }
 
     void open() override {}
     bool isEmpty() override { return m_rows.isEmpty(); }
     int recordCount() override { return int(m_rows.size()); }
-    void first() override;
+    void first() override { m_row = 0; }
     void next() override;
-    bool eof() const override { return m_eof; }
+    bool eof() const override { return m_row >= m_rows.size(); }
 
-    int fieldIndex(const QString &name) const override;
-    FieldKind fieldKind(int field) const override;
+    int fieldIndex(const QString &name) const override { return m_index.value(name.toLower(), -1); }
+    FieldKind fieldKind(int field) const override { return m_kinds.value(field, Text); }
     QString fieldText(int field) const override;
+    QString displayText(int field, double value) const override;
 
-    QVariant bookmark() const override { return m_current; }
-    void gotoBookmark(const QVariant &bookmark) override;
+    QVariant bookmark() const override { return m_row; }
+    void gotoBookmark(const QVariant &bookmark) override { m_row = bookmark.toInt(); }
 
 private:
-    QStringList m_fields;
+    // The current row, the last one past the end (footers read it).
+    int currentRow() const { return m_row < m_rows.size() ? m_row : int(m_rows.size()) - 1; }
+
+    QStringList m_names;
+    QList<FieldKind> m_kinds;
+    QHash<QString, int> m_index;  // lower-cased name -> field
     QList<QVariantList> m_rows;
-    int m_current = 0;
-    bool m_eof = true;
+    int m_row = 0;
+};
+
+// Rows a program computes, given whole: each field's kind follows its first
+// value that is not NULL.
+class TxListReportDataSource : public TxMemoryReportDataSource
+{
+public:
+    TxListReportDataSource(const QStringList &fields, QList<QVariantList> rows);
 };
 
 // The text a value shows as edit text: numbers with the locale's decimal

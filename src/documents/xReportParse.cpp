@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QSet>
 
 namespace korvex::documents {
 
@@ -516,6 +517,25 @@ void TxReportRTF::parseGroup(TxGroup &group, const QString &argument)
 
 void TxReportRTF::finishTemplate()
 {
+    // Reading drops an empty block at the end of the document: a command
+    // with nothing after it then has no band (its pointer is only compared).
+    QSet<const TxRTFBasic *> blocks;
+    for (int i = 0; i < count(); ++i)
+        blocks.insert(at(i));
+    const auto keep = [&blocks](TxRTFBlock *&band) {
+        if (band && !blocks.contains(band))
+            band = nullptr;
+    };
+    for (const auto &def : sections) {
+        keep(def->dataBand);
+        keep(def->tableHeader);
+        keep(def->rowBand);
+        keep(def->tableEnd);
+        for (const auto &g : def->groups) {
+            keep(g->header);
+            keep(g->footer);
+        }
+    }
     for (const auto &def : sections) {
         if (!def->tableHeader)
             continue;

@@ -4,6 +4,7 @@
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 
+#include <QSqlError>
 #include <QSqlField>
 #include <algorithm>
 
@@ -174,6 +175,17 @@ QString TxQueryModel::wrapped() const
     return QStringLiteral("SELECT * FROM (") + m_select + QStringLiteral(") q");
 }
 
+QString TxQueryModel::unkeyedStatement() const
+{
+    QStringList order;
+    if (m_sortColumn >= 0)
+        order << QString::number(m_sortColumn + 1)
+                     + (m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" DESC") : QString());
+    if (!m_orderBy.isEmpty())
+        order << m_orderBy;
+    return order.isEmpty() ? m_select : m_select + QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+}
+
 QVariantList TxQueryModel::statementValues() const
 {
     return m_values;
@@ -299,21 +311,48 @@ void TxQueryModel::open()
         throw EDatabaseError(QStringLiteral("TxQueryModel has no statement."));
     QString sql;
     if (!keyed()) {
-        QStringList order;
-        if (m_sortColumn >= 0)
-            order << QString::number(m_sortColumn + 1)
-                         + (m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" DESC") : QString());
-        if (!m_orderBy.isEmpty())
-            order << m_orderBy;
-        sql = m_select;
-        if (!order.isEmpty())
-            sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+        sql = unkeyedStatement();
     } else {
         sql = wrapped() + QStringLiteral(" ORDER BY ") + orderText(currentOrder(), false);
     }
     QVariantList values = statementValues();
     reset(newCursor({{sql, values}}), nullptr, false);
     m_open = true;
+}
+
+QSqlQuery TxQueryModel::printQuery(const QVariantList &onlyKeys) const
+{
+    if (m_select.isEmpty())
+        throw EDatabaseError(QStringLiteral("TxQueryModel has no statement."));
+    Binder b{!m_named.isEmpty(), statementValues(), m_named};
+    QString sql;
+    if (!keyed()) {
+        sql = unkeyedStatement();
+    } else {
+        sql = wrapped();
+        if (!onlyKeys.isEmpty()) {
+            // The server limits one IN list: groups of a thousand joined by OR.
+            const QString key = QStringLiteral("q.") + TxSqlFilter::identifier(m_keyField);
+            QStringList groups;
+            for (qsizetype i = 0; i < onlyKeys.size(); i += 1000) {
+                QStringList marks;
+                for (qsizetype j = i; j < std::min(onlyKeys.size(), i + 1000); ++j)
+                    marks << b.bind(onlyKeys.at(j));
+                groups << key + QStringLiteral(" IN (") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+            }
+            sql += QStringLiteral(" WHERE ") + groups.join(QStringLiteral(" OR "));
+        }
+        sql += QStringLiteral(" ORDER BY ") + orderText(currentOrder(), false);
+    }
+    QSqlQuery query(m_db.sql());
+    query.setForwardOnly(false);
+    if (!query.prepare(sql))
+        throw EDatabaseError::fromSqlError(query.lastError(), sql);
+    for (int i = 0; i < b.positional.size(); ++i)
+        query.bindValue(i, b.positional.at(i));
+    for (auto it = b.names.cbegin(); it != b.names.cend(); ++it)
+        query.bindValue(it.key(), it.value());
+    return query;
 }
 
 void TxQueryModel::openAtEnd()

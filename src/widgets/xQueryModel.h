@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <deque>
 #include <memory>
@@ -97,6 +98,11 @@ public:
     QVariant value(int row, const QString &field) const;
     QSqlRecord record() const { return m_record; }
 
+    // The whole list in the order shown, as a query prepared with its values
+    // bound, for printing it; with keys (a keyed list only), just the rows of
+    // those keys. Not executed.
+    QSqlQuery printQuery(const QVariantList &onlyKeys = {}) const;
+
     // The text last run, ORDER BY included (diagnostics and tests).
     QString lastStatement() const { return m_lastSql; }
 
@@ -125,6 +131,8 @@ private:
 
     bool keyed() const { return !m_keyField.isEmpty(); }
     QString wrapped() const;
+    // The statement of a list without a key field, in the order shown.
+    QString unkeyedStatement() const;
     QList<OrderItem> currentOrder() const;
     QString orderText(const QList<OrderItem> &order, bool reversed) const;
     QVariantList statementValues() const;

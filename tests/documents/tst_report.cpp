@@ -178,6 +178,8 @@ private Q_SLOTS:
                                    << "MAIN" << "Title\nHead\na 10\nb 20\nc 5\nTotal 35\n";
         QTest::newRow("command right after command") << paras({"%TABLEHEADER", "%TABLEROW", fld("NAME")})
                                                      << "DefaultTable" << "a\nb\nc\n";
+        QTest::newRow("last command with nothing after it") << paras({"%TABLEROW", fld("NAME"), "%TABLEEND"})
+                                                           << "DefaultTable" << "a\nb\nc\n";
         QTest::newRow("commands ignore letter case") << paras({"%tablerow", fld("NAME"), "%TableEnd", "end"})
                                                      << "DefaultTable" << "a\nb\nc\nend\n";
         QTest::newRow("section without data source") << paras({"%DATA Other", "X" + fld("NAME") + "X", "%TABLEROW",

@@ -74,6 +74,7 @@ Command bookkeepingCommand();
 Command reportCommand();
 Command allocateCommand();
 Command billCommand();
+Command printCommand();
 Command fineCommand();
 Command agingCommand();
 Command payBillCommand();

@@ -32,6 +32,7 @@ QList<Command> commands()
         reportCommand(),
         allocateCommand(),
         billCommand(),
+        printCommand(),
         fineCommand(),
         agingCommand(),
         payBillCommand(),

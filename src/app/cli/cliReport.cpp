@@ -2,6 +2,7 @@
 // an RTF or PDF file, with the program's own report engine.
 
 #include "cliCommon.h"
+#include "cliDocuments.h"
 
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
@@ -24,23 +25,6 @@ namespace {
 const char *const kUsage =
     "Usage: korvex-rent-cli report TEMPLATE.rtf --out OUTPUT.rtf [--data SECTION=SELECT-STATEMENT]... "
     "[--var NAME=VALUE]... DATABASE";
-
-// The document model's notices are kept, not printed: a failure ends in one
-// line of its own.
-class QuietMessages : public TxRTFMessages
-{
-public:
-    QuietMessages() { setShared(this); }
-    ~QuietMessages() override { setShared(nullptr); }
-    bool retry(const QString &text) override
-    {
-        last = text;
-        return false;
-    }
-    void error(const QString &text) override { last = text; }
-    void information(const QString &text) override { last = text; }
-    QString last;
-};
 
 int runReport(const Args &a)
 {
@@ -88,12 +72,6 @@ int runReport(const Args &a)
     return 0;
 }
 
-// One line, whatever the server or the engine said.
-[[noreturn]] void oneLine(const QString &message)
-{
-    throw std::runtime_error(message.simplified().toStdString());
-}
-
 } // namespace
 
 Command reportCommand()
@@ -109,19 +87,7 @@ Command reportCommand()
                 QStringList valueOptions = databaseValueOptions();
                 valueOptions << QStringLiteral("out") << QStringLiteral("data") << QStringLiteral("var");
                 const Args a = parseArgs(args, valueOptions, {});
-                try {
-                    return runReport(a);
-                } catch (const std::invalid_argument &) {
-                    throw;
-                } catch (const korvex::db::EDatabaseError &e) {
-                    oneLine(e.message());
-                } catch (const ExReport &e) {
-                    oneLine(e.message());
-                } catch (const ExRTF &e) {
-                    oneLine(e.message());
-                } catch (const std::exception &e) {
-                    oneLine(QString::fromUtf8(e.what()));
-                }
+                return runWithOneLineErrors([&a] { return runReport(a); });
             },
             true};
 }

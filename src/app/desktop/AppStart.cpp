@@ -1,5 +1,6 @@
 #include "AppStart.h"
 
+#include "billing/AgedDebtReport.h"
 #include "LoginPropDialog.h"
 #include "MAINFORM_UNIT.h"
 #include "TerminationHandler.h"
@@ -50,6 +51,8 @@ int runDesktop(int argc, char **argv)
     // Where reports go for preview and printing.
     korvex::documents::TxReportWindows reportWindows;
     korvex::documents::TxReportDisplay::setShared(&reportWindows);
+    // Report types of the subsystems above the reports.
+    korvex::billing::TAgedDebtReport::registerReportType();
 
     QCommandLineParser parser;
     parser.addHelpOption();

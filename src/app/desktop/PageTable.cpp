@@ -14,6 +14,7 @@
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
 #include "pricing/ui/ptVariable.h"
+#include "printing/ui/ptReport.h"
 #include "reference/ui/ptCurrency.h"
 #include "reference/ui/ptObject.h"
 #include "reference/ui/ptService.h"
@@ -57,7 +58,7 @@ QList<TPageInfo> buildTable()
         {10, tr("Договора"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptContract(ctx, parent, ctx.customerSync); }},
         {20, tr("Счета фактуры"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptInvoice(ctx, parent); }},
         {30, tr("Платежи"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return newPayBillPage(ctx, parent); }},
-        {50, tr("Отчеты"), {}},
+        {50, tr("Отчеты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::documents::TptReport(ctx, parent); }},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
         {90, tr("Нарушения"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptViotation(ctx, parent); }},
         {100, tr("Настройки"), {}},

@@ -1,5 +1,7 @@
 #include "ptContract.h"
 
+#include "printing/ui/printMenu.h"
+
 #include "documentFiles.h"
 
 #include "customers/ui/dlgCustomerList.h"
@@ -306,6 +308,21 @@ void TptContract::buildMenus()
     m_contractGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_contractGrid, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { m_menu->exec(m_contractGrid->viewport()->mapToGlobal(at)); });
+
+    using korvex::documents::TPrintPage;
+    using korvex::documents::TPrintSelection;
+    korvex::documents::addPagePrintMenu(m_menu, context(), TPrintPage::Contracts, [this] {
+        return TPrintSelection{currentContract().value_or(-1), m_contracts->checkedIntKeys(), m_contracts};
+    });
+    const auto listMenu = [this](korvex::widgets::TxDBGrid *grid, korvex::widgets::TxQueryModel *list, TPrintPage page) {
+        auto menu = new QMenu(grid);
+        korvex::documents::addPagePrintMenu(menu, context(), page, [list] { return TPrintSelection{-1, {}, list}; });
+        grid->addActions(menu->actions());
+        if (!menu->actions().isEmpty())
+            grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    };
+    listMenu(m_supplementGrid, m_supplements, TPrintPage::Supplements);
+    listMenu(m_positionGrid, m_positions, TPrintPage::ContractServices);
 }
 
 QString TptContract::sortCaption(int order) const

@@ -1,5 +1,7 @@
 #include "ptDebt.h"
 
+#include "printing/ui/printMenu.h"
+
 #include "billing/AgedDebtReport.h"
 #include "documents/xReport.h"
 #include "widgets/ui/xDBGrid.h"
@@ -173,6 +175,14 @@ void TptDebt::buildMenus()
     m_debtGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_debtGrid, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { m_sort->menu()->exec(m_debtGrid->viewport()->mapToGlobal(at)); });
+
+    using korvex::documents::TPrintPage;
+    using korvex::documents::TPrintSelection;
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::Debts,
+                                        [this] { return TPrintSelection{-1, {}, m_debts}; });
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::DebtHistory, [this] {
+        return TPrintSelection{-1, {}, historyModel(Tab(std::max(int(currentTab()), int(PositionHistoryTab))))};
+    });
     connect(m_debtGrid, &TxDBGrid::currentKeyChanged, this, [this] {
         if (currentTab() != DebtsTab)
             guarded(this, [&] { loadHistory(); });

@@ -1,5 +1,7 @@
 #include "ptInvoice.h"
 
+#include "printing/ui/printMenu.h"
+
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/ui/xSortMenu.h"
@@ -186,9 +188,19 @@ void TptInvoice::buildMenus()
 
 void TptInvoice::buildPrintMenu(QMenu *menu)
 {
-    // The print forms of invoices (one invoice or the list on the first tab;
-    // the grids of lines, forms of payment and invoice types) are not
-    // offered yet.
+    // The invoices (the marked ones when some are marked, else the current
+    // one) and the registers of the list and of the other tabs' grids.
+    using korvex::documents::TPrintPage;
+    using korvex::documents::TPrintSelection;
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::Invoices, [this] {
+        return TPrintSelection{currentInvoice().value_or(-1), m_invoices->checkedIntKeys(), m_invoices};
+    });
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::InvoiceLines,
+                                        [this] { return TPrintSelection{-1, {}, m_lines}; });
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::Payments,
+                                        [this] { return TPrintSelection{-1, {}, m_payments}; });
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::InvoiceTypes,
+                                        [this] { return TPrintSelection{-1, {}, m_typesModel}; });
     menu->setEnabled(!menu->isEmpty());
 }
 

@@ -1,5 +1,7 @@
 #include "ptPayBill.h"
 
+#include "printing/ui/printMenu.h"
+
 #include "accounting/xBookkeepingLink.h"
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xSortMenu.h"
@@ -144,8 +146,15 @@ void TptPayBill::buildMenus()
 
 void TptPayBill::buildPrintMenu(QMenu *menu)
 {
-    // The print forms of pay bills (the list on the first tab, the lines on
-    // the second) are not offered yet.
+    // The registers of the list (its marked rows when some are marked) and of
+    // the current pay bill's lines.
+    using korvex::documents::TPrintPage;
+    using korvex::documents::TPrintSelection;
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::PayBills, [this] {
+        return TPrintSelection{currentPayBill().value_or(-1), m_payBills->checkedIntKeys(), m_payBills};
+    });
+    korvex::documents::addPagePrintMenu(menu, context(), TPrintPage::PayBillLines,
+                                        [this] { return TPrintSelection{-1, {}, m_lines}; });
     menu->setEnabled(!menu->isEmpty());
 }
 

@@ -1,5 +1,7 @@
 #include "ptViotation.h"
 
+#include "printing/ui/printMenu.h"
+
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xSortMenu.h"
 #include "widgets/xQueryModel.h"
@@ -90,9 +92,10 @@ void TptViotation::buildMenus()
 
 void TptViotation::buildPrintMenu(QMenu *menu)
 {
-    // The print forms of registerName() are added here once the program has
-    // them; the register prints the list as model() holds it.
-    Q_UNUSED(menu);
+    // The register prints the list as model() holds it.
+    korvex::documents::addPagePrintMenu(menu, context(), korvex::documents::TPrintPage::Violations, [this] {
+        return korvex::documents::TPrintSelection{currentViotation().value_or(-1), {}, m_model};
+    });
 }
 
 QString TptViotation::sortCaption(int order)
