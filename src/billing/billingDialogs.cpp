@@ -1,5 +1,7 @@
 #include "billingDialogs.h"
 
+#include "widgets/xProgress.h"
+
 namespace korvex::billing {
 
 TBillingDialogs::~TBillingDialogs() = default;
@@ -22,6 +24,38 @@ bool TBillingDialogs::contractListDialog(TboRentContract &)
 bool TBillingDialogs::chooseContractServices(TboRentContract &, TContractServiceChoice &)
 {
     return false;
+}
+
+bool TBillingDialogs::invoiceDialog(TboRentInvoice &, TInvoiceEdit &, int &)
+{
+    return false;
+}
+
+bool TBillingDialogs::invoiceFilterDialog(TboRentInvoice &, TInvoiceFilter &)
+{
+    return false;
+}
+
+bool TBillingDialogs::makeInvoiceDialog(korvex::shell::TAppContext &, TInvoiceParams &, bool)
+{
+    return false;
+}
+
+bool TBillingDialogs::invoiceTypeDialog(TboRentInvoiceType &, TInvoiceTypeRecord &, bool, int &)
+{
+    return false;
+}
+
+bool TBillingDialogs::chooseServices(korvex::shell::TAppContext &, QList<int> &)
+{
+    return false;
+}
+
+void TBillingDialogs::invoiceRunReport(const TInvoiceRun &) {}
+
+std::unique_ptr<korvex::widgets::TxProgress> TBillingDialogs::openProgress(const QString &)
+{
+    return nullptr;
 }
 
 } // namespace korvex::billing

@@ -23,32 +23,32 @@ constexpr int DescriptionLength = 180;
 
 // --- TPriceConversion --------------------------------------------------------------------
 
-void TPriceConversion::setNcu(TContractServiceRecord &row, double value)
+void TPriceConversion::ncuChanged(double &ncu, double &curr, bool currService, double value)
 {
-    row.costNcu = value;
+    ncu = value;
     if (m_guard == 1) {
         m_guard = -1;
         return;
     }
     m_guard = 0;
-    if (row.currService)
-        setCurr(row, m_rate == 0 ? 0 : value / m_rate);
+    if (currService)
+        currChanged(ncu, curr, currService, m_rate == 0 ? 0 : value / m_rate);
 }
 
-void TPriceConversion::setCurr(TContractServiceRecord &row, double value)
+void TPriceConversion::currChanged(double &ncu, double &curr, bool currService, double value)
 {
-    row.costCurr = value;
+    curr = value;
     if (m_guard == 0) {
         m_guard = -1;
         return;
     }
     m_guard = 1;
-    if (!row.currService) {
+    if (!currService) {
         m_guard = 0;
-        setCurr(row, 0);
+        currChanged(ncu, curr, currService, 0);
         return;
     }
-    setNcu(row, value * m_rate);
+    ncuChanged(ncu, curr, currService, value * m_rate);
 }
 
 // --- TContractServiceModel -------------------------------------------------------------------

@@ -35,10 +35,10 @@ struct TContractServiceRecord {
 };
 
 // The guard g that keeps a converted price from converting back. Every
-// change of a position's price, typed or written by a price action, converts
-// the other price at the rate, and that conversion is itself a change of a
-// price that goes through the guard again. g starts at -1 and is one for all
-// positions of a dialog.
+// change of a position's price (or an invoice line's amount), typed or
+// written by a price action, converts the other price at the rate, and that
+// conversion is itself a change of a price that goes through the guard
+// again. g starts at -1 and is one for all rows of a dialog.
 //   NCU price changed: g = 1 -> g = -1, stop; else g = 0 and, for a currency
 //     service, the currency price becomes NCU / rate (0 when the rate is 0).
 //   Currency price changed: g = 0 -> g = -1, stop; else g = 1; for a service
@@ -53,10 +53,22 @@ public:
     double rate() const { return m_rate; }
     void setRate(double rate) { m_rate = rate; }
 
-    void setNcu(TContractServiceRecord &row, double value);
-    void setCurr(TContractServiceRecord &row, double value);
+    // Any row with costNcu, costCurr and currService.
+    template<class Row>
+    void setNcu(Row &row, double value)
+    {
+        ncuChanged(row.costNcu, row.costCurr, row.currService, value);
+    }
+    template<class Row>
+    void setCurr(Row &row, double value)
+    {
+        currChanged(row.costNcu, row.costCurr, row.currService, value);
+    }
 
 private:
+    void ncuChanged(double &ncu, double &curr, bool currService, double value);
+    void currChanged(double &ncu, double &curr, bool currService, double value);
+
     int m_guard = -1;
     double m_rate = 0;
 };

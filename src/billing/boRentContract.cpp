@@ -11,6 +11,7 @@
 #include "db/xRowWriter.h"
 #include "db/xStoredProc.h"
 #include "db/xTransaction.h"
+#include "amount/xAmount.h"
 #include "debt/boRentDebt.h"
 #include "reference/boCurrency.h"
 #include "shell/DocumentCounter.h"
@@ -18,6 +19,8 @@
 #include "shell/mmOptions.h"
 #include "widgets/xConfirmDelete.h"
 #include "widgets/xDialogPort.h"
+#include "pricing/boRentReckoning.h"
+#include "widgets/xProgress.h"
 #include "widgets/xPrompt.h"
 
 #include <QDebug>
@@ -31,6 +34,37 @@ using korvex::widgets::TxSqlFilter;
 namespace {
 
 const QString CounterOption = QStringLiteral("rentcontractnumber");
+const QString InvoiceCounterOption = QStringLiteral("invoicenumber");
+
+// Runs begun again at most this often when other workstations keep making
+// invoices at the same time.
+constexpr int MaxRunAttempts = 20;
+
+// The positions of a contract with what a report of an unpriced one names.
+const char *const SqlInvoicedPositions =
+    "SELECT cs.id, cs.servicekey, s.name, o.name FROM rent_contractservice cs"
+    " JOIN rent_service s ON s.id = cs.servicekey"
+    " LEFT JOIN rent_object o ON o.id = cs.objectkey"
+    " WHERE cs.contractkey = ? ORDER BY cs.id";
+const char *const SqlInsertInvoice =
+    "INSERT INTO rent_invoice (id, number, invoicedate, operationdate, expiredate, information, customerkey,"
+    " contractkey, paymentkey, invoicetypekey, currkey) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+const char *const SqlInsertInvoiceLine =
+    "INSERT INTO rent_invoiceservice (invoicekey, contractservicekey, costncu, costcurr) VALUES (?, ?, ?, ?)";
+
+// Another workstation's transaction holds or changed what this one writes
+// (the invoice counter first of all): the work must begin again in a new
+// transaction, which sees what the other one committed.
+bool isConflict(const EDatabaseError &e)
+{
+    return e.isLockConflict() || e.isDuplicate();
+}
+
+// An amount written only when it is not 0.
+QVariant nonZero(double amount)
+{
+    return korvex::amount::sameAmount(amount, 0) ? QVariant(QMetaType::fromType<double>()) : QVariant(amount);
+}
 
 const char *const SqlContractColumns =
     "id, customerkey, currkey, supcontractkey, number, name, signdate, expriredate, actiondate, paymentday, "
@@ -627,6 +661,220 @@ QHash<int, QString> TboRentContract::reckoningTypeNames() const
     while (q.next())
         names.insert(q.value(0).toInt(), text(q.value(1)));
     return names;
+}
+
+// --- Invoices --------------------------------------------------------------------------------
+
+int TInvoiceRun::made() const
+{
+    return int(std::count_if(contracts.cbegin(), contracts.cend(), [](const TMakeInvoiceResult &r) { return r.made; }));
+}
+
+int TInvoiceRun::unmatched() const
+{
+    return int(std::count_if(contracts.cbegin(), contracts.cend(),
+                             [](const TMakeInvoiceResult &r) { return !r.matched && r.failure.isEmpty(); }));
+}
+
+int TInvoiceRun::failed() const
+{
+    return int(std::count_if(contracts.cbegin(), contracts.cend(),
+                             [](const TMakeInvoiceResult &r) { return !r.failure.isEmpty(); }));
+}
+
+QList<TUnpricedInvoicePosition> TInvoiceRun::unpriced() const
+{
+    QList<TUnpricedInvoicePosition> positions;
+    for (const TMakeInvoiceResult &r : contracts)
+        positions << r.unpriced;
+    return positions;
+}
+
+TInvoiceParams TboRentContract::defaultInvoiceParams() const
+{
+    const korvex::shell::TmmOptions &options = m_context.options;
+    TInvoiceParams p;
+    p.currKey = options.GetIntegerOption(QStringLiteral("rentcurrkey"));
+    p.paymentKey = options.integerOption(QStringLiteral("rentpaymentkey"), 0);
+    p.invoiceTypeKey = options.integerOption(QStringLiteral("rentinvoicetypekey"), 0);
+    p.invoiceDate = p.expireDate = p.operationDate = QDate::currentDate();
+    p.rate = rateOn(p.currKey, p.invoiceDate);
+    return p;
+}
+
+void TboRentContract::recordRates(const QList<TTypedRate> &rates)
+{
+    korvex::reference::TboCurrency currency(m_context);
+    for (const TTypedRate &r : rates) {
+        if (r.currKey > 0 && r.rate > 0)
+            currency.SetRate(r.currKey, {}, r.rate, r.date);
+    }
+}
+
+TMakeInvoiceResult TboRentContract::makeInvoice(int contractKey, const QList<int> &serviceKeys,
+                                                const TInvoiceParams &p)
+{
+    TMakeInvoiceResult r;
+    r.contractKey = contractKey;
+    if (serviceKeys.isEmpty())
+        return r;
+    TxDatabase &db = m_context.db;
+    TxWriteScope scope(db);
+    TxQuery own(db);
+    TxQuery &contract = TxStatementCache::exec(
+        db, own, QStringLiteral("SELECT customerkey, number FROM rent_contract WHERE id = ?"), {contractKey});
+    if (!contract.next())
+        throw EBusinessError(tr("Договор %1 не найден").arg(contractKey));
+    const QVariant customer = contract.value(0);
+    const QString contractNumber = text(contract.value(1));
+    const int key = db.newKey(QStringLiteral("rent_p_getinvoicekey"), QStringLiteral("ID"));
+    // The number is taken even when no position matches: the counter moves on.
+    r.number = TxDocumentCounter(m_context.options, InvoiceCounterOption).take();
+
+    struct Position {
+        int key;
+        QString service;
+        QString object;
+    };
+    QList<Position> matched;
+    TxQuery ownPositions(db);
+    TxQuery &positions =
+        TxStatementCache::exec(db, ownPositions, QString::fromLatin1(SqlInvoicedPositions), {contractKey});
+    while (positions.next()) {
+        if (serviceKeys.contains(positions.value(1).toInt()))
+            matched.append({positions.value(0).toInt(), text(positions.value(2)), text(positions.value(3))});
+    }
+    if (matched.isEmpty()) {
+        scope.commit();
+        return r;
+    }
+    r.matched = true;
+    TxQuery ownInsert(db);
+    TxStatementCache::exec(db, ownInsert, QString::fromLatin1(SqlInsertInvoice),
+                           {key, r.number, nullableDate(p.invoiceDate), nullableDate(p.operationDate),
+                            nullableDate(p.expireDate), nullableText(p.information), customer, contractKey,
+                            p.paymentKey > 0 ? QVariant(p.paymentKey) : QVariant(QMetaType::fromType<int>()),
+                            p.invoiceTypeKey > 0 ? QVariant(p.invoiceTypeKey) : QVariant(QMetaType::fromType<int>()),
+                            nullableInt(p.currKey)});
+    QList<int> keys;
+    for (const Position &m : std::as_const(matched))
+        keys << m.key;
+    const QList<TReckonResult> prices = m_pricing->reckon(keys, p.rate);
+    TxQuery ownLine(db);
+    for (qsizetype i = 0; i < matched.size(); ++i) {
+        const TReckonResult &price = prices.at(i);
+        if (!price.price) {
+            r.unpriced.append({contractKey, contractNumber, matched.at(i).key, matched.at(i).service,
+                               matched.at(i).object, price.failure});
+            continue;
+        }
+        const QVariant ncu = nonZero(price.price->costNcu);
+        const QVariant curr = nonZero(price.price->costCurr);
+        if (ncu.isNull() && curr.isNull())
+            continue;
+        TxStatementCache::exec(db, ownLine, QString::fromLatin1(SqlInsertInvoiceLine), {key, matched.at(i).key, ncu, curr});
+    }
+    TxStoredProc debt(db, QStringLiteral("RENT_P_ADDINVOICEDEBT"));
+    debt.setParam(QStringLiteral("INVOICEKEY"), key);
+    debt.execute();
+    scope.commit();
+    r.made = true;
+    r.invoiceKey = key;
+    return r;
+}
+
+TMakeInvoiceResult TboRentContract::MakeInvoice(int contractKey, const QList<int> &serviceKeys,
+                                                const TInvoiceParams &params)
+{
+    const bool own = !m_context.db.inTransaction();
+    for (int attempt = 1;; ++attempt) {
+        try {
+            TxWriteScope scope(m_context.db);
+            recordRates(params.typedRates);
+            const TMakeInvoiceResult r = makeInvoice(contractKey, serviceKeys, params);
+            scope.commit();
+            return r;
+        } catch (const EDatabaseError &e) {
+            if (!own || !isConflict(e) || attempt >= MaxRunAttempts)
+                throw;
+        }
+    }
+}
+
+TInvoiceRun TboRentContract::MakeInvoices(const QList<int> &contractKeys, const QList<int> &serviceKeys,
+                                          const TInvoiceParams &params, korvex::widgets::TxProgress *progress)
+{
+    TxDatabase &db = m_context.db;
+    // Only a transaction of its own can begin again: the caller's keeps its
+    // view of the data.
+    const bool own = !db.inTransaction();
+    for (int attempt = 1;; ++attempt) {
+        TInvoiceRun run;
+        run.attempts = attempt;
+        try {
+            TxWriteScope scope(db);
+            recordRates(params.typedRates);
+            {
+                korvex::calc::TReckoningRun pricing(m_pricing->engine());
+                korvex::widgets::TxProgressGuard shown(progress, tr("Формирование счетов"), contractKeys.size());
+                for (qsizetype i = 0; i < contractKeys.size(); ++i) {
+                    if (shown.stopped()) {
+                        run.stopped = true;
+                        break;
+                    }
+                    TMakeInvoiceResult r;
+                    r.contractKey = contractKeys.at(i);
+                    try {
+                        r = makeInvoice(contractKeys.at(i), serviceKeys, params);
+                    } catch (const EDatabaseError &e) {
+                        if (own && isConflict(e))
+                            throw;
+                        r.failure = e.userMessage();
+                    } catch (const EBusinessError &e) {
+                        r.failure = e.message();
+                    }
+                    run.contracts << r;
+                    shown.advance(i + 1);
+                }
+            }
+            scope.commit();
+            return run;
+        } catch (const EDatabaseError &e) {
+            if (!own || !isConflict(e) || attempt >= MaxRunAttempts)
+                throw;
+        }
+    }
+}
+
+std::optional<TInvoiceRun> TboRentContract::InvoiceContracts(const QList<int> &contractKeys)
+{
+    if (contractKeys.isEmpty())
+        return std::nullopt;
+    TBillingDialogs &dialogs = requireDialogs();
+    QList<int> services;
+    if (!dialogs.chooseServices(m_context, services) || services.isEmpty())
+        return std::nullopt;
+    TInvoiceParams params = defaultInvoiceParams();
+    if (!dialogs.makeInvoiceDialog(m_context, params, true))
+        return std::nullopt;
+    std::unique_ptr<korvex::widgets::TxProgress> progress = dialogs.openProgress(tr("Формирование счетов"));
+    const TInvoiceRun run = MakeInvoices(contractKeys, services, params, progress.get());
+    progress.reset();
+    if (contractKeys.size() == 1 && !run.stopped) {
+        if (run.made() == 1)
+            dialogs.prompt().information(tr("Счет сформировался"), korvex::widgets::TxPrompt::attentionBang());
+        else
+            dialogs.prompt().warning(tr("Ошибка создания счета"), korvex::widgets::TxPrompt::attentionBang());
+    } else {
+        QString text = tr("Количество сформированных счетов:") + QString::number(run.made());
+        const int notMade = int(contractKeys.size()) - run.made();
+        if (notMade > 0)
+            text += QStringLiteral("\n\r") + tr("Количество не сформированных счетов:") + QString::number(notMade);
+        dialogs.prompt().information(text, korvex::widgets::TxPrompt::attentionBang());
+    }
+    if (!run.unpriced().isEmpty() || run.failed() > 0)
+        dialogs.invoiceRunReport(run);
+    return run;
 }
 
 // --- Quick list ----------------------------------------------------------------------------

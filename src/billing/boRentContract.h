@@ -21,6 +21,9 @@ class TCustomerSyncLink;
 namespace korvex::shell {
 class TxOptionFilter;
 }
+namespace korvex::widgets {
+class TxProgress;
+}
 
 namespace korvex::billing {
 
@@ -59,6 +62,14 @@ struct TTypedRate {
     QDate date;
     double rate = 0;
 };
+
+// Notes a typed rate: the last one typed for a currency and date is the one
+// recorded.
+inline void noteTypedRate(QList<TTypedRate> &rates, const TTypedRate &typed)
+{
+    rates.removeIf([&](const TTypedRate &r) { return r.currKey == typed.currKey && r.date == typed.date; });
+    rates.append(typed);
+}
 
 // What the contract dialog edits: the contract, its positions and its
 // supplements, held in the client and written together by writeContract().
@@ -135,6 +146,53 @@ struct TContractDebts {
     double customerCurr = 0;
 };
 
+// What an invoice made for a contract is made with ("Формирование счетов").
+struct TInvoiceParams {
+    std::optional<int> currKey;
+    int invoiceTypeKey = 0;
+    int paymentKey = 0;
+    QDate invoiceDate;    // "Дата счетов"
+    QDate expireDate;     // "Заплатить до"
+    QDate operationDate;  // "Дата операции"
+    double rate = 0;      // "Курс"; 0: the engine's own
+    QString information;
+    // Rates typed in "Курс", recorded with the invoices.
+    QList<TTypedRate> typedRates;
+};
+
+// A position the engine could not price: left out of its invoice.
+struct TUnpricedInvoicePosition {
+    int contractKey = 0;
+    QString contractNumber;
+    int contractServiceKey = 0;
+    QString serviceName;
+    QString objectName;
+    QString reason;
+};
+
+// What MakeInvoice did for one contract.
+struct TMakeInvoiceResult {
+    int contractKey = 0;
+    bool made = false;     // an invoice was made (perhaps without lines)
+    bool matched = false;  // some position has one of the services
+    int invoiceKey = 0;    // of the invoice made
+    QString number;        // taken from the counter whenever services were given
+    QList<TUnpricedInvoicePosition> unpriced;
+    QString failure;       // the invoice was not made: why (a run goes on)
+};
+
+// A billing run over many contracts.
+struct TInvoiceRun {
+    QList<TMakeInvoiceResult> contracts;  // in the order run
+    bool stopped = false;                 // by the user; what was made is kept
+    int attempts = 1;                     // runs begun again after a conflict, plus one
+
+    int made() const;
+    int unmatched() const;  // no position with one of the services
+    int failed() const;
+    QList<TUnpricedInvoicePosition> unpriced() const;
+};
+
 // Lease contracts: a customer, a term, and the positions that later
 // documents bill. The object keeps the contract filter of its page, opens
 // the contract dialogs through its port, and writes a contract with its
@@ -195,6 +253,37 @@ public:
     bool ShowOpenContracts();
     // "Выбор услуг": keys receives the ticked positions (decimal keys).
     bool ChooseContractServices(int customerKey, bool customerChangeable, QStringList &keys, int contractKey = 0);
+
+    // --- Invoices ----------------------------------------------------------------------
+    // The invoice parameters a run starts from: today's dates, currency,
+    // payment form and type from the options rentcurrkey, rentpaymentkey and
+    // rentinvoicetypekey, the currency's rate today.
+    TInvoiceParams defaultInvoiceParams() const;
+    // One invoice for the contract from its positions of the services given,
+    // priced by the engine at the rate: numbered from the counter
+    // invoicenumber (which advances whenever services were given, even when
+    // no position has one of them - then no invoice is made), its lines the
+    // positions priced to an amount other than 0, booked as debt. An invoice
+    // whose positions all price to 0 stays without lines. A position the
+    // engine cannot price is left out and reported in the result. Written
+    // in one write scope: a failing statement leaves no trace of the
+    // invoice. In a transaction of its own it is begun again when another
+    // workstation made invoices at the same time; database errors propagate.
+    TMakeInvoiceResult MakeInvoice(int contractKey, const QList<int> &serviceKeys, const TInvoiceParams &params);
+    // MakeInvoice for each contract in turn inside one transaction and one
+    // pricing run, each invoice in a write scope of its own: a contract
+    // whose invoice fails is reported in its result and the run goes on.
+    // The progress can stop the run; what was made is kept. When another
+    // workstation makes invoices at the same time the run waits for it,
+    // and in a transaction of its own begins again.
+    TInvoiceRun MakeInvoices(const QList<int> &contractKeys, const QList<int> &serviceKeys, const TInvoiceParams &params,
+                             korvex::widgets::TxProgress *progress = nullptr);
+    // "Формирование задолженности по договору" (one key) and "Формирование
+    // задолженностей по выделенным договорам": asks the services and the
+    // invoice parameters once, makes the invoices under a progress window
+    // with a stop button, tells the user what was made and lists what was
+    // left out. None when the user cancelled a question.
+    std::optional<TInvoiceRun> InvoiceContracts(const QList<int> &contractKeys);
 
     // --- The contract dialog's rows --------------------------------------------------
     // A new contract with a fresh key and the defaults of the options.
@@ -280,6 +369,9 @@ private:
     // contract uses the object).
     void markObjects(int contractKey, bool inUse);
     QStringList objectsUsedElsewhere(const TContractEdit &edit) const;
+    // One invoice in the caller's transaction (see MakeInvoice).
+    TMakeInvoiceResult makeInvoice(int contractKey, const QList<int> &serviceKeys, const TInvoiceParams &params);
+    void recordRates(const QList<TTypedRate> &rates);
 
     korvex::shell::TAppContext &m_context;
     TBillingDialogs *m_dialogs;

@@ -44,7 +44,7 @@ QString quoteIdent(const QString &name)
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
-enum GrantedObject { Table, Procedure, Function, Sequence };
+enum GrantedObject { Table, Procedure, Function, Sequence, Exception };
 
 // The rights of a working account on one object; empty: none. Both accounts
 // read users, rights and sessions but write none of them, and see neither
@@ -76,6 +76,10 @@ QString workingRights(GrantedObject kind, const QString &name, bool admin)
     case Sequence:
         return name == QLatin1String("FIN_G_USER") || name == QLatin1String("FIN_G_SESSION") ? QString()
                                                                                            : QStringLiteral("USAGE");
+    case Exception:
+        // A procedure that can raise an exception is refused to an account
+        // without the right to use it, even when it raises none.
+        return name == QLatin1String("FIN_E_SECURITY") ? QString() : QStringLiteral("USAGE");
     }
     return {};
 }
@@ -105,6 +109,7 @@ QStringList revokeStatements(TxDatabase &db, const QStringList &accounts)
         case 5: on = QStringLiteral("ON PROCEDURE "); break;
         case 14: on = QStringLiteral("ON SEQUENCE "); break;
         case 15: on = QStringLiteral("ON FUNCTION "); break;
+        case 7: on = QStringLiteral("ON EXCEPTION "); break;
         default: break;
         }
         if (privilege.isEmpty() || on.isEmpty())
@@ -334,6 +339,7 @@ void TxSchema::grantWorkingAccounts(TxDatabase &db)
                                      "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL "
                                      "AND RDB$MODULE_NAME IS NULL"));
     collect(Sequence, QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+    collect(Exception, QStringLiteral("SELECT RDB$EXCEPTION_NAME FROM RDB$EXCEPTIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
 
     // Rights held from an earlier version of the rules go first.
     QStringList names;
@@ -350,7 +356,8 @@ void TxSchema::grantWorkingAccounts(TxDatabase &db)
             if (r.isEmpty())
                 continue;
             static const char *const forms[] = {"GRANT %1 ON %2 TO %3", "GRANT %1 ON PROCEDURE %2 TO %3",
-                                                "GRANT %1 ON FUNCTION %2 TO %3", "GRANT %1 ON SEQUENCE %2 TO %3"};
+                                                "GRANT %1 ON FUNCTION %2 TO %3", "GRANT %1 ON SEQUENCE %2 TO %3",
+                                                "GRANT %1 ON EXCEPTION %2 TO %3"};
             statements << QString::fromLatin1(forms[o.kind]).arg(r, quoteIdent(o.name), grantee);
         }
     }

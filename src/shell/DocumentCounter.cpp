@@ -2,6 +2,7 @@
 
 #include "mmOptions.h"
 
+#include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
 
@@ -29,6 +30,21 @@ const char *const SqlAdvance =
     " WHEN NOT MATCHED THEN INSERT (userkey, subsystemkey, name, optionsvalue, optionstype)"
     "   VALUES (NULL, s.subsystemkey, s.name, CAST(s.nextvalue AS VARCHAR(20)), 'I')";
 
+// Raises the counter by one (a value that is no integer counts as 1, so it
+// becomes 2), making the row when there is none.
+const char *const SqlTake =
+    "MERGE INTO fin_options o"
+    " USING (SELECT CAST(? AS INTEGER) AS subsystemkey, CAST(? AS VARCHAR(60)) AS name FROM rdb$database) s"
+    " ON (o.userkey IS NULL AND o.subsystemkey = s.subsystemkey AND o.name = s.name)"
+    " WHEN MATCHED THEN UPDATE SET"
+    "   o.optionsvalue = CAST(CASE WHEN o.optionstype = 'I' AND TRIM(o.optionsvalue) SIMILAR TO '[-]{0,1}[0-9]{1,9}'"
+    "                              THEN CAST(TRIM(o.optionsvalue) AS BIGINT) + 1 ELSE 2 END AS VARCHAR(20)),"
+    "   o.optionstype = 'I'"
+    " WHEN NOT MATCHED THEN INSERT (userkey, subsystemkey, name, optionsvalue, optionstype)"
+    "   VALUES (NULL, s.subsystemkey, s.name, '2', 'I')";
+const char *const SqlTaken =
+    "SELECT optionsvalue FROM fin_options WHERE userkey IS NULL AND subsystemkey = ? AND name = ?";
+
 } // namespace
 
 TxDocumentCounter::TxDocumentCounter(TmmOptions &options, const QString &optionName)
@@ -40,6 +56,22 @@ TxDocumentCounter::TxDocumentCounter(TmmOptions &options, const QString &optionN
 QString TxDocumentCounter::proposal() const
 {
     return QString::number(m_options.integerOption(m_name, 1));
+}
+
+QString TxDocumentCounter::take() const
+{
+    TxDatabase &db = m_options.database();
+    const QVariantList key{TmmOptions::SubSystemKey, m_name.trimmed().toUpper()};
+    TxWriteScope scope(db);
+    TxQuery own(db);
+    TxStatementCache::exec(db, own, QString::fromLatin1(SqlTake), key);
+    TxQuery read(db);
+    TxQuery &q = TxStatementCache::exec(db, read, QString::fromLatin1(SqlTaken), key);
+    if (!q.next())
+        throw EDatabaseError(QStringLiteral("The counter %1 was not stored.").arg(m_name));
+    const qint64 next = q.value(0).toString().trimmed().toLongLong();
+    scope.commit();
+    return QString::number(next - 1);
 }
 
 bool TxDocumentCounter::advancePast(const QString &number) const

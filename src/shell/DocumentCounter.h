@@ -35,6 +35,16 @@ public:
     // numbers leave it alone.
     bool advancePast(const QString &number) const;
 
+    // The number of a document made without anyone typing it (a billing
+    // run), in the caller's write scope: the counter's number, with the
+    // counter raised past it by the same statement. The counter's row stays
+    // locked until the transaction ends, so no two transactions take the
+    // same number: a second one waits for the first and then fails with an
+    // update conflict (EDatabaseError::isLockConflict), and must start
+    // again in a new transaction. A stored value that is no integer counts
+    // as absent ("1").
+    QString take() const;
+
     // The same on any connection: one statement that reads and raises the
     // stored value, so two workstations saving at once can neither move the
     // counter back nor both leave it at the same value (the second waits for

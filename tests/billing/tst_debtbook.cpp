@@ -1,3 +1,5 @@
+#include "debtBalances.h"
+
 #include "common/testDatabase.h"
 #include "common/testMain.h"
 
@@ -20,44 +22,6 @@ struct Line {
     double ncu;
     double curr;
 };
-
-// The balances rent_debt holds: per position and date, rounded as the
-// server rounds them.
-using Balances = QMap<std::pair<int, QDate>, std::pair<double, double>>;
-
-Balances readBalances(korvex::db::TxDatabase &db)
-{
-    Balances b;
-    TxQuery q(db);
-    q.exec(QStringLiteral("SELECT contractservicekey, debtdate, costncu, costcurr FROM rent_debt"));
-    while (q.next())
-        b[{q.value(0).toInt(), q.value(1).toDate()}] = {q.value(2).toDouble(), q.value(3).toDouble()};
-    return b;
-}
-
-QString show(const Balances &b)
-{
-    QStringList parts;
-    for (auto it = b.cbegin(); it != b.cend(); ++it)
-        parts << QStringLiteral("%1@%2=%3/%4")
-                     .arg(it.key().first)
-                     .arg(it.key().second.toString(Qt::ISODate))
-                     .arg(it.value().first)
-                     .arg(it.value().second);
-    return parts.join(QLatin1Char(' '));
-}
-
-bool sameBalances(const Balances &a, const Balances &b)
-{
-    if (a.keys() != b.keys())
-        return false;
-    for (auto it = a.cbegin(); it != a.cend(); ++it) {
-        const auto other = b.value(it.key());
-        if (std::abs(it.value().first - other.first) > 1e-6 || std::abs(it.value().second - other.second) > 1e-6)
-            return false;
-    }
-    return true;
-}
 
 double round6(double v)
 {

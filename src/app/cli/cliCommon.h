@@ -73,6 +73,7 @@ Command postCommand();
 Command bookkeepingCommand();
 Command reportCommand();
 Command allocateCommand();
+Command billCommand();
 Command printCommand();
 Command fineCommand();
 Command agingCommand();

@@ -31,6 +31,7 @@ QList<Command> commands()
         bookkeepingCommand(),
         reportCommand(),
         allocateCommand(),
+        billCommand(),
         printCommand(),
         fineCommand(),
         agingCommand(),

@@ -6,6 +6,7 @@
 #include "ptVisualSettings.h"
 #include "billing/ui/ptContract.h"
 #include "billing/ui/ptDebt.h"
+#include "billing/ui/ptInvoice.h"
 #include "billing/ui/ptViotation.h"
 #include "billing/ui/ptPayBill.h"
 #include "accounting/ui/bookkeepingWindows.h"
@@ -55,7 +56,7 @@ QList<TPageInfo> buildTable()
     auto tr = [](const char *s) { return QCoreApplication::translate("TAPPMAINFORM", s); };
     QList<TPageInfo> pages = {
         {10, tr("Договора"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptContract(ctx, parent, ctx.customerSync); }},
-        {20, tr("Счета фактуры"), {}},
+        {20, tr("Счета фактуры"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptInvoice(ctx, parent); }},
         {30, tr("Платежи"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return newPayBillPage(ctx, parent); }},
         {50, tr("Отчеты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::documents::TptReport(ctx, parent); }},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},

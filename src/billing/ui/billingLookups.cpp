@@ -43,6 +43,11 @@ TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWid
     return korvex::reference::newPaymentBox(db, name, parent);
 }
 
+TxLookupBox *newInvoiceTypeBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
+{
+    return newTableBox(db, QStringLiteral("rent_invoicetype"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
+}
+
 TxLookupBox *newContractBox(korvex::db::TxDatabase &db, int customerKey, bool openOnly, const QString &name,
                             QWidget *parent)
 {

@@ -23,6 +23,8 @@ korvex::widgets::TxLookupBox *newTenantBoxWithCard(korvex::shell::TAppContext &c
                                                    QWidget *parent, const std::function<void()> &saved = {});
 // The forms of payment by name.
 korvex::widgets::TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
+// The invoice types by name.
+korvex::widgets::TxLookupBox *newInvoiceTypeBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
 // The contracts of one customer by number (all of them, or the open ones);
 // setContractsOf() gives the box another customer.
 korvex::widgets::TxLookupBox *newContractBox(korvex::db::TxDatabase &db, int customerKey, bool openOnly,

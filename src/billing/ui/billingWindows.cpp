@@ -4,6 +4,16 @@
 #include "dlgRentContract.h"
 #include "dlgRentContractFilter.h"
 #include "dlgRentContractList.h"
+#include "dlgRentInvoice.h"
+#include "dlgRentInvoiceFilter.h"
+#include "dlgRentInvoiceType.h"
+#include "dlgInvoiceRunReport.h"
+#include "dlgRentMakeInvoice.h"
+
+#include "reference/boRentService.h"
+#include "reference/ui/referenceWindows.h"
+
+#include "widgets/ui/xProgressDialog.h"
 
 #include <QApplication>
 
@@ -44,6 +54,55 @@ bool TBillingWindows::chooseContractServices(TboRentContract &bo, TContractServi
 {
     TdlgChooseContractService dlg(bo, choice, parentWidget());
     return dlg.exec() == QDialog::Accepted;
+}
+
+bool TBillingWindows::invoiceDialog(TboRentInvoice &bo, TInvoiceEdit &edit, int &savedKey)
+{
+    TdlgRentInvoice dlg(bo, edit, parentWidget());
+    return dlg.execEdit(savedKey);
+}
+
+bool TBillingWindows::invoiceFilterDialog(TboRentInvoice &bo, TInvoiceFilter &filter)
+{
+    TdlgRentInvoiceFilter dlg(bo, filter, parentWidget());
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool TBillingWindows::makeInvoiceDialog(korvex::shell::TAppContext &context, TInvoiceParams &params,
+                                        bool invoiceDateEditable)
+{
+    TdlgRentMakeInvoice dlg(context, params, invoiceDateEditable, parentWidget());
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool TBillingWindows::invoiceTypeDialog(TboRentInvoiceType &bo, TInvoiceTypeRecord &record, bool isNew, int &savedKey)
+{
+    TdlgRentInvoiceType dlg(bo, record, isNew, parentWidget());
+    return dlg.execEdit(savedKey);
+}
+
+bool TBillingWindows::chooseServices(korvex::shell::TAppContext &context, QList<int> &keys)
+{
+    korvex::reference::TReferenceWindows windows(parentWidget());
+    korvex::reference::TboRentService services(context, &windows);
+    services.ServiceKeys = keys;
+    if (!services.ChooseServices())
+        return false;
+    keys = services.ServiceKeys;
+    return true;
+}
+
+void TBillingWindows::invoiceRunReport(const TInvoiceRun &run)
+{
+    TdlgInvoiceRunReport dlg(run, parentWidget());
+    dlg.exec();
+}
+
+std::unique_ptr<korvex::widgets::TxProgress> TBillingWindows::openProgress(const QString &caption)
+{
+    auto progress = std::make_unique<korvex::widgets::TxProgressDialog>(parentWidget());
+    progress->setWindowTitle(caption);
+    return progress;
 }
 
 } // namespace korvex::billing

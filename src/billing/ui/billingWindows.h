@@ -21,6 +21,14 @@ public:
     bool contractFilterDialog(TboRentContract &bo, TContractFilter &filter) override;
     bool contractListDialog(TboRentContract &bo) override;
     bool chooseContractServices(TboRentContract &bo, TContractServiceChoice &choice) override;
+    bool invoiceDialog(TboRentInvoice &bo, TInvoiceEdit &edit, int &savedKey) override;
+    bool invoiceFilterDialog(TboRentInvoice &bo, TInvoiceFilter &filter) override;
+    bool makeInvoiceDialog(korvex::shell::TAppContext &context, TInvoiceParams &params,
+                           bool invoiceDateEditable) override;
+    bool invoiceTypeDialog(TboRentInvoiceType &bo, TInvoiceTypeRecord &record, bool isNew, int &savedKey) override;
+    bool chooseServices(korvex::shell::TAppContext &context, QList<int> &keys) override;
+    void invoiceRunReport(const TInvoiceRun &run) override;
+    std::unique_ptr<korvex::widgets::TxProgress> openProgress(const QString &caption) override;
 
 private:
     // The active window, so that a dialog opened from a dialog stays above it.

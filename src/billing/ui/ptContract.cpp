@@ -291,8 +291,10 @@ void TptContract::buildMenus()
     add(tr("Копировать"), [this] { renewCurrent(); });
     add(tr("Список договоров"), [this] { showOpenContracts(); });
     add(tr("Клиенты"), [this] { showCustomers(); });
+    add(tr("Формирование задолженности по договору"), [this] { invoiceCurrent(); });
     add(tr("Закрытие договора"), [this] { closeCurrent(); });
     add(tr("Отметить все активные договора"), [this] { markOpenContracts(); });
+    add(tr("Формирование задолженностей по выделенным договорам"), [this] { invoiceTicked(); });
     add(tr("&Просмотр"), [this] { viewContractFile(); });
     m_menu->addSeparator();
 
@@ -522,6 +524,23 @@ void TptContract::markOpenContracts()
     for (int key : m_bo->openListedKeys())
         keys << key;
     m_contracts->setCheckedKeys(keys);
+}
+
+void TptContract::invoiceCurrent()
+{
+    if (const std::optional<int> key = currentContract())
+        m_bo->InvoiceContracts({*key});
+}
+
+void TptContract::invoiceTicked()
+{
+    const std::optional<TInvoiceRun> run = m_bo->InvoiceContracts(m_contracts->checkedIntKeys());
+    if (!run)
+        return;
+    // The contracts invoiced are unticked; those left stay ticked for another go.
+    for (const TMakeInvoiceResult &r : run->contracts)
+        if (r.made)
+            m_contracts->setChecked(r.contractKey, false);
 }
 
 void TptContract::viewContractFile()

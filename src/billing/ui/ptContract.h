@@ -65,6 +65,10 @@ public:
     void renewCurrent();
     void closeCurrent();
     void markOpenContracts();
+    // "Формирование задолженности по договору" for the current contract,
+    // "Формирование задолженностей по выделенным договорам" for the ticked ones.
+    void invoiceCurrent();
+    void invoiceTicked();
     void viewContractFile();
     void showOpenContracts();
     void showCustomers();
