@@ -11,6 +11,7 @@
 #include "billing/ui/dlgRentInvoiceFilter.h"
 #include "billing/ui/dlgRentInvoiceType.h"
 #include "billing/ui/dlgRentMakeInvoice.h"
+#include "billing/ui/dlgRentPayment.h"
 #include "billing/ui/ptInvoice.h"
 #include "db/xQuery.h"
 #include "widgets/ui/xCheckedEdit.h"
@@ -354,6 +355,34 @@ private Q_SLOTS:
         QCOMPARE(m_prompts.messages.last().text, QStringLiteral("Удалить выделенные счета?"));
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM rent_invoice")).toInt(), 1);
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM rent_debtmove WHERE invoicekey IS NOT NULL")).toInt(), 1);
+
+        // The payment-form tab: the buttons add, edit and delete forms.
+        TxQuery::execute(db(), QStringLiteral("ALTER SEQUENCE gen_rent_payment RESTART WITH 100"));
+        page.setCurrentTab(TptInvoice::PaymentsTab);
+        const int forms = page.paymentGrid()->model()->rowCount();
+        whenModal<TdlgRentPayment>(this, [](TdlgRentPayment *d) {
+            auto close = qScopeGuard([d] { if (d->isVisible()) d->reject(); });
+            d->nameEdit()->setText(QStringLiteral("Вексель"));
+            d->shortNameEdit()->setText(QStringLiteral("векс"));
+            QTest::mouseClick(d->okButton(), Qt::LeftButton);
+        });
+        page.trigger(TptInvoice::Action::Add);
+        QCOMPARE(page.paymentGrid()->model()->rowCount(), forms + 1);
+        const QVariant added = page.paymentGrid()->currentKey();
+        QCOMPARE(scalar(QStringLiteral("SELECT name FROM rent_payment WHERE id = ?"), {added}).toString().trimmed(),
+                 QStringLiteral("Вексель"));
+        whenModal<TdlgRentPayment>(this, [](TdlgRentPayment *d) {
+            auto close = qScopeGuard([d] { if (d->isVisible()) d->reject(); });
+            QCOMPARE(d->shortNameEdit()->text(), QStringLiteral("векс"));
+            d->nameEdit()->setText(QStringLiteral("Простой вексель"));
+            QTest::mouseClick(d->okButton(), Qt::LeftButton);
+        });
+        page.trigger(TptInvoice::Action::Edit);
+        QCOMPARE(scalar(QStringLiteral("SELECT name FROM rent_payment WHERE id = ?"), {added}).toString().trimmed(),
+                 QStringLiteral("Простой вексель"));
+        page.trigger(TptInvoice::Action::Delete);
+        QCOMPARE(page.paymentGrid()->model()->rowCount(), forms);
+        QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM rent_payment WHERE id = ?"), {added}).toInt(), 0);
     }
 };
 

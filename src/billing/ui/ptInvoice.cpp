@@ -42,10 +42,12 @@ const int SortOrders[] = {TInvoiceFilter::ByNumber,   TInvoiceFilter::ByInvoiceD
 TptInvoice::TptInvoice(korvex::shell::TAppContext &context, QWidget *parent)
     : TPart(context, 20, parent)
     , m_windows(this)
+    , m_paymentWindows(this)
 {
     setTitles(QStringLiteral("ptInvoice"), tr("Формирование задолженностей"), tr("Счета фактуры"));
     m_bo = new TboRentInvoice(context, &m_windows, this);
     m_types = new TboRentInvoiceType(context, &m_windows, this);
+    m_paymentForms = std::make_unique<TboRentPayment>(context, &m_paymentWindows);
 
     addTab(tr("&Счета"), buildInvoicesTab());
 
@@ -251,13 +253,18 @@ void TptInvoice::loadDetails()
         m_lines->setStatement(TboRentInvoice::linesSql(), {currentInvoice().value_or(0)}, QStringLiteral("id"));
         m_lineGrid->requery();
         break;
-    case PaymentsTab:
-        m_payments->setStatement(TboRentInvoice::paymentListSql(), {}, QStringLiteral("name"));
-        m_paymentGrid->requery();
-        break;
+    case PaymentsTab: loadPayments(); break;
     case TypesTab: loadTypes(); break;
     default: break;
     }
+}
+
+void TptInvoice::loadPayments(std::optional<int> locate)
+{
+    m_payments->setStatement(TboRentInvoice::paymentListSql(), {}, QStringLiteral("name"));
+    m_paymentGrid->requery();
+    if (locate)
+        m_paymentGrid->locateKey(*locate);
 }
 
 void TptInvoice::loadTypes(std::optional<int> locate)
@@ -270,11 +277,10 @@ void TptInvoice::loadTypes(std::optional<int> locate)
 
 void TptInvoice::tabChanged(int index)
 {
-    // The forms of payment are only listed here.
-    if (index == PaymentsTab)
-        setActions({Action::Refresh});
-    else
-        setActions({Action::Add, Action::Edit, Action::Delete, Action::Refresh});
+    // On the lines tab the buttons act on the invoices, whose dialog edits
+    // the lines.
+    Q_UNUSED(index);
+    setActions({Action::Add, Action::Edit, Action::Delete, Action::Refresh});
     loadDetails();
 }
 
@@ -282,8 +288,12 @@ void TptInvoice::tabChanged(int index)
 
 void TptInvoice::actionAdd()
 {
-    if (currentTab() == PaymentsTab)
+    if (currentTab() == PaymentsTab) {
+        int key = 0;
+        if (m_paymentForms->NewPayment(&key))
+            loadPayments(key);
         return;
+    }
     if (currentTab() == TypesTab) {
         int key = 0;
         if (m_types->NewInvoiceType(&key))
@@ -297,8 +307,12 @@ void TptInvoice::actionAdd()
 
 void TptInvoice::actionEdit()
 {
-    if (currentTab() == PaymentsTab)
+    if (currentTab() == PaymentsTab) {
+        const std::optional<int> key = intKey(m_paymentGrid->currentKey());
+        if (key && m_paymentForms->EditPayment(*key))
+            loadPayments(*key);
         return;
+    }
     if (currentTab() == TypesTab) {
         const std::optional<int> key = intKey(m_typeGrid->currentKey());
         if (key && m_types->EditInvoiceType(*key))
@@ -312,8 +326,12 @@ void TptInvoice::actionEdit()
 
 void TptInvoice::actionDelete()
 {
-    if (currentTab() == PaymentsTab)
+    if (currentTab() == PaymentsTab) {
+        const std::optional<int> key = intKey(m_paymentGrid->currentKey());
+        if (key && m_paymentForms->DeletePayment(*key))
+            loadPayments();
         return;
+    }
     if (currentTab() == TypesTab) {
         const std::optional<int> key = intKey(m_typeGrid->currentKey());
         if (key && m_types->DeleteInvoiceType(*key))

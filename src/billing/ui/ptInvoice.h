@@ -1,9 +1,12 @@
 #pragma once
 
 #include "billingWindows.h"
+#include "payBillWindows.h"
+#include "billing/boRentPayment.h"
 #include "billing/boRentInvoice.h"
 #include "widgets/ui/Part.h"
 
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -68,6 +71,7 @@ private:
     // "Печать" of the invoice menu: where the print forms of the page join.
     void buildPrintMenu(QMenu *menu);
     void loadDetails();
+    void loadPayments(std::optional<int> locate = std::nullopt);
     void loadTypes(std::optional<int> locate = std::nullopt);
     void updateSortCaption();
     QString sortCaption(int order) const;
@@ -75,6 +79,9 @@ private:
     TBillingWindows m_windows;
     TboRentInvoice *m_bo = nullptr;
     TboRentInvoiceType *m_types = nullptr;
+    // The payment forms listed on their tab, edited with their own dialog.
+    TPayBillWindows m_paymentWindows;
+    std::unique_ptr<TboRentPayment> m_paymentForms;
 
     korvex::widgets::TxCheckedQueryModel *m_invoices = nullptr;
     korvex::widgets::TxDBGrid *m_invoiceGrid = nullptr;
