@@ -1,5 +1,6 @@
 #include "PageTable.h"
 
+#include "ptOptions.h"
 #include "ptReference.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
@@ -39,7 +40,7 @@ QList<TPageInfo> buildTable()
         {50, tr("Отчеты"), {}},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
         {90, tr("Нарушения"), {}},
-        {100, tr("Настройки"), {}},
+        {100, tr("Настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptOptions(ctx, parent); }},
         {110, tr("Общие настройки"), {}},
         {111, tr("Настройки пользователя"), {}},
         {120, tr("Переменные"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptVariable(ctx, parent); }},
@@ -55,6 +56,7 @@ QList<TPageInfo> buildTable()
         {999, tr("Настройки таблиц"), {}},
     };
     for (TPageInfo &p : pages) {
+        p.built = bool(p.create);
         if (!p.create) {
             const int code = p.code;
             const QString caption = p.caption;
@@ -79,6 +81,12 @@ const TPageInfo *pageInfo(int code)
             return &p;
     }
     return nullptr;
+}
+
+bool pageBuilt(int code)
+{
+    const TPageInfo *info = pageInfo(code);
+    return info && info->built;
 }
 
 QList<int> pageCodes()

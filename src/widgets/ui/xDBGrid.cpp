@@ -1,5 +1,6 @@
 #include "xDBGrid.h"
 
+#include "xGridDisplay.h"
 #include "xMessages.h"
 #include "widgets/xQueryModel.h"
 
@@ -37,19 +38,6 @@ private:
     TxDBGrid *m_grid;
 };
 
-bool isNumber(const QVariant &v)
-{
-    switch (v.metaType().id()) {
-    case QMetaType::Double: case QMetaType::Float:
-    case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Short: case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 TxDBGrid::TxDBGrid(QWidget *parent)
@@ -66,6 +54,8 @@ TxDBGrid::TxDBGrid(QWidget *parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->hide();
+    // Fitting a column to its contents measures the first rows only.
+    verticalHeader()->setResizeContentsPrecision(100);
 
     QHeaderView *titles = horizontalHeader();
     titles->setSectionsClickable(true);
@@ -84,8 +74,10 @@ TxDBGrid::TxDBGrid(QWidget *parent)
     });
     connect(titles, &QHeaderView::sectionResized, this, [this](int column, int, int size) {
         const QString field = columnField(column);
-        if (!m_applying && size > 0 && !field.isEmpty())
+        if (!m_applying && size > 0 && !field.isEmpty()) {
             settings(field).width = size;
+            settings(field).widthFixed = true;
+        }
     });
     connect(titles, &QHeaderView::sectionMoved, this, [this] {
         if (m_applying)
@@ -324,6 +316,17 @@ int TxDBGrid::fieldDecimals(const QString &field) const
     return m_fields.value(field.toUpper()).decimals;
 }
 
+void TxDBGrid::setFieldNumberKind(const QString &field, TNumberKind kind)
+{
+    settings(field).kind = kind;
+    applyFieldSettings();
+}
+
+TNumberKind TxDBGrid::columnNumberKind(int column) const
+{
+    return column >= 0 && column < m_columnKinds.size() ? m_columnKinds.at(column) : TNumberKind::Auto;
+}
+
 void TxDBGrid::applyFieldSettings()
 {
     QAbstractItemModel *m = model();
@@ -332,6 +335,7 @@ void TxDBGrid::applyFieldSettings()
         return;
     m_applying = true;
     m_columnDecimals = QList<int>(m->columnCount(), -1);
+    m_columnKinds = QList<TNumberKind>(m->columnCount(), TNumberKind::Auto);
     QList<std::pair<int, int>> positions;  // position, column
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it) {
         const int column = fieldColumn(it.key());
@@ -347,6 +351,22 @@ void TxDBGrid::applyFieldSettings()
         if (s.position >= 0)
             positions.append({s.position, column});
         m_columnDecimals[column] = s.decimals;
+        m_columnKinds[column] = s.kind;
+    }
+    for (int column = 0; column < m->columnCount(); ++column) {
+        const QString field = columnField(column);
+        if (m_columnKinds[column] == TNumberKind::Auto)
+            m_columnKinds[column] = numberKindOfColumn(*m, column, field);
+        // Widths nobody chose follow the title and the rows, until there
+        // are rows to measure.
+        if (field.isEmpty() || isColumnHidden(column))
+            continue;
+        FieldSettings &s = settings(field);
+        if (s.widthFixed)
+            continue;
+        setColumnWidth(column, fittingColumnWidth(this, horizontalHeader(), column, s.width));
+        if (m->rowCount() > 0)
+            s.widthFixed = true;
     }
     std::sort(positions.begin(), positions.end());
     QHeaderView *titles = horizontalHeader();
@@ -392,13 +412,7 @@ void TxDBGrid::styleCell(const QModelIndex &index, QStyleOptionViewItem &option)
     if (m_striped && option.backgroundBrush.style() == Qt::NoBrush)
         option.backgroundBrush = index.row() % 2 == 0 ? m_stripeOne : m_stripeTwo;
     const int decimals = index.column() < m_columnDecimals.size() ? m_columnDecimals.at(index.column()) : -1;
-    if (decimals >= 0) {
-        const QVariant v = index.data(Qt::DisplayRole);
-        if (isNumber(v)) {
-            option.text = option.locale.toString(v.toDouble(), 'f', decimals);
-            option.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
-        }
-    }
+    showNumber(option, index, columnNumberKind(index.column()), decimals);
     if (m_formatter)
         m_formatter(index, option);
 }
