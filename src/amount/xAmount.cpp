@@ -66,9 +66,20 @@ QString formatMoney(double amount)
     return formatFixed(amount, decimals);
 }
 
+QString formatNumberField(double value)
+{
+    if (!std::isfinite(value))
+        return QString();
+    QLocale plain;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    if (value == 0)
+        value = 0;  // drops the sign of -0
+    return plain.toString(significant(value, 15), 'f', QLocale::FloatingPointShortest);
+}
+
 QString formatMoneyField(double amount)
 {
-    QString text = formatRate(amount);
+    QString text = formatNumberField(amount);
     if (text.isEmpty())
         return text;
     const QString point = QLocale().decimalPoint();

@@ -25,8 +25,12 @@ std::optional<double> parseNumber(const QString &text);
 // value with finer digits (a tariff of 0,0125 per unit) shows them, up to
 // six decimals, so that no price looks rounded that is not.
 QString formatMoney(double amount);
-// Money in an edit field: every digit it has, never fewer than two decimals
-// ("90,00", "0,0125"), so that the text read back is the value stored.
+// Numbers in edit fields (and cells typed into) are not grouped, so that
+// they are typed over as they are shown; the text read back is the value.
+// A number in a field: the digits it has ("1234,5", "0,0108108108108108").
+QString formatNumberField(double value);
+// Money in a field: the digits it has, never fewer than two decimals
+// ("1234,50", "0,0125").
 QString formatMoneyField(double amount);
 // A rate, coefficient or any other measured number: the digits it has (up
 // to 15 significant, so that float noise is not shown), no trailing zeros,

@@ -364,7 +364,7 @@ QVariant TRateMatrix::data(const QModelIndex &index, int role) const
                  : QVariant();
     case Qt::EditRole:
         // Text, so that the editor is a plain line with every digit.
-        return c ? korvex::amount::formatRate(c->value) : QString();
+        return c ? korvex::amount::formatNumberField(c->value) : QString();
     case Qt::TextAlignmentRole:
         return int(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::ToolTipRole:

@@ -77,7 +77,7 @@ QVariant TDenominationModel::data(const QModelIndex &index, int role) const
     case DateColumn: return r->denomDate.isValid() ? QVariant(r->denomDate) : QVariant(QString());
     case CurrencyColumn: return r->currKey ? QVariant(QString::number(*r->currKey)) : QVariant(QString());
     case CoeffColumn:
-        return r->coeff ? QVariant(korvex::amount::formatRate(*r->coeff)) : QVariant(QString());
+        return r->coeff ? QVariant(korvex::amount::formatNumberField(*r->coeff)) : QVariant(QString());
     case DescriptionColumn: return r->description;
     default: return {};
     }

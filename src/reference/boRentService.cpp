@@ -42,7 +42,7 @@ QVariant nullableDate(const QDate &d)
 // Every digit, decimal comma: a number as it is typed.
 QString numberText(double v)
 {
-    return korvex::amount::formatRate(v);
+    return korvex::amount::formatNumberField(v);
 }
 
 // An integer cell: empty is none, anything else must be a whole number.

@@ -134,8 +134,10 @@ private Q_SLOTS:
         QTest::newRow("money: a tariff keeps its digits") << "money" << 0.0125 << QStringLiteral("0,0125");
         QTest::newRow("money: negative") << "money" << -1500.5 << QStringLiteral("-1\u00A0500,50");
         QTest::newRow("money: minus zero") << "money" << -0.0 << QStringLiteral("0,00");
-        QTest::newRow("money field: all digits") << "field" << 1234.125678 << QStringLiteral("1\u00A0234,125678");
+        QTest::newRow("money field: all digits, not grouped") << "field" << 1234.125678 << QStringLiteral("1234,125678");
         QTest::newRow("money field: two decimals at least") << "field" << 90.0 << QStringLiteral("90,00");
+        QTest::newRow("number field: not grouped") << "number" << 12345.5 << QStringLiteral("12345,5");
+        QTest::newRow("number field: a reciprocal whole") << "number" << 1 / 3.265 << QStringLiteral("0,306278713629403");
         QTest::newRow("rate: the digits it has") << "rate" << 92.5 << QStringLiteral("92,5");
         QTest::newRow("rate: whole") << "rate" << 3.0 << QStringLiteral("3");
         QTest::newRow("rate: small") << "rate" << 0.0001 << QStringLiteral("0,0001");
@@ -153,6 +155,7 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         const QString text = kind == QLatin1String("money")   ? formatMoney(value)
                            : kind == QLatin1String("field")   ? formatMoneyField(value)
+                           : kind == QLatin1String("number")  ? formatNumberField(value)
                            : kind == QLatin1String("rate")    ? formatRate(value)
                                                                : formatSignificant(value);
         QLocale::setDefault(QLocale::c());
@@ -160,7 +163,7 @@ private Q_SLOTS:
         // Read back: exactly for fields and rates, to what is shown otherwise.
         const std::optional<double> back = korvex::amount::parseNumber(text);
         QVERIFY(back);
-        if (kind == QLatin1String("field") || kind == QLatin1String("rate"))
+        if (kind == QLatin1String("field") || kind == QLatin1String("number") || kind == QLatin1String("rate"))
             QVERIFY(std::fabs(*back - value) <= 1e-12 * std::fabs(value) + 1e-15);
     }
 };

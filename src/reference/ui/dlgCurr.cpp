@@ -20,7 +20,7 @@ using korvex::widgets::TxLookupBox;
 
 QString numberFieldText(double value)
 {
-    return korvex::amount::formatRate(value);
+    return korvex::amount::formatNumberField(value);
 }
 
 namespace {

@@ -101,7 +101,7 @@ void TxCheckedEdit::setFloatValue(double v)
 {
     // Every significant digit is shown: a rate or coefficient must not be
     // cut to two decimals by being displayed.
-    setText(korvex::amount::formatRate(v));
+    setText(korvex::amount::formatNumberField(v));
     m_remembered = text();
 }
 

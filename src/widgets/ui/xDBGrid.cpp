@@ -357,15 +357,15 @@ void TxDBGrid::applyFieldSettings()
         const QString field = columnField(column);
         if (m_columnKinds[column] == TNumberKind::Auto)
             m_columnKinds[column] = numberKindOfColumn(*m, column, field);
-        // Widths nobody chose follow the title and the rows, until there
-        // are rows to measure.
+        // Widths nobody chose follow the title and the rows, until the grid
+        // has shown rows.
         if (field.isEmpty() || isColumnHidden(column))
             continue;
         FieldSettings &s = settings(field);
         if (s.widthFixed)
             continue;
         setColumnWidth(column, fittingColumnWidth(this, horizontalHeader(), column, s.width));
-        if (m->rowCount() > 0)
+        if (m->rowCount() > 0 && isVisible())
             s.widthFixed = true;
     }
     std::sort(positions.begin(), positions.end());

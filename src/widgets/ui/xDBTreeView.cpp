@@ -43,7 +43,7 @@ public:
     {
         if (auto *line = qobject_cast<QLineEdit *>(editor)) {
             const QVariant v = index.data(Qt::EditRole);
-            line->setText(v.isNull() ? QString() : korvex::amount::formatRate(v.toDouble()));
+            line->setText(v.isNull() ? QString() : korvex::amount::formatNumberField(v.toDouble()));
             line->selectAll();
             return;
         }
@@ -90,7 +90,7 @@ void TxDBTreeView::fitColumns()
         if (field.isEmpty() || m_fixedWidths.contains(field) || isColumnHidden(column))
             continue;
         setColumnWidth(column, fittingColumnWidth(this, header(), column));
-        if (m_model->rowCount() > 0)
+        if (m_model->rowCount() > 0 && isVisible())
             m_fixedWidths.insert(field);
     }
 }

@@ -21,7 +21,9 @@ bool takesTyping(const QWidget *w, const QWidget *window)
 {
     if (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisibleTo(window))
         return false;
-    if (qobject_cast<const QTabBar *>(w) || qobject_cast<const QAbstractButton *>(w))
+    // A widget that hands its focus on (a tab widget to its tab bar) is met
+    // again as the one it hands it to.
+    if (w->focusProxy() || qobject_cast<const QTabBar *>(w) || qobject_cast<const QAbstractButton *>(w))
         return false;
     if (auto *e = qobject_cast<const QLineEdit *>(w); e && e->isReadOnly())
         return false;
