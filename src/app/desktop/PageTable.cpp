@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QLabel>
 
 namespace korvex::shell {
 
@@ -27,6 +28,10 @@ TPart *emptyPage(TAppContext &ctx, QWidget *parent, int code, const QString &cap
     auto *page = new TPart(ctx, code, parent);
     page->setCaption(caption);
     page->setSection(caption, QString());
+    auto *note = new QLabel(QCoreApplication::translate("TAPPMAINFORM", "Этот раздел появится в одной из следующих версий программы."),
+                            page);
+    note->setAlignment(Qt::AlignCenter);
+    page->addTab(caption, note);
     return page;
 }
 

@@ -15,6 +15,11 @@
 #include "app/desktop/PageTable.h"
 #include "app/desktop/UserLoginDialog.h"
 #include "calc/ui/dlgRentChooseVariable.h"
+#include "customers/ui/dlgCustomerList.h"
+#include "pricing/ui/dlgRentCSReckoning.h"
+#include "pricing/ui/dlgRentMakeReckoning.h"
+#include "reference/boRentService.h"
+#include "reference/ui/dlgRentService.h"
 #include "db/xConnectionParams.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
@@ -67,6 +72,8 @@ using korvex::widgets::TPart;
 //   type:NAME=TEXT     types TEXT into the field named NAME
 //   key:NAME           presses Tab, Return, Escape, Down or Space
 //   open:NAME          one of the program's own windows (openers below)
+//   menu:TEXT          triggers the enabled action with this text (a page's
+//                      menu, a list's context menu, a dialog's action)
 //   shot:NAME          a picture now, of the topmost window, as NAME.png
 // The picture is taken of the topmost window once the steps have run.
 struct TScreen {
@@ -115,6 +122,23 @@ const QList<TScreen> screens = {
     {QStringLiteral("customer-edit"), 918, {QStringLiteral("tab:0"), QStringLiteral("action:edit")}},
     {QStringLiteral("customer-empty-save"), 918, {QStringLiteral("tab:0"), QStringLiteral("action:add"), QStringLiteral("click:Готово")}},
     {QStringLiteral("customer-filter"), 918, {QStringLiteral("tab:0"), QStringLiteral("click:Фильтр...")}},
+    {QStringLiteral("service-operations"), 725, {QStringLiteral("tab:0"), QStringLiteral("action:edit"), QStringLiteral("click:Операции")}},
+    {QStringLiteral("object-chooser"), 832, {QStringLiteral("action:add"), QStringLiteral("click:...")}},
+    {QStringLiteral("service-chooser"), 0, {QStringLiteral("open:service-chooser")}},
+    {QStringLiteral("price-reckoning"), 0, {QStringLiteral("open:make-reckoning")}},
+    {QStringLiteral("position-reckoning"), 0, {QStringLiteral("open:position-reckoning")}},
+    {QStringLiteral("values-assign"), 120, {QStringLiteral("tab:0"), QStringLiteral("menu:Выделить все в верхнем уровне"),
+        QStringLiteral("menu:Присвоение переменным значения")}},
+    {QStringLiteral("values-by-customers"), 120, {QStringLiteral("tab:1"), QStringLiteral("menu:Формирование переменных по клиентам")}},
+    {QStringLiteral("customer-address"), 918, {QStringLiteral("tab:0"), QStringLiteral("action:edit"), QStringLiteral("click:Адрес...")}},
+    {QStringLiteral("customer-codes"), 918, {QStringLiteral("tab:0"), QStringLiteral("action:edit"), QStringLiteral("click:Вперед")}},
+    {QStringLiteral("customer-bank-account"), 918, {QStringLiteral("tab:0"), QStringLiteral("action:edit"), QStringLiteral("click:Вперед"),
+        QStringLiteral("click:Добавить...")}},
+    {QStringLiteral("classifier-new"), 918, {QStringLiteral("tab:4"), QStringLiteral("action:add")}},
+    {QStringLiteral("place-new"), 918, {QStringLiteral("tab:3"), QStringLiteral("action:add")}},
+    {QStringLiteral("customer-list"), 0, {QStringLiteral("open:customer-list")}},
+    {QStringLiteral("customer-attributes"), 0, {QStringLiteral("open:customer-list"), QStringLiteral("select:ЗАО «Белпромснаб»"),
+        QStringLiteral("click:Аттрибуты")}},
     // References and settings
     {QStringLiteral("denomination"), 916, {QStringLiteral("enter:Деноминация")}},
     {QStringLiteral("options-rebuild-debts"), 100, {QStringLiteral("enter:Перерасчет задолженностей")}},
@@ -192,10 +216,11 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
 class TScreenRunner : public QObject
 {
 public:
-    TScreenRunner(TAPPMAINFORM &form, korvex::db::TxDatabase &db, TUserLogin &login, const QString &version,
+    TScreenRunner(TAPPMAINFORM &form, TAppContext &context, TUserLogin &login, const QString &version,
                   const QString &dbPath, QString outDir)
         : m_form(form)
-        , m_db(db)
+        , m_context(context)
+        , m_db(context.db)
         , m_login(login)
         , m_version(version)
         , m_dbPath(dbPath)
@@ -208,8 +233,8 @@ public:
                  startupMessage(startupFailureText(
                      korvex::db::EDatabaseError(korvex::db::EDatabaseError::Kind::DatabaseInUse, m_dbPath, QString())));
              }},
-            {QStringLiteral("startup-not-found"), [this] { startupMessage(probeOpen(m_scratch.filePath(QStringLiteral("нет.fdb")))); }},
-            {QStringLiteral("startup-foreign"), [this] { startupMessage(probeOpen(scratchFile(QStringLiteral("письмо.txt"), "Добрый день!\n"))); }},
+            {QStringLiteral("startup-not-found"), [this] { startupMessage(probeOpen(m_scratch.filePath(QStringLiteral("missing.fdb")))); }},
+            {QStringLiteral("startup-foreign"), [this] { startupMessage(probeOpen(scratchFile(QStringLiteral("letter.txt"), QByteArray("Dear colleagues,\n").repeated(400)))); }},
             {QStringLiteral("startup-bad-params"), [this] {
                  korvex::db::TxConnectionParams params;
                  try {
@@ -220,6 +245,18 @@ public:
              }},
             {QStringLiteral("variable-chooser"), [this] {
                  korvex::calc::TdlgRentChooseVariable(m_db, &m_form).exec();
+             }},
+            {QStringLiteral("customer-list"), [this] { korvex::customers::TdlgCustomerList(m_db, &m_form).exec(); }},
+            {QStringLiteral("service-chooser"), [this] {
+                 korvex::reference::TboRentService services(m_context);
+                 QList<int> keys;
+                 korvex::reference::TdlgRentChooseService(services, keys, &m_form).exec();
+             }},
+            {QStringLiteral("make-reckoning"), [this] { korvex::calc::TdlgRentMakeReckoning(m_context, 1, 100, 7, &m_form).exec(); }},
+            {QStringLiteral("position-reckoning"), [this] {
+                 korvex::calc::TContractServiceEdit row;
+                 row.id = 1;
+                 korvex::calc::TdlgRentCSReckoning(m_context, row, 3.265, &m_form).exec();
              }},
             {QStringLiteral("startup-refused"), [] { startupMessage(TUserLogin::startupFailedMessage()); }},
         };
@@ -376,6 +413,15 @@ private:
             edit->insert(arg.section(QLatin1Char('='), 1));
             return true;
         }
+        if (verb == QLatin1String("menu")) {
+            for (QAction *a : top->findChildren<QAction *>()) {
+                if (a->isEnabled() && plain(a->text()) == plain(arg)) {
+                    a->trigger();
+                    return true;
+                }
+            }
+            return false;
+        }
         if (verb == QLatin1String("key")) {
             static const QHash<QString, int> keys = {
                 {QStringLiteral("Tab"), Qt::Key_Tab},       {QStringLiteral("Return"), Qt::Key_Return},
@@ -471,6 +517,7 @@ private:
     static constexpr int settle = 150;
 
     TAPPMAINFORM &m_form;
+    TAppContext &m_context;
     korvex::db::TxDatabase &m_db;
     TUserLogin &m_login;
     QString m_version;
@@ -540,7 +587,7 @@ int main(int argc, char **argv)
     form.resize(1280, 800);
     form.show();
 
-    TScreenRunner runner(form, db, login, version, parser.value(dbOpt), parser.value(outOpt));
+    TScreenRunner runner(form, context, login, version, parser.value(dbOpt), parser.value(outOpt));
     runner.setOnly(parser.values(onlyOpt));
     runner.addPages();
     runner.start();

@@ -104,13 +104,28 @@ void TxDBGrid::setModel(QAbstractItemModel *model)
         return;
     // Connected after the header's own handlers, so the settings win.
     m_modelConnections << connect(model, &QAbstractItemModel::modelReset, this, &TxDBGrid::applyFieldSettings);
+    // A list shows its first row as the current one, so that "Изменить" and
+    // the arrow keys have a row to work on from the start.
+    m_modelConnections << connect(model, &QAbstractItemModel::modelReset, this, &TxDBGrid::ensureCurrentRow,
+                                  Qt::QueuedConnection);
     m_modelConnections << connect(model, &QAbstractItemModel::columnsInserted, this, &TxDBGrid::applyFieldSettings);
     m_modelConnections << connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                                   [this] { Q_EMIT currentKeyChanged(currentKey()); });
     applyFieldSettings();
+    ensureCurrentRow();
 }
 
 // --- Rows -----------------------------------------------------------------------
+
+void TxDBGrid::ensureCurrentRow()
+{
+    if (!model() || currentIndex().isValid() || model()->rowCount() == 0)
+        return;
+    int column = 0;
+    while (column < model()->columnCount() - 1 && isColumnHidden(column))
+        ++column;
+    setCurrentIndex(model()->index(0, column));
+}
 
 QVariant TxDBGrid::currentKey() const
 {

@@ -111,6 +111,7 @@ private:
     };
 
     void titleClicked(int column, Qt::SortOrder order);
+    void ensureCurrentRow();
     void applyFieldSettings();
     FieldSettings &settings(const QString &field) { return m_fields[field.toUpper()]; }
 

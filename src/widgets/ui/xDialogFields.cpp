@@ -1,6 +1,7 @@
 #include "xDialogFields.h"
 
-#include <QAbstractButton>
+#include <QPushButton>
+#include <QToolButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QEvent>
@@ -23,7 +24,9 @@ bool takesTyping(const QWidget *w, const QWidget *window)
         return false;
     // A widget that hands its focus on (a tab widget to its tab bar) is met
     // again as the one it hands it to.
-    if (w->focusProxy() || qobject_cast<const QTabBar *>(w) || qobject_cast<const QAbstractButton *>(w))
+    // Check boxes and radio buttons are fields; push and tool buttons act.
+    if (w->focusProxy() || qobject_cast<const QTabBar *>(w) || qobject_cast<const QPushButton *>(w)
+        || qobject_cast<const QToolButton *>(w))
         return false;
     if (auto *e = qobject_cast<const QLineEdit *>(w); e && e->isReadOnly())
         return false;
