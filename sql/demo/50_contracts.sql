@@ -99,3 +99,4 @@ INSERT INTO rent_contractservicevalue (id, contractservicekey, contractserviceda
 
 INSERT INTO rent_supplement (id, contractkey, number, name, supdate, description, filename) VALUES (1, 1, '1', 'Дополнительное соглашение о площади', DATEADD(-200 DAY TO CURRENT_DATE), 'Добавлен офис 204', NULL);
 INSERT INTO rent_supplement (id, contractkey, number, name, supdate, description, filename) VALUES (2, 2, '1', 'Акт приема-передачи', DATEADD(-389 DAY TO CURRENT_DATE), 'Помещение передано с витринным остеклением', NULL);
+INSERT INTO rent_supplement (id, contractkey, number, name, supdate, description, filename) VALUES (3, 16, '1', 'Соглашение о продлении аренды', DATEADD(-135 DAY TO CURRENT_DATE), 'Продление договора 12 на новый срок', NULL);

@@ -3,6 +3,7 @@
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
+#include "db/xStoredProc.h"
 #include "db/xTransaction.h"
 
 #include <QCoreApplication>
@@ -169,6 +170,23 @@ int TboRentOperation::DeletePayBillOperations(int payBillKey)
                 deleted += m_operation.DeleteByDocument();
             }
         }
+    });
+    return deleted;
+}
+
+int TboRentOperation::DeleteOperations(int opType, const QDate &begin, const QDate &end, bool all)
+{
+    int deleted = 0;
+    runInTransaction(m_db, [&] {
+        const QString counting = QStringLiteral("SELECT COUNT(*) FROM fin_operation WHERE type = ?");
+        const int before = TxQuery::scalar(m_db, counting, {opType}).toInt();
+        TxStoredProc p(m_db, QStringLiteral("fin_p_deleteoperation"));
+        p.setParam(QStringLiteral("optypekey"), opType);
+        p.setParam(QStringLiteral("datebegin"), begin);
+        p.setParam(QStringLiteral("dateend"), end);
+        p.setParam(QStringLiteral("Alloperation"), all ? 1 : 0);
+        p.execute();
+        deleted = before - TxQuery::scalar(m_db, counting, {opType}).toInt();
     });
     return deleted;
 }

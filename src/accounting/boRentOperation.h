@@ -58,6 +58,11 @@ public:
     // Deletes the operations of the pay bill's lines (before the pay bill
     // made from a bookkeeping operation is replaced); returns how many.
     int DeletePayBillOperations(int payBillKey);
+    // Deletes the operations of the type dated within the period (both ends
+    // included), or every one of the type when all is set, with everything
+    // attached to them (fin_p_deleteoperation), in one write scope; returns
+    // how many operations went.
+    int DeleteOperations(int opType, const QDate &begin, const QDate &end, bool all);
 
     TxOperation &operation() { return m_operation; }
 

@@ -225,10 +225,14 @@ bool TboRentValueVariable::IsVariable(const QString &name)
 bool TboRentValueVariable::FindValue(const QString &name, int objectKey, int serviceKey, int customerKey)
 {
     m_value = 0;
-    TxQuery v(m_db);
-    v.exec(QStringLiteral("SELECT id, COALESCE(lockobject, 0), COALESCE(lockservice, 0), COALESCE(lockcustomer, 0) "
-                          "FROM rent_variable WHERE name = ?"),
-           {name.trimmed().toUpper()});
+    // Inside a transaction the statements stay prepared on the connection:
+    // a dialog that prices again and again does not prepare them anew.
+    TxQuery ownVariable(m_db);
+    TxQuery &v = TxStatementCache::exec(
+        m_db, ownVariable,
+        QStringLiteral("SELECT id, COALESCE(lockobject, 0), COALESCE(lockservice, 0), COALESCE(lockcustomer, 0) "
+                       "FROM rent_variable WHERE name = ?"),
+        {name.trimmed().toUpper()});
     if (!v.next())
         return false;
     const int variableKey = v.value(0).toInt();
@@ -249,18 +253,20 @@ bool TboRentValueVariable::FindValue(const QString &name, int objectKey, int ser
         "AND valuevariable IS NOT NULL");
     // The object tree has no cycles; the bound only guards against a damaged one.
     for (int depth = 0; depth < 1000; ++depth) {
-        TxQuery q(m_db);
-        q.exec(rowSql, {variableKey, objectKey, objectKey, serviceKey, serviceKey, customerKey, customerKey});
+        TxQuery ownRow(m_db);
+        TxQuery &q = TxStatementCache::exec(m_db, ownRow, rowSql,
+                                            {variableKey, objectKey, objectKey, serviceKey, serviceKey, customerKey, customerKey});
         if (q.next()) {
             m_value = q.value(0).toDouble();
             return true;
         }
         if (objectKey == 0)
             return false;
-        const QVariant parent = TxQuery::scalar(m_db, QStringLiteral("SELECT parent FROM rent_object WHERE id = ?"), {objectKey});
-        if (!parent.isValid() || parent.isNull())
+        TxQuery ownParent(m_db);
+        TxQuery &up = TxStatementCache::exec(m_db, ownParent, QStringLiteral("SELECT parent FROM rent_object WHERE id = ?"), {objectKey});
+        if (!up.next() || up.value(0).isNull())
             return false;
-        objectKey = parent.toInt();
+        objectKey = up.value(0).toInt();
     }
     return false;
 }

@@ -3,6 +3,7 @@
 #include "xCalcLanguage.h"
 
 #include <QLocale>
+#include <atomic>
 #include <cctype>
 
 namespace korvex::calc {
@@ -65,43 +66,53 @@ QString shortestDecimalText(double value)
 }
 
 
+namespace {
+std::atomic<quint64> g_calculators{0};
+} // namespace
+
+TxCustomFoCal::Private::Private()
+    : serial(++g_calculators)
+{
+}
+
+void TxCustomFoCal::Private::renumber()
+{
+    cache.clear();
+    ++cacheEpoch;
+    QHash<QString, int> kept;
+    decltype(spellings) keptSpellings;
+    std::vector<int> keptVar;
+    std::vector<double> keptValue;
+    std::vector<QString> keptSpelling;
+    for (size_t v = 0; v < varSymbols.size(); ++v) {
+        const QString &name = varName(v);
+        kept.insert(upperCased(name), int(v));
+        keptSpellings.emplace(name, int(v));
+        keptVar.push_back(int(v));
+        keptValue.push_back(symbolValue[size_t(varSymbols[v])]);
+        keptSpelling.push_back(name);
+    }
+    for (size_t v = 0; v < varSymbols.size(); ++v)
+        varSymbols[v] = int(v);
+    symbolSpelling = std::move(keptSpelling);
+    symbols = std::move(kept);
+    spellings = std::move(keptSpellings);
+    symbolVar = std::move(keptVar);
+    symbolValue = std::move(keptValue);
+    ++symbolEpoch;
+    ++namesVersion;
+}
+
 CacheEntry &TxCustomFoCal::Private::entryFor(const QString &text)
 {
-    RecentText &slot = recent[slotOf(text)];
-    if (slot.entry && isAlias(slot.alias, text))
-        return *slot.entry;
-    if (slot.entry && sameText(slot.entry->key, text)) {
-        slot.alias = keepable(text);
-        return *slot.entry;
-    }
     auto it = cache.find(text);
-    if (it == cache.end()) {
-        if (cache.size() >= 4096) {
-            // Bounded memory for callers that evaluate endless distinct texts;
-            // the symbols of names no variable holds go with the programs.
-            cache.clear();
-            recent.fill(RecentText());
-            recentNames.fill(RecentName());
-            QHash<QString, int> kept;
-            std::vector<int> keptVar;
-            std::vector<double> keptValue;
-            for (size_t v = 0; v < varSymbols.size(); ++v) {
-                kept.insert(upperCased(varNames.at(qsizetype(v))), int(v));
-                keptVar.push_back(int(v));
-                keptValue.push_back(symbolValue[size_t(varSymbols[v])]);
-                varSymbols[v] = int(v);
-            }
-            symbols = std::move(kept);
-            symbolVar = std::move(keptVar);
-            symbolValue = std::move(keptValue);
-            ++namesVersion;
-        }
-        const QString key(text.constData(), text.size());  // a copy of its own: the caller's may be raw data
-        it = cache.emplace(key, CacheEntry{key, Program{}}).first;
-        it->second.program.configVersion = 0;  // compiled at first use
-    }
-    slot.alias = keepable(text);
-    slot.entry = &it->second;
+    if (it != cache.end())
+        return it->second;
+    if (cache.size() >= kMaxPrograms || symbols.size() >= kMaxSymbols)
+        renumber();
+    const QString key(text.constData(), text.size());  // a copy of its own: the caller's may be raw data
+    it = cache.emplace(key, CacheEntry{key, Program{}}).first;
+    it->second.program.configVersion = 0;  // compiled at first use
     return it->second;
 }
 
@@ -157,30 +168,32 @@ void TxCustomFoCal::SetValue(double value)
 
 double TxCustomFoCal::Evaluate(const QString &text)
 {
-    // The path of a formula evaluated again: the caller's very text, its
-    // program current. Anything else goes the long way.
-    Private &p = *d;
-    const Private::RecentText &slot = p.recent[Private::slotOf(text)];
-    if (slot.entry && Private::isAlias(slot.alias, text)) {
-        Program &program = slot.entry->program;
-        if (program.configVersion == p.configVersion && !program.interpret && p.namesHold(program))
-            return p.run(program);
-    }
-    return p.evaluate(text);
-}
-
-double TxCustomFoCal::Private::evaluate(const QString &text)
-{
     // While a program runs, neither it nor the cache may change: a registered
     // function that evaluates on this very calculator gets the plain scan.
-    if (running > 0)
-        return interpret(text);
-    CacheEntry &entry = entryFor(text);
-    if (entry.program.configVersion != configVersion || !namesHold(entry.program))
-        compile(entry);
-    if (entry.program.interpret)
-        return interpret(text);
-    return run(entry.program);
+    if (d->running > 0)
+        return d->interpret(text);
+    return d->evaluate(d->entryFor(text));
+}
+
+double TxCustomFoCal::Evaluate(TFoCalFormulaHandle &formula)
+{
+    Private &p = *d;
+    if (p.running > 0)
+        return p.interpret(formula.m_text);
+    if (formula.m_owner != p.serial || formula.m_epoch != p.cacheEpoch || !formula.m_entry) {
+        CacheEntry &entry = p.entryFor(formula.m_text);
+        formula.m_owner = p.serial;
+        formula.m_epoch = p.cacheEpoch;
+        formula.m_entry = &entry;
+    }
+    return p.evaluate(*static_cast<CacheEntry *>(formula.m_entry));
+}
+
+TFoCalFormulaHandle TxCustomFoCal::FormulaHandle(const QString &text)
+{
+    TFoCalFormulaHandle formula;
+    formula.m_text = Private::owned(text);
+    return formula;
 }
 
 double TxCustomFoCal::EvaluateLeftToRight(const QString &text)
@@ -190,13 +203,43 @@ double TxCustomFoCal::EvaluateLeftToRight(const QString &text)
 
 void TxCustomFoCal::SetVariable(const QString &name, double value)
 {
-    // The path of a variable set again by the caller's very name string.
-    const Private::RecentName &slot = d->recentNames[Private::slotOf(name)];
-    if (slot.symbol >= 0 && Private::isAlias(slot.alias, name) && d->symbolVar[size_t(slot.symbol)] >= 0) {
-        d->storeValue(slot.symbol, value);
-        return;
-    }
     d->setVariable(name, value);
+}
+
+void TxCustomFoCal::SetVariable(TFoCalVariableHandle &variable, double value)
+{
+    // Kept small: this runs for every variable of every formula the engine
+    // evaluates. Anything unusual goes to resolve().
+    Private &p = *d;
+    if (variable.m_owner != p.serial || variable.m_epoch != p.symbolEpoch) [[unlikely]]
+        p.resolve(variable);
+    const size_t symbol = size_t(variable.m_symbol);
+    p.symbolValue[symbol] = value;
+    if (!std::isfinite(value)) [[unlikely]]
+        p.mayHoldNonFinite = true;
+    if (p.symbolVar[symbol] >= 0)
+        return;
+    p.symbolVar[symbol] = int(p.varSymbols.size());
+    p.varSymbols.push_back(int(symbol));
+    ++p.namesVersion;
+    if (!p.symbolSpelling[symbol].isSharedWith(variable.m_name)) [[unlikely]]
+        p.symbolSpelling[symbol] = variable.m_name;
+}
+
+void TxCustomFoCal::Private::resolve(TFoCalVariableHandle &variable)
+{
+    if (running == 0 && symbols.size() >= kMaxSymbols)
+        renumber();
+    variable.m_symbol = symbolOf(upperCased(variable.m_name));
+    variable.m_owner = serial;
+    variable.m_epoch = symbolEpoch;
+}
+
+TFoCalVariableHandle TxCustomFoCal::VariableHandle(const QString &name)
+{
+    TFoCalVariableHandle variable;
+    variable.m_name = Private::owned(name);
+    return variable;
 }
 
 void TxCustomFoCal::AddFunction(const QString &name, TFunction function)
@@ -214,7 +257,7 @@ QStringList TxCustomFoCal::Variables() const
 {
     const QString point = QLocale().decimalPoint();
     QStringList lines;
-    for (qsizetype v = 0; v < d->varNames.size(); ++v) {
+    for (size_t v = 0; v < d->varSymbols.size(); ++v) {
         // 15 significant digits, an exponent of a sign and at least three digits.
         char buf[64];
         const auto r = std::to_chars(buf, buf + sizeof buf, d->symbolValue[size_t(d->varSymbols[size_t(v)])],
@@ -232,7 +275,7 @@ QStringList TxCustomFoCal::Variables() const
         }
         QString number = QString::fromLatin1(text);
         number.replace(QLatin1Char('.'), point);
-        lines << d->varNames.at(v) + QLatin1String(" = ") + number;
+        lines << d->varName(v) + QLatin1String(" = ") + number;
     }
     return lines;
 }
@@ -318,10 +361,10 @@ QVariantMap TxCustomFoCal::SaveState() const
     QVariantMap state;
     state.insert(QStringLiteral("Expression"), d->expression);
     state.insert(QStringLiteral("StrictVars"), d->strictVars);
-    if (!d->varNames.isEmpty()) {
+    if (!d->varSymbols.empty()) {
         QVariantList pairs;
-        for (qsizetype v = 0; v < d->varNames.size(); ++v)
-            pairs << d->varNames.at(v) << d->symbolValue[size_t(d->varSymbols[size_t(v)])];
+        for (size_t v = 0; v < d->varSymbols.size(); ++v)
+            pairs << d->varName(v) << d->symbolValue[size_t(d->varSymbols[v])];
         state.insert(QStringLiteral("_variables_"), pairs);
     }
     return state;

@@ -94,14 +94,52 @@ using TFunctionEvent = std::function<bool(const QString &FuncName, double &V)>;
 // The shortest decimal text that reads back to the same double ("0.1", "1e+20").
 QString shortestDecimalText(double value);
 
+// A variable name as a calculator resolved it once (VariableHandle): setting
+// its value by the handle skips looking the name up. A handle stays good
+// whatever happens to the calculator's variables (cleared, set again by
+// name, its look-up tables rebuilt): it then finds its name again. Given to
+// another calculator, it is resolved there by its name.
+class TFoCalVariableHandle
+{
+public:
+    TFoCalVariableHandle() = default;
+    const QString &name() const { return m_name; }
+
+private:
+    friend class TxCustomFoCal;
+    QString m_name;
+    quint64 m_owner = 0;  // the serial number of the calculator that resolved it
+    quint64 m_epoch = 0;  // its symbol numbering then
+    int m_symbol = -1;
+};
+
+// A formula text as a calculator keeps it compiled (FormulaHandle):
+// evaluating by the handle skips finding the text among the formulas seen.
+// Like a variable handle it stays good through anything the calculator does.
+class TFoCalFormulaHandle
+{
+public:
+    TFoCalFormulaHandle() = default;
+    const QString &text() const { return m_text; }
+
+private:
+    friend class TxCustomFoCal;
+    QString m_text;
+    quint64 m_owner = 0;
+    quint64 m_epoch = 0;
+    void *m_entry = nullptr;
+};
+
 // The formula calculator: evaluates one arithmetic expression over named
 // variables and one-argument functions.
 //
-// Evaluate keeps a compiled form of every expression text it has seen, so
-// that evaluating the same formula again with new variable values does not
-// scan it again; names are resolved when it runs, so the compiled form always
-// answers exactly as scanning the text from left to right would
-// (EvaluateLeftToRight), the same value or the same first error.
+// Evaluate keeps a compiled form of every expression text it has seen (found
+// again by its text), so that evaluating the same formula again with new
+// variable values does not scan it again; names are resolved when it runs,
+// so the compiled form always answers exactly as scanning the text from left
+// to right would (EvaluateLeftToRight), the same value or the same first
+// error. A caller that evaluates the same formulas over many sets of values
+// resolves its names and texts once and works by handle.
 class TxCustomFoCal : public QObject
 {
     Q_OBJECT
@@ -122,12 +160,19 @@ public:
 
     // Raises EFoCalError (one of its subclasses) or whatever OnFunction raises.
     double Evaluate(const QString &text);
+    // The same by a handle of FormulaHandle.
+    double Evaluate(TFoCalFormulaHandle &formula);
+    static TFoCalFormulaHandle FormulaHandle(const QString &text);
     // The same evaluation by scanning the text itself, without the compiled form.
     double EvaluateLeftToRight(const QString &text);
 
     // Replaces the value of the variable whose name equals this one ignoring
     // letter case (its stored spelling is kept), or appends a new variable.
     void SetVariable(const QString &name, double value);
+    // The same by a handle of VariableHandle: a variable of the handle's
+    // name, letter case ignored, takes the value, or one is appended.
+    void SetVariable(TFoCalVariableHandle &variable, double value);
+    static TFoCalVariableHandle VariableHandle(const QString &name);
     // Appends a function; at lookup the first record with a matching name wins.
     void AddFunction(const QString &name, TFunction function);
     // Removes every variable, PI and E included.

@@ -1,5 +1,7 @@
 #include "xCalcLanguage.h"
 
+#include <exception>
+
 #if defined(__SSE2__)
 #include <xmmintrin.h>
 #endif
@@ -147,6 +149,16 @@ private:
             }
             emitConst(v);
             return;
+        }
+        // The rounding functions run inline: reckoning formulas call them often.
+        const std::pair<TFunction, double> roundings[] = {{fnRound, 1}, {fnRound10, 10}, {fnRound100, 100}, {fnRound1000, 1000}};
+        for (const auto &[function, scale] : roundings) {
+            if (f.builtIn && f.function == function) {
+                Instr in{kRound};
+                in.c = scale;
+                put(in);
+                return;
+            }
         }
         Instr in{kCall};
         in.function = f.function;
@@ -313,7 +325,7 @@ template <bool Checked>
 #define KORVEX_FOCAL_LABELS_VC(OP) &&varBinConst_##OP,
 #define KORVEX_FOCAL_LABELS_VV(OP) &&varBinVar_##OP,
     static const void *const labels[] = {
-        &&push_const, &&push_var, &&call, &&fail, &&end,
+        &&push_const, &&push_var, &&call, &&fail, &&end, &&round,
         KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS) KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_C)
         KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_V) KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_CB)
         KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_VC) KORVEX_FOCAL_OPERATORS(KORVEX_FOCAL_LABELS_VV)
@@ -351,6 +363,9 @@ push_var:
 call:
     top = finite(in->function(top));
     KORVEX_FOCAL_NEXT;
+round:
+    top = in->c == 1 ? roundToEven64(top) : in->c * roundToEven64(top / in->c);
+    KORVEX_FOCAL_NEXT;
 fail:
     raise(Fault(in->a));
 end:
@@ -372,36 +387,20 @@ namespace {
 #if defined(__SSE2__)
 constexpr unsigned kFaultFlags = _MM_EXCEPT_INVALID | _MM_EXCEPT_DIV_ZERO | _MM_EXCEPT_OVERFLOW;
 
-// Clears the fault flags for one run and gives the caller's back after it.
-class FaultFlags
-{
-public:
-    FaultFlags() : m_before(_mm_getcsr())
-    {
-        if (m_before & kFaultFlags)
-            _mm_setcsr(m_before & ~kFaultFlags);
-    }
-    ~FaultFlags()
-    {
-        const unsigned now = _mm_getcsr();
-        if ((now ^ m_before) & kFaultFlags)
-            _mm_setcsr((now & ~kFaultFlags) | (m_before & kFaultFlags));
-    }
-    bool raised() const { return _mm_getcsr() & kFaultFlags; }
-
-private:
-    unsigned m_before;
-};
-
 // Emulators such as valgrind do not keep the flags; there every run is checked.
 bool faultFlagsWork()
 {
-    FaultFlags flags;
+    const unsigned before = _mm_getcsr();
+    _mm_setcsr(before & ~kFaultFlags);
     volatile double big = 1e308;
     volatile double product = big * 10;
     (void)product;
-    return flags.raised();
+    const bool raised = _mm_getcsr() & kFaultFlags;
+    _mm_setcsr(before);
+    return raised;
 }
+
+const bool g_faultFlagsWork = faultFlagsWork();
 #endif
 
 } // namespace
@@ -414,16 +413,27 @@ double TxCustomFoCal::Private::run(const Program &program)
         ~Running() { --count; }
     } runningGuard{running};
 #if defined(__SSE2__)
-    static const bool flagsWork = faultFlagsWork();
-    if (!mayHoldNonFinite && flagsWork) {
-        FaultFlags flags;
+    if (!mayHoldNonFinite && g_faultFlagsWork) {
+        // The caller's fault flags are cleared for the run and given back
+        // after it; the run's own tell whether it must be repeated checked.
+        const unsigned before = _mm_getcsr();
+        if (before & kFaultFlags)
+            _mm_setcsr(before & ~kFaultFlags);
+        double r = 0;
+        std::exception_ptr error;
         try {
-            const double r = execute<false>(program);
-            if (!flags.raised() && std::isfinite(r))
-                return r;
+            r = execute<false>(program);
         } catch (...) {
-            if (!flags.raised())
-                throw;
+            error = std::current_exception();
+        }
+        const unsigned after = _mm_getcsr();
+        if ((after ^ before) & kFaultFlags)
+            _mm_setcsr((after & ~kFaultFlags) | (before & kFaultFlags));
+        if (!(after & kFaultFlags)) {
+            if (error)
+                std::rethrow_exception(error);
+            if (std::isfinite(r))
+                return r;
         }
         return execute<true>(program);
     }

@@ -359,13 +359,13 @@ inline double roundToEven64(double x)
     if (!(x >= -9223372036854775808.0 && x < 9223372036854775808.0))
         raise(Fault::InvalidFloatingPointOperation);
     // Beyond 2^52 every double is whole, so t + 1 cannot leave the range.
-    std::int64_t t = std::int64_t(x);
+    // Without branches: on amounts the fraction is as good as random.
+    const std::int64_t t = std::int64_t(x);
     const double f = x - double(t);
-    if (f > 0.5 || (f == 0.5 && (t & 1)))
-        ++t;
-    else if (f < -0.5 || (f == -0.5 && (t & 1)))
-        --t;
-    return double(t);
+    const std::int64_t odd = t & 1;
+    const std::int64_t up = std::int64_t(f > 0.5) | (std::int64_t(f == 0.5) & odd);
+    const std::int64_t down = std::int64_t(f < -0.5) | (std::int64_t(f == -0.5) & odd);
+    return double(t + up - down);
 }
 
 inline double fnSin(double x) { return std::sin(x); }
@@ -430,6 +430,7 @@ enum Kind : quint8 {
     kCall,         // top = function(top)
     kRaise,        // raise fault a
     kEnd,          // the result is the only value
+    kRound,        // top = c * round(top / c): the built-in ROUND, ROUND10, ROUND100, ROUND1000
     kBin,          // (kBin + op) top = below op top, below popped
     kBinConst = kBin + int(opCount),          // top = top op c
     kBinVar = kBinConst + int(opCount),       // top = top op variable a
@@ -465,6 +466,16 @@ struct CacheEntry {
     Program program;
 };
 
+// A quick hash of a text's characters: the calculator finds formulas and
+// names by their text on every evaluation, where Qt's seeded hash costs more
+// than the evaluation itself.
+struct TextHash {
+    size_t operator()(const QString &s) const noexcept
+    {
+        return std::hash<std::u16string_view>{}(std::u16string_view(reinterpret_cast<const char16_t *>(s.constData()), size_t(s.size())));
+    }
+};
+
 } // namespace korvex::calc::focal
 
 namespace korvex::calc {
@@ -481,9 +492,12 @@ struct TxCustomFoCal::Private {
     quint64 namesVersion = 1;         // changes whenever a symbol becomes or stops being a variable
     bool mayHoldNonFinite = false;    // a variable may be NaN or infinite: check every read
 
-    // The variables in creation order.
-    QStringList varNames;
+    // The variables in creation order, and how each symbol was spelled when
+    // it last became a variable.
     std::vector<int> varSymbols;
+    std::vector<QString> symbolSpelling;
+
+    const QString &varName(size_t v) const { return symbolSpelling[size_t(varSymbols[v])]; }
 
     std::vector<TFunctionRec> functions;
     bool strictVars = true;
@@ -495,35 +509,18 @@ struct TxCustomFoCal::Private {
     bool loading = false;
     int running = 0;  // compiled programs running (a registered function may evaluate again)
 
-    std::unordered_map<QString, CacheEntry> cache;
-    // The texts and names callers passed lately, by the address of their
-    // characters. A caller's string with a reference count is kept as an
-    // alias: while we hold it its characters cannot change, so the same
-    // address and length mean the same text without comparing it.
-    struct RecentText {
-        QString alias;
-        CacheEntry *entry = nullptr;
-    };
-    std::array<RecentText, 16> recent{};
-    struct RecentName {
-        QString alias;
-        int symbol = -1;
-    };
-    std::array<RecentName, 16> recentNames{};
+    // Compiled programs by the text of their formula. Entries stay where
+    // they are until the cache is dropped (cacheEpoch changes), so a formula
+    // handle may point at one.
+    std::unordered_map<QString, CacheEntry, TextHash> cache;
+    quint64 cacheEpoch = 1;
+    // Names as callers spelled them, for SetVariable by name without
+    // upper-casing each time; a memo of symbols, rebuilt with them.
+    std::unordered_map<QString, int, TextHash> spellings;
+    quint64 symbolEpoch = 1;  // changes when symbols are numbered anew
+    const quint64 serial;     // tells this calculator's handles from others'
 
-    static size_t slotOf(const QString &s) { return (reinterpret_cast<quintptr>(s.constData()) >> 4) & 15; }
-    static bool sameText(const QString &a, const QString &b)
-    {
-        return a.size() == b.size()
-               && std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0;
-    }
-    static bool isAlias(const QString &alias, const QString &s)
-    {
-        return alias.data_ptr().isSharedWith(s.data_ptr()) && alias.constData() == s.constData()
-               && alias.size() == s.size();
-    }
-    // A string from raw data could change under us: only a copy may be kept.
-    static QString keepable(const QString &s) { return s.data_ptr().isMutable() ? s : QString(s.constData(), s.size()); }
+    Private();
 
     int symbolOf(const QString &upperName)
     {
@@ -534,6 +531,7 @@ struct TxCustomFoCal::Private {
         symbols.insert(upperName, s);
         symbolVar.push_back(-1);
         symbolValue.push_back(0);
+        symbolSpelling.emplace_back();
         return s;
     }
 
@@ -559,38 +557,55 @@ struct TxCustomFoCal::Private {
         return nullptr;
     }
 
-    void storeValue(int symbol, double v)
+    [[gnu::always_inline]] void storeValue(int symbol, double v)
     {
         symbolValue[size_t(symbol)] = v;
         if (!std::isfinite(v))
             mayHoldNonFinite = true;
     }
 
-    void setVariable(const QString &name, double v)
+    // A text the calculator may keep: a string over raw data (whose owner
+    // may free it) is copied.
+    static QString owned(const QString &s) { return s.data_ptr().isMutable() ? s : QString(s.constData(), s.size()); }
+
+    int symbolOfSpelling(const QString &name)
     {
-        RecentName &slot = recentNames[slotOf(name)];
-        int symbol;
-        if (slot.symbol >= 0 && (isAlias(slot.alias, name) || sameText(slot.alias, name))) {
-            symbol = slot.symbol;
-        } else {
-            symbol = symbolOf(upperCased(name));
-            slot.alias = keepable(name);
-            slot.symbol = symbol;
-        }
+        const auto it = spellings.find(name);
+        if (it != spellings.end())
+            return it->second;
+        if (qsizetype(spellings.size()) >= kMaxSpellings)
+            spellings.clear();
+        const int symbol = symbolOf(upperCased(name));
+        spellings.emplace(owned(name), symbol);
+        return symbol;
+    }
+
+    // The symbol takes the value; when it is no variable yet, it becomes one
+    // spelled as given.
+    [[gnu::always_inline]] void setSymbol(int symbol, const QString &spelling, double v)
+    {
         storeValue(symbol, v);
         if (symbolVar[size_t(symbol)] >= 0)
             return;
-        symbolVar[size_t(symbol)] = int(varNames.size());
-        varNames.append(name);
+        symbolVar[size_t(symbol)] = int(varSymbols.size());
+        QString &kept = symbolSpelling[size_t(symbol)];
+        if (!kept.isSharedWith(spelling))
+            kept = owned(spelling);
         varSymbols.push_back(symbol);
         ++namesVersion;
+    }
+
+    void setVariable(const QString &name, double v)
+    {
+        if (running == 0 && symbols.size() >= kMaxSymbols)
+            renumber();
+        setSymbol(symbolOfSpelling(name), name, v);
     }
 
     void clearVariables()
     {
         for (const int s : varSymbols)
             symbolVar[size_t(s)] = -1;
-        varNames.clear();
         varSymbols.clear();
         mayHoldNonFinite = false;
         ++namesVersion;
@@ -615,7 +630,23 @@ struct TxCustomFoCal::Private {
     class Compiler;
 
     CacheEntry &entryFor(const QString &text);
-    double evaluate(const QString &text);
+    [[gnu::noinline]] void resolve(TFoCalVariableHandle &variable);
+    // Drops every compiled program and numbers the symbols anew, keeping
+    // only those of the variables: bounded memory for callers that meet
+    // endless distinct texts or names.
+    void renumber();
+    static constexpr size_t kMaxPrograms = 4096;
+    static constexpr qsizetype kMaxSymbols = 65536;
+    static constexpr qsizetype kMaxSpellings = 65536;
+    double evaluate(CacheEntry &entry)
+    {
+        Program &program = entry.program;
+        if (program.configVersion != configVersion || !namesHold(program))
+            compile(entry);
+        if (program.interpret)
+            return interpret(entry.key);
+        return run(program);
+    }
     void compile(CacheEntry &entry);
     double run(const Program &program);
     template <bool Checked>

@@ -1,9 +1,9 @@
 #include "CustomerFilter.h"
 
 #include "db/xTransaction.h"
+#include "shell/OptionFilter.h"
 #include "shell/mmOptions.h"
 
-#include <QRegularExpression>
 
 namespace korvex::customers {
 
@@ -19,23 +19,12 @@ const QString AttrOption = QStringLiteral("rent_customerfilterattr");
 
 QList<int> TCustomerFilter::parseKeys(const QString &text)
 {
-    QList<int> keys;
-    static const QRegularExpression separators(QStringLiteral("[^0-9-]+"));
-    for (const QString &piece : text.split(separators, Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int key = piece.toInt(&ok);
-        if (ok && !keys.contains(key))
-            keys << key;
-    }
-    return keys;
+    return korvex::shell::TxOptionFilter::parseKeys(text);
 }
 
 QString TCustomerFilter::keysText(const QList<int> &keys)
 {
-    QStringList parts;
-    for (int k : keys)
-        parts << QString::number(k);
-    return parts.join(QLatin1Char(','));
+    return korvex::shell::TxOptionFilter::keysText(keys, QStringLiteral(","));
 }
 
 void TCustomerFilter::read(const TmmOptions &options)

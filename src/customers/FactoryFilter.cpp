@@ -4,6 +4,7 @@
 #include "shell/OptionFilter.h"
 #include "shell/mmOptions.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace korvex::customers {
@@ -121,7 +122,7 @@ QVariantList TFactoryFilter::listArguments() const
     return v;
 }
 
-korvex::widgets::TxSqlFilter TFactoryFilter::listStatement(int customerKind) const
+korvex::widgets::TxSqlFilter TFactoryFilter::procedureStatement(int customerKind) const
 {
     QVariantList values = listArguments();
     values << customerKind;
@@ -130,6 +131,53 @@ korvex::widgets::TxSqlFilter TFactoryFilter::listStatement(int customerKind) con
         marks << QStringLiteral("?");
     return korvex::widgets::TxSqlFilter(
         QStringLiteral("SELECT * FROM cst_p_client_listex(%1)").arg(marks.join(QStringLiteral(", "))), values);
+}
+
+korvex::widgets::TxSqlFilter TFactoryFilter::listStatement(int customerKind) const
+{
+    // The rows and columns of cst_p_client_listex, as a statement the list
+    // can order by an index and walk from any row: only the conditions in
+    // use, each as the procedure words it (fin_f_textmatch: trimmed, without
+    // letter case), every value bound.
+    korvex::widgets::TxSqlFilter q(QStringLiteral(
+        "SELECT c.customerkey, c.id, c.kind, c.name, c.fullname, c.code, c.companykindkey, c.propertykindkey, "
+        "c.placekey, c.zipcode, c.pobox, c.domicile, c.phone, c.fax, c.email, c.url, c.unn, c.okpo, c.okonh, "
+        "c.soato, c.soou, c.externalkey, c.disabled, ck.name AS companykindname, pk.name AS propertykindname "
+        "FROM cst_customer c "
+        "LEFT JOIN fin_companykind ck ON ck.companykindkey = c.companykindkey "
+        "LEFT JOIN fin_propertykind pk ON pk.propertykindkey = c.propertykindkey "
+        "WHERE 1 = 1"));
+    if (customerKind == 1)
+        q.add(QStringLiteral("AND c.kind <> 2"));
+    else if (customerKind != 0)
+        q.add(QStringLiteral("AND c.kind = ?"), customerKind);
+    q.addIf(m_disabled != -1, QStringLiteral("AND COALESCE(c.disabled, 0) = ?"), m_disabled);
+    q.addIf(m_companyKind != -1, QStringLiteral("AND c.companykindkey = ?"), m_companyKind);
+    q.addIf(m_propertyKind != -1, QStringLiteral("AND c.propertykindkey = ?"), m_propertyKind);
+    q.addIf(m_place > 0, QStringLiteral("AND fin_f_tree_under(1, c.placekey, ?) = 1"), m_place);
+    for (int i = 0; i < FieldCount; ++i) {
+        const int mode = m_use[i];
+        const QString &mask = m_mask[i];
+        if (mode == Off)
+            continue;
+        // The server trims blanks only: a mask of blanks matches every value
+        // but in "equals".
+        const bool blank = std::all_of(mask.cbegin(), mask.cend(), [](QChar c) { return c == QLatin1Char(' '); });
+        if (blank && mode != Equals)
+            continue;
+        const QString v = QStringLiteral("UPPER(TRIM(COALESCE(c.%1, '')))").arg(fieldName(Field(i)));
+        const QString m = QStringLiteral("UPPER(TRIM(CAST(? AS d_str1000)))");
+        switch (mode) {
+        case Equals: q.add(QStringLiteral("AND %1 = %2").arg(v, m), mask); break;
+        case Contains: q.add(QStringLiteral("AND POSITION(%2 IN %1) > 0").arg(v, m), mask); break;
+        case StartsWith: q.add(QStringLiteral("AND %1 STARTING WITH %2").arg(v, m), mask); break;
+        default:
+            q.add(QStringLiteral("AND CHAR_LENGTH(%1) >= CHAR_LENGTH(%2) AND RIGHT(%1, CHAR_LENGTH(%2)) = %2").arg(v, m),
+                  mask, mask, mask);
+            break;
+        }
+    }
+    return q;
 }
 
 bool TFactoryFilter::operator==(const TFactoryFilter &other) const

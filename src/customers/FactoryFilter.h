@@ -13,10 +13,11 @@ class TmmOptions;
 namespace korvex::customers {
 
 // The conditions of the enterprise list or the bank list of the customer
-// directory, remembered per user under the list's option prefix. The values
-// go to cst_p_client_listex in the order of listArguments(); the setters keep
-// them in range, so a value read from the options can never ask the server
-// for a mode it does not know.
+// directory, remembered per user under the list's option prefix. The list is
+// the rows of cst_p_client_listex (its arguments in the order of
+// listArguments()), read by a statement of its own (listStatement); the
+// setters keep the values in range, so a value read from the options can
+// never ask for a mode that does not exist.
 class TFactoryFilter
 {
 public:
@@ -68,8 +69,15 @@ public:
     // The 22 filter arguments of cst_p_client_listex, in its order.
     QVariantList listArguments() const;
     // SELECT * FROM cst_p_client_listex(...) for a customer kind (1
-    // enterprises, 2 banks), every value bound.
+    // enterprises and persons, 2 banks), every value bound.
+    korvex::widgets::TxSqlFilter procedureStatement(int customerKind) const;
+    // The same rows and columns as a statement of the list's own, with the
+    // conditions in use only, for a TxQueryModel ordered by listOrder() and
+    // keyed by listKey(): the list opens, sorts and finds a row without
+    // reading all customers (the indexes behind that order are in the schema).
     korvex::widgets::TxSqlFilter listStatement(int customerKind) const;
+    static QString listOrder() { return QStringLiteral("name, customerkey"); }
+    static QString listKey() { return QStringLiteral("customerkey"); }
 
     // The option name of a field's mode ("usename") and mask ("namemask").
     static QString fieldName(Field field);

@@ -11,6 +11,7 @@ namespace korvex::db {
 
 TxDatabase::TxDatabase(const QString &connectionName)
     : m_name(connectionName)
+    , m_statements(std::make_unique<TxStatementCache>(*this))
 {
 }
 
@@ -54,6 +55,8 @@ void TxDatabase::open(const TxConnectionParams &params, const QString &user, con
 
 void TxDatabase::close()
 {
+    // Statements belong to the connection and its transaction: gone with them.
+    m_statements->clear();
     m_procedures.clear();
     m_inTransaction = false;
     const QSqlDriver *mine = m_driver;
@@ -100,6 +103,7 @@ void TxDatabase::commit()
 {
     if (!m_inTransaction)
         throw EDatabaseError(QStringLiteral("No transaction is active."));
+    m_statements->clear();
     QSqlDatabase db = sql();
     if (!db.commit())
         throw EDatabaseError::fromSqlError(db.lastError());
@@ -111,6 +115,7 @@ void TxDatabase::rollback()
     if (!m_inTransaction)
         return;
     m_inTransaction = false;
+    m_statements->clear();
     QSqlDatabase db = sql();
     if (!db.rollback())
         throw EDatabaseError::fromSqlError(db.lastError());

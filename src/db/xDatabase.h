@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 
 class QSqlDriver;
 
@@ -15,6 +16,8 @@ namespace korvex::db {
 // The program's database connection. Every table, query and procedure call of
 // the client goes through the one connection named "xxx"; other names exist
 // for the login's start-up connection and for tests that need two at once.
+class TxStatementCache;
+
 class TxDatabase
 {
 public:
@@ -47,6 +50,11 @@ public:
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
 
+    // Statements kept prepared while the current transaction lasts (see
+    // TxStatementCache); emptied when it ends and when the connection
+    // closes or opens again.
+    TxStatementCache &statements() { return *m_statements; }
+
     // Input and output parameter names of a stored procedure, in declaration
     // order, read once from the system tables.
     struct ProcedureInfo {
@@ -71,6 +79,7 @@ private:
     QString m_user;
     bool m_inTransaction = false;
     QHash<QString, ProcedureInfo> m_procedures;
+    std::unique_ptr<TxStatementCache> m_statements;
 };
 
 } // namespace korvex::db

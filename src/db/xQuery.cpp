@@ -120,19 +120,35 @@ TxStatementCache::TxStatementCache(TxDatabase &db)
 
 TxStatementCache::~TxStatementCache() = default;
 
-TxQuery &TxStatementCache::exec(const QString &sql, const QVariantList &values)
+TxQuery &TxStatementCache::prepared(const QString &sql)
 {
     std::unique_ptr<TxQuery> &slot = m_statements[sql];
-    if (!slot)
-        slot = std::make_unique<TxQuery>(m_db, sql);
-    TxQuery &q = *slot;
+    if (!slot) {
+        try {
+            slot = std::make_unique<TxQuery>(m_db, sql);
+        } catch (...) {
+            m_statements.erase(sql);
+            throw;
+        }
+    }
+    return *slot;
+}
+
+void TxStatementCache::forget(const QString &sql)
+{
+    m_statements.erase(sql);
+}
+
+TxQuery &TxStatementCache::exec(const QString &sql, const QVariantList &values)
+{
+    TxQuery &q = prepared(sql);
     for (int i = 0; i < values.size(); ++i)
         q.bind(i, values.at(i));
     try {
         q.exec();
     } catch (const EDatabaseError &) {
         // A statement that failed is prepared afresh next time.
-        m_statements.erase(sql);
+        forget(sql);
         throw;
     }
     return q;
@@ -143,10 +159,10 @@ void TxStatementCache::clear()
     m_statements.clear();
 }
 
-TxQuery &TxStatementCache::exec(TxStatementCache *cache, TxQuery &own, const QString &sql, const QVariantList &values)
+TxQuery &TxStatementCache::exec(TxDatabase &db, TxQuery &own, const QString &sql, const QVariantList &values)
 {
-    if (cache)
-        return cache->exec(sql, values);
+    if (db.inTransaction())
+        return db.statements().exec(sql, values);
     own.exec(sql, values);
     return own;
 }

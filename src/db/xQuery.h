@@ -55,10 +55,14 @@ private:
     QString m_sql;
 };
 
-// Prepared statements kept for a stretch of work that runs inside one
-// transaction (a pricing run): each SQL text is prepared once and executed
-// again with new values. A statement belongs to the transaction it ran in,
-// so the cache must be cleared (or destroyed) before that transaction ends.
+// Prepared statements kept for the transaction they run in: each SQL text is
+// prepared once and executed again with new values. Firebird's driver binds a
+// prepared statement to the transaction it ran in (outside any, to a snapshot
+// of its own that it never ends), so a statement cannot outlive it. The
+// connection owns one cache, TxDatabase::statements(), which it empties
+// whenever its transaction ends and when it closes or opens again; the
+// static exec() below is how business objects use it. Outside a transaction
+// nothing is kept: each statement runs fresh and sees what is committed.
 class TxStatementCache
 {
 public:
@@ -70,11 +74,18 @@ public:
     // Executes the statement of this text with the values bound by position;
     // the query returned is valid until the same text runs again or clear().
     TxQuery &exec(const QString &sql, const QVariantList &values);
+    // The statement of this text, prepared (once) but not executed.
+    TxQuery &prepared(const QString &sql);
+    // Prepares the text afresh next time (after a failure).
+    void forget(const QString &sql);
     void clear();
+    qsizetype size() const { return qsizetype(m_statements.size()); }
 
-    // For objects that may be given a cache: runs the statement through the
-    // cache when there is one, else in own.
-    static TxQuery &exec(TxStatementCache *cache, TxQuery &own, const QString &sql, const QVariantList &values);
+    // Runs a statement through the connection's cache while a transaction
+    // is active, otherwise in own. The query returned is valid until the
+    // same text runs again, own goes or the transaction ends: read its rows
+    // before running anything that might run the same text.
+    static TxQuery &exec(TxDatabase &db, TxQuery &own, const QString &sql, const QVariantList &values);
 
 private:
     TxDatabase &m_db;

@@ -43,28 +43,35 @@ void TxStoredProc::prepareStatement()
         throw EDatabaseError::fromSqlError(m_query.lastError(), m_sql);
 }
 
-void TxStoredProc::bindInputs()
+void TxStoredProc::bindInputs(QSqlQuery &query)
 {
     for (qsizetype i = 0; i < m_inputNames.size(); ++i)
-        m_query.bindValue(int(i), m_inputs.value(m_inputNames.at(i)));
+        query.bindValue(int(i), m_inputs.value(m_inputNames.at(i)));
 }
 
 void TxStoredProc::execute()
 {
     m_outputs.clear();
     m_attempts = 0;
+    // Outside a transaction the driver would never end the snapshot of a
+    // kept statement: the statement is prepared for this call alone.
+    const bool kept = m_db.inTransaction();
+    QSqlQuery *query = nullptr;
     for (;;) {
         ++m_attempts;
         try {
-            if (!m_prepared || !m_keepPrepared || m_attempts > 1) {
-                m_prepared = false;
+            if (kept) {
+                if (m_attempts > 1)
+                    m_db.statements().forget(m_sql);
+                query = &m_db.statements().prepared(m_sql).raw();
+            } else {
                 prepareStatement();
-                m_prepared = true;
+                query = &m_query;
             }
-            bindInputs();
+            bindInputs(*query);
             TxQuery::countExecution();
-            if (!m_query.exec())
-                throw EDatabaseError::fromSqlError(m_query.lastError(), m_sql);
+            if (!query->exec())
+                throw EDatabaseError::fromSqlError(query->lastError(), m_sql);
         } catch (const EDatabaseError &) {
             if (m_attempts >= 2)
                 throw;
@@ -72,12 +79,12 @@ void TxStoredProc::execute()
         }
         break;
     }
-    if (!m_outputNames.isEmpty() && m_query.next()) {
-        const QSqlRecord rec = m_query.record();
+    if (!m_outputNames.isEmpty() && query->next()) {
+        const QSqlRecord rec = query->record();
         for (int i = 0; i < rec.count(); ++i)
-            m_outputs.insert(rec.fieldName(i).trimmed().toUpper(), m_query.value(i));
+            m_outputs.insert(rec.fieldName(i).trimmed().toUpper(), query->value(i));
     }
-    m_query.finish();
+    query->finish();
 }
 
 QVariant TxStoredProc::output(const QString &name) const

@@ -13,7 +13,9 @@ class TxDatabase;
 //
 // execute() follows the calling rule of the whole client: when the execution
 // fails, the procedure is prepared anew, its inputs are set again and it is
-// executed once more; a second failure propagates.
+// executed once more; a second failure propagates. Inside a transaction the
+// statement is kept prepared on the connection (TxDatabase::statements()),
+// so calling a procedure again costs no new preparation.
 class TxStoredProc
 {
 public:
@@ -25,12 +27,6 @@ public:
 
     void execute();
 
-    // Keeps the statement prepared between executions (the retry still
-    // prepares anew). Only inside one transaction: a prepared statement
-    // belongs to the transaction it ran in, and outside a transaction the
-    // driver would not commit the work of a kept statement.
-    void setKeepPrepared(bool keep) { m_keepPrepared = keep; }
-
     // Output by name (case-insensitive), valid after execute().
     QVariant output(const QString &name) const;
     bool hasOutput(const QString &name) const;
@@ -41,7 +37,7 @@ public:
 
 private:
     void prepareStatement();
-    void bindInputs();
+    void bindInputs(QSqlQuery &query);
 
     TxDatabase &m_db;
     QString m_name;
@@ -52,8 +48,6 @@ private:
     QSqlQuery m_query;
     QString m_sql;
     int m_attempts = 0;
-    bool m_keepPrepared = false;
-    bool m_prepared = false;
 };
 
 } // namespace korvex::db

@@ -2,6 +2,7 @@
 
 #include "db/xDatabase.h"
 #include "db/xQuery.h"
+#include "db/xTransaction.h"
 
 namespace korvex::billing {
 
@@ -19,7 +20,7 @@ void TboRentDebt::DebtOfContractService(int contractServiceKey, const QDate &dat
     m_found = false;
     TxQuery own(m_db);
     TxQuery &q = TxStatementCache::exec(
-        m_statements, own,
+        m_db, own,
         QStringLiteral("SELECT debtdate, costncu, costcurr FROM rent_debt "
                        "WHERE contractservicekey = ? AND debtdate = "
                        "(SELECT MAX(debtdate) FROM rent_debt WHERE debtdate <= ? AND contractservicekey = ?)"),
@@ -38,7 +39,7 @@ void TboRentDebt::sums(const QString &sql, const QVariantList &values)
     m_curr = 0;
     m_found = false;
     TxQuery own(m_db);
-    TxQuery &q = TxStatementCache::exec(m_statements, own, sql, values);
+    TxQuery &q = TxStatementCache::exec(m_db, own, sql, values);
     if (q.next()) {
         m_found = true;
         m_ncu = q.value(0).toDouble();  // NULL (no rows) reads as 0
@@ -65,6 +66,11 @@ void TboRentDebt::DebtOfCustomerService(int serviceKey, int customerKey, const Q
                         "WHERE d.contractservicekey = cs.id AND c.id = cs.contractkey "
                         "AND c.customerkey = ? AND cs.servicekey = ?"),
          {date, customerKey, serviceKey});
+}
+
+void TboRentDebt::RebuildDebts(TxDatabase &db)
+{
+    runInTransaction(db, [&] { TxQuery::execute(db, QStringLiteral("EXECUTE PROCEDURE rent_p_newdebt")); });
 }
 
 } // namespace korvex::billing

@@ -4,7 +4,6 @@
 
 namespace korvex::db {
 class TxDatabase;
-class TxStatementCache;
 }
 
 namespace korvex::billing {
@@ -17,10 +16,6 @@ class TboRentDebt
 {
 public:
     explicit TboRentDebt(korvex::db::TxDatabase &db);
-
-    // Statements kept prepared by a caller that runs many look-ups in one
-    // transaction (null: each look-up prepares its own).
-    void setStatementCache(korvex::db::TxStatementCache *cache) { m_statements = cache; }
 
     // The latest rent_debt row of the contract service on or before the date.
     // Without a row: 0, 0 and found() false.
@@ -36,6 +31,11 @@ public:
     void DebtOfContract(int contractKey) { DebtOfContract(contractKey, QDate::currentDate()); }
     void DebtOfCustomer(int customerKey) { DebtOfCustomer(customerKey, QDate::currentDate()); }
 
+    // "Перерасчет задолженностей": every debt rebuilt from the invoices and
+    // pay bills as they stand (rent_p_newdebt), in one write scope, so a
+    // failure leaves the debts as they were.
+    static void RebuildDebts(korvex::db::TxDatabase &db);
+
     double ncu() const { return m_ncu; }
     double curr() const { return m_curr; }
     bool found() const { return m_found; }
@@ -46,7 +46,6 @@ private:
     void sums(const QString &sql, const QVariantList &values);
 
     korvex::db::TxDatabase &m_db;
-    korvex::db::TxStatementCache *m_statements = nullptr;
     double m_ncu = 0;
     double m_curr = 0;
     bool m_found = false;

@@ -101,13 +101,11 @@ TRentFigure figureFrom(const TxQuery &q)
     return f;
 }
 
-QFont figureFont(const TRentFigure &f)
+// The figure's font in plan pixels, the same size on every device.
+QFont drawingFont(const TRentFigure &f)
 {
-    QFont font;
-    if (!f.fontName.isEmpty())
-        font.setFamily(f.fontName);
+    QFont font = TboRentGraph::figureFont(f);
     font.setPixelSize(fontPixelSize(f.fontSize != 0 ? f.fontSize : QFont().pointSize()));
-    applyFontStyle(font, f.fontStyle);
     return font;
 }
 
@@ -354,7 +352,7 @@ void TboRentGraph::paint(QPainter &painter, const Plot &plot, const QHash<int, b
             painter.drawEllipse(inner);
             break;
         case TGraphType::Text:
-            painter.setFont(figureFont(f));
+            painter.setFont(drawingFont(f));
             painter.setPen(colorOr(f.fontColor, Qt::black));
             painter.drawText(QRect(p.sx1, p.sy1, 1, 1), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, f.name);
             break;
@@ -710,6 +708,70 @@ void TboRentGraph::changeLineWidth(int key, int delta)
     writeFigure(*f);
 }
 
+void TboRentGraph::changeColor(int key, TFigureColor which, const QColor &color)
+{
+    std::optional<TRentFigure> f = readFigure(key);
+    if (!f)
+        throw EDatabaseError(tr("Объект удален другим пользователем"));
+    setFigureColor(*f, which, color);
+    writeFigure(*f);
+}
+
+void TboRentGraph::changeFont(int key, const QFont &font, const QColor &color)
+{
+    std::optional<TRentFigure> f = readFigure(key);
+    if (!f)
+        throw EDatabaseError(tr("Объект удален другим пользователем"));
+    setFigureFont(*f, font, color);
+    writeFigure(*f);
+}
+
+QColor TboRentGraph::figureColor(const TRentFigure &f, TFigureColor which)
+{
+    switch (which) {
+    case TFigureColor::Line: return colorOr(f.lineColor, DefaultLine);
+    case TFigureColor::Fill: return colorOr(f.graphColor, DefaultFill);
+    case TFigureColor::UseLine: return colorOr(f.useLineColor, DefaultUseLine);
+    case TFigureColor::UseFill: return colorOr(f.useGraphColor, DefaultUseFill);
+    }
+    return DefaultLine;
+}
+
+void TboRentGraph::setFigureColor(TRentFigure &f, TFigureColor which, const QColor &color)
+{
+    const QString text = colorToText(color);
+    switch (which) {
+    case TFigureColor::Line: f.lineColor = text; break;
+    case TFigureColor::Fill: f.graphColor = text; break;
+    case TFigureColor::UseLine: f.useLineColor = text; break;
+    case TFigureColor::UseFill: f.useGraphColor = text; break;
+    }
+}
+
+QFont TboRentGraph::figureFont(const TRentFigure &f)
+{
+    QFont font;
+    if (!f.fontName.isEmpty())
+        font.setFamily(f.fontName);
+    if (f.fontSize != 0)
+        font.setPointSize(std::abs(f.fontSize));
+    applyFontStyle(font, f.fontStyle);
+    return font;
+}
+
+QColor TboRentGraph::figureFontColor(const TRentFigure &f)
+{
+    return colorOr(f.fontColor, Qt::black);
+}
+
+void TboRentGraph::setFigureFont(TRentFigure &f, const QFont &font, const QColor &color)
+{
+    f.fontName = font.family();
+    f.fontSize = font.pointSize() > 0 ? font.pointSize() : 0;
+    f.fontColor = colorToText(color);
+    f.fontStyle = fontStyleText(font);
+}
+
 void TboRentGraph::deleteFigure(int key)
 {
     TxWriteScope scope(m_context.db);
@@ -729,12 +791,8 @@ int TboRentGraph::breakdownFigure(int key, const TBreakdownParams &params, const
     const QList<TBreakdownCell> cells = breakdownCells(parent->width(), parent->height(), params);
 
     TRentFigure cell = newFigure(key);
-    if (m_context.options.stringOption(QStringLiteral("rentobjectfontcolor")).isEmpty()) {
-        cell.fontName = editorFont.family();
-        cell.fontSize = editorFont.pointSize() > 0 ? editorFont.pointSize() : 0;
-        cell.fontColor = colorToText(Qt::black);
-        cell.fontStyle = fontStyleText(editorFont);
-    }
+    if (m_context.options.stringOption(QStringLiteral("rentobjectfontcolor")).isEmpty())
+        setFigureFont(cell, editorFont, Qt::black);
 
     TxWriteScope scope(m_context.db);
     TxQuery insert(m_context.db);

@@ -71,6 +71,9 @@ struct TFigureChange {
 // The alignment buttons: to an edge of the parent, or stretched to it.
 enum class TAlignment { Left, Right, Top, Bottom, StretchLeft, StretchRight, StretchTop, StretchBottom };
 
+// The four colours of a figure: outline and fill, free and in use.
+enum class TFigureColor { Line, Fill, UseLine, UseFill };
+
 // The plan of the premises: the figures of rent_objectgraph, drawn as a tree
 // of figures inside their parents onto any painter (the screen control, an
 // image, a printer or a PDF file share this one drawing code), with the
@@ -176,6 +179,18 @@ public:
     bool alignFigure(int key, TAlignment alignment);
     // Line width plus or minus; never below 1.
     void changeLineWidth(int key, int delta);
+    // One of the figure's colours, stored at once.
+    void changeColor(int key, TFigureColor which, const QColor &color);
+    // The figure's font and its colour, stored at once.
+    void changeFont(int key, const QFont &font, const QColor &color);
+
+    // The colour a figure is drawn with (the default for a text that names none).
+    static QColor figureColor(const TRentFigure &figure, TFigureColor which);
+    static void setFigureColor(TRentFigure &figure, TFigureColor which, const QColor &color);
+    // The figure's font in points, as a font dialog shows it, and its colour.
+    static QFont figureFont(const TRentFigure &figure);
+    static QColor figureFontColor(const TRentFigure &figure);
+    static void setFigureFont(TRentFigure &figure, const QFont &font, const QColor &color);
     // Deletes the figure and the figures inside it (RENT_P_DELETEOBJECTGRAPH).
     void deleteFigure(int key);
     // Splits the figure into a grid of new child cells in one transaction:

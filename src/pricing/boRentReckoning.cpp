@@ -127,12 +127,17 @@ struct TboRentReckoning::Step {
     QString name;
     QString formula;
     std::optional<double> rounding;
+    // The step's name and formula as the calculator resolved them; a run
+    // keeps its steps, so the lookups happen once per run.
+    mutable TFoCalVariableHandle result;
+    mutable TFoCalFormulaHandle compiled;
 };
 
 // What the engine needs to know of a formula's text.
 struct TboRentReckoning::Words {
     quint32 used = 0;       // the built-in names written exactly
     QStringList userWords;  // the other words (no built-in name in any letter case), each once
+    mutable std::vector<TFoCalVariableHandle> userHandles;  // one per user word
 };
 
 struct TboRentReckoning::ObjectRow {
@@ -153,22 +158,19 @@ struct TboRentReckoning::Variable {
     QHash<Binding, double> values;
 };
 
+// What a pricing run keeps; its statements stay prepared on the connection
+// for the run's transaction (TxDatabase::statements()).
 struct TboRentReckoning::Run {
-    explicit Run(TxDatabase &db)
-        : statements(db)
-    {
-    }
-    TxStatementCache statements;
     QDate today;
     QHash<int, QList<Step>> steps;
     QHash<QString, Words> words;
     QHash<quint64, std::optional<std::pair<double, double>>> prices;
     QHash<int, ObjectRow> objects;
     QHash<int, int> currServices;
+    QHash<int, std::optional<double>> serviceValues;  // СТОИМУСЛУГИ by service, today
     std::optional<std::optional<int>> currencyOption;
     std::optional<std::optional<double>> todayRate;
     QHash<QString, Variable> variables;
-    std::array<std::unique_ptr<TxStoredProc>, 3> procedures;
 };
 
 struct TboRentReckoning::Engine {
@@ -180,6 +182,13 @@ struct TboRentReckoning::Engine {
     {
     }
     TxFoCal calc;
+    // The built-in names, resolved once for the engine's life.
+    std::array<TFoCalVariableHandle, 18> builtIns = [this] {
+        std::array<TFoCalVariableHandle, 18> h;
+        for (size_t i = 0; i < h.size(); ++i)
+            h[i] = calc.VariableHandle(TboRentReckoningType::builtInNames().at(qsizetype(i)));
+        return h;
+    }();
     TboRentValueVariable values;
     korvex::reference::TboRentServiceCost prices;
     korvex::billing::TboRentDebt debt;
@@ -218,8 +227,7 @@ QDate TboRentReckoning::today() const
 
 TxQuery &TboRentReckoning::query(TxQuery &own, const QString &sql, const QVariantList &values)
 {
-    Run *run = engine().run.get();
-    return TxStatementCache::exec(run ? &run->statements : nullptr, own, sql, values);
+    return TxStatementCache::exec(m_context.db, own, sql, values);
 }
 
 // --- Context ------------------------------------------------------------------------
@@ -227,6 +235,7 @@ TxQuery &TboRentReckoning::query(TxQuery &own, const QString &sql, const QVarian
 bool TboRentReckoning::LoadContractService(int key)
 {
     ContractServiceKey = key;
+    TxTransaction reads(m_context.db);
     TxQuery own(m_context.db);
     TxQuery &q = query(own, SqlContractService, {key});
     if (!q.next()) {
@@ -260,6 +269,8 @@ void TboRentReckoning::LoadEditedContractService(const TContractServiceEdit &row
     ServiceKey = row.serviceKey;
     CostNCU = row.costNcu;
     CostCurr = row.costCurr;
+    if (row.countObject)
+        CountObject = *row.countObject;
     CustomerKey = row.customerKey;
     ReckoningRate = rate;
 }
@@ -290,6 +301,8 @@ const QList<TboRentReckoning::Step> &TboRentReckoning::stepsOf(int typeKey, QLis
         s.name = rows.value(1).toString().trimmed();
         s.formula = rows.value(2).toString();
         s.rounding = optionalDouble(rows.value(3));
+        s.result = TxFoCal::VariableHandle(s.name);
+        s.compiled = TxFoCal::FormulaHandle(s.formula);
         steps << s;
     }
     if (run)
@@ -432,32 +445,32 @@ bool TboRentReckoning::isUserVariable(const QString &word)
 
 std::optional<double> TboRentReckoning::serviceProcedure(int which, QString &reason)
 {
-    Engine &e = engine();
     const ServiceProcedure &p = ServiceProcedures[size_t(which)];
-    std::unique_ptr<TxStoredProc> own;
-    TxStoredProc *proc = nullptr;
-    if (Run *run = e.run.get()) {
-        std::unique_ptr<TxStoredProc> &kept = run->procedures[size_t(which)];
-        if (!kept) {
-            kept = std::make_unique<TxStoredProc>(m_context.db, QLatin1String(p.name));
-            kept->setKeepPrepared(true);
+    // The value of a service is reference data, kept by a run; the other two
+    // belong to the position.
+    Run *run = engine().run.get();
+    if (run && which == 0) {
+        const auto kept = run->serviceValues.constFind(ServiceKey);
+        if (kept != run->serviceValues.constEnd()) {
+            if (!*kept)
+                reason = tr("у услуги %1 нет стоимости на %2").arg(ServiceKey).arg(today().toString(QStringLiteral("dd.MM.yyyy")));
+            return *kept;
         }
-        proc = kept.get();
-    } else {
-        own = std::make_unique<TxStoredProc>(m_context.db, QLatin1String(p.name));
-        proc = own.get();
     }
-    proc->clearParams();
+    // Inside the operation's transaction the statement stays prepared on the connection.
+    TxStoredProc proc(m_context.db, QLatin1String(p.name));
     switch (which) {
     case 0:
-        proc->setParam(QStringLiteral("servicekey"), ServiceKey);
-        proc->setParam(QStringLiteral("D"), today());
+        proc.setParam(QStringLiteral("servicekey"), ServiceKey);
+        proc.setParam(QStringLiteral("D"), today());
         break;
-    case 1: proc->setParam(QStringLiteral("contractservicekey"), ContractServiceKey); break;
-    default: proc->setParam(QStringLiteral("id"), ContractServiceKey); break;
+    case 1: proc.setParam(QStringLiteral("contractservicekey"), ContractServiceKey); break;
+    default: proc.setParam(QStringLiteral("id"), ContractServiceKey); break;
     }
-    proc->execute();
-    const QVariant v = proc->output(QLatin1String(p.output));
+    proc.execute();
+    const QVariant v = proc.output(QLatin1String(p.output));
+    if (run && which == 0)
+        run->serviceValues.insert(ServiceKey, v.isNull() ? std::nullopt : std::optional<double>(v.toDouble()));
     if (v.isNull()) {
         // A value the database does not have is no value, never a zero price.
         reason = which == 0 ? tr("у услуги %1 нет стоимости на %2").arg(ServiceKey).arg(today().toString(QStringLiteral("dd.MM.yyyy")))
@@ -490,6 +503,8 @@ TboRentReckoning::Words TboRentReckoning::analyse(const QString &formula)
         seen.insert(word);
         w.userWords << word;
     }
+    for (const QString &word : std::as_const(w.userWords))
+        w.userHandles.push_back(TxFoCal::VariableHandle(word));
     return w;
 }
 
@@ -508,17 +523,22 @@ const TboRentReckoning::Words &TboRentReckoning::wordsOf(const QString &formula,
 
 bool TboRentReckoning::EvaluateFormula(const QString &formula, double &value)
 {
+    TxTransaction reads(m_context.db);
+    Words ownWords;
+    return evaluate(formula, nullptr, wordsOf(formula, ownWords), value);
+}
+
+bool TboRentReckoning::evaluate(const QString &formula, TFoCalFormulaHandle *compiled, const Words &words, double &value)
+{
     Engine &e = engine();
     TxFoCal &calc = e.calc;
-    const QStringList &names = TboRentReckoningType::builtInNames();
-    Words ownWords;
-    const Words &words = wordsOf(formula, ownWords);
+    auto set = [&](int builtIn, double v) { calc.SetVariable(e.builtIns[size_t(builtIn)], v); };
     const quint32 used = words.used | e.computedBuiltIns;
     QString reason;
 
-    calc.SetVariable(names.at(PriceNcu), CostNCU);
-    calc.SetVariable(names.at(PriceCurr), CostCurr);
-    calc.SetVariable(names.at(CountObjects), CountObject);
+    set(PriceNcu, CostNCU);
+    set(PriceCurr, CostCurr);
+    set(CountObjects, CountObject);
 
     if (used & (bit(PriceListNcu) | bit(PriceListCurr))) {
         std::optional<std::pair<double, double>> price;
@@ -534,8 +554,8 @@ bool TboRentReckoning::EvaluateFormula(const QString &formula, double &value)
         }
         if (!price)
             return fail(tr("нет цены в прайсе для услуги %1 и объекта %2").arg(ServiceKey).arg(ObjectKey));
-        calc.SetVariable(names.at(PriceListNcu), price->first);
-        calc.SetVariable(names.at(PriceListCurr), price->second);
+        set(PriceListNcu, price->first);
+        set(PriceListCurr, price->second);
     }
 
     if (used & (bit(Coef1) | bit(Coef2) | bit(Coef3))) {
@@ -549,7 +569,7 @@ bool TboRentReckoning::EvaluateFormula(const QString &formula, double &value)
             // An empty coefficient is no value: multiplying by it would price the position at zero.
             if (!object.coef[size_t(i)])
                 return fail(tr("у объекта %1 не задан коэффициент %2").arg(ObjectKey).arg(i + 1));
-            calc.SetVariable(names.at(Coef1 + i), *object.coef[size_t(i)]);
+            set(Coef1 + i, *object.coef[size_t(i)]);
         }
     }
 
@@ -559,39 +579,39 @@ bool TboRentReckoning::EvaluateFormula(const QString &formula, double &value)
         const std::optional<double> v = serviceProcedure(i, reason);
         if (!v)
             return fail(reason);
-        calc.SetVariable(names.at(ServiceValue + i), *v);
+        set(ServiceValue + i, *v);
     }
 
     if (used & bit(Rate)) {
         const std::optional<double> rate = currencyRate(reason);
         if (!rate)
             return fail(reason);
-        calc.SetVariable(names.at(Rate), *rate);
+        set(Rate, *rate);
     }
 
     if (used & (bit(DebtNcu) | bit(DebtCurr))) {
         e.debt.DebtOfContractService(ContractServiceKey, today());
-        calc.SetVariable(names.at(DebtNcu), e.debt.ncu());
-        calc.SetVariable(names.at(DebtCurr), e.debt.curr());
+        set(DebtNcu, e.debt.ncu());
+        set(DebtCurr, e.debt.curr());
     }
     if (used & (bit(CustomerDebtNcu) | bit(CustomerDebtCurr))) {
         e.debt.DebtOfCustomer(CustomerKey, today());
-        calc.SetVariable(names.at(CustomerDebtNcu), e.debt.ncu());
-        calc.SetVariable(names.at(CustomerDebtCurr), e.debt.curr());
+        set(CustomerDebtNcu, e.debt.ncu());
+        set(CustomerDebtCurr, e.debt.curr());
     }
     if (used & (bit(ContractDebtNcu) | bit(ContractDebtCurr))) {
         e.debt.DebtOfContract(ContractKey, today());
-        calc.SetVariable(names.at(ContractDebtNcu), e.debt.ncu());
-        calc.SetVariable(names.at(ContractDebtCurr), e.debt.curr());
+        set(ContractDebtNcu, e.debt.ncu());
+        set(ContractDebtCurr, e.debt.curr());
     }
 
     // A user variable with a value replaces a step result of the same name.
-    for (const QString &word : words.userWords)
-        if (const std::optional<double> v = userValue(word))
-            calc.SetVariable(word, *v);
+    for (qsizetype i = 0; i < words.userWords.size(); ++i)
+        if (const std::optional<double> v = userValue(words.userWords.at(i)))
+            calc.SetVariable(words.userHandles[size_t(i)], *v);
 
     try {
-        value = calc.Evaluate(formula);
+        value = compiled ? calc.Evaluate(*compiled) : calc.Evaluate(formula);
     } catch (const EFoCalError &error) {
         if (error.fault() == TFoCalFault::UnknownIdentifier)
             return fail(unknownNameReason(formula, error.message()));
@@ -652,6 +672,7 @@ QString TboRentReckoning::unknownNameReason(const QString &formula, const QStrin
 
 bool TboRentReckoning::RunReckoningType(int typeKey, double &value)
 {
+    TxTransaction reads(m_context.db);
     Engine &e = engine();
     e.calc.ClearVariables();
     e.computed.clear();
@@ -661,13 +682,14 @@ bool TboRentReckoning::RunReckoningType(int typeKey, double &value)
     if (steps.isEmpty())
         return fail(tr("формула расчета %1 не найдена или в ней нет позиций").arg(typeKey));
     for (const Step &step : steps) {
-        if (!EvaluateFormula(step.formula, value))
+        Words ownWords;
+        if (!evaluate(step.formula, &step.compiled, wordsOf(step.formula, ownWords), value))
             return fail(tr("позиция %1 (%2): %3").arg(step.number, step.name, m_failure));
         if (step.rounding)
             value = korvex::amount::roundToStep(value, korvex::amount::roundHalfEven(*step.rounding));
         if (step.name.isEmpty())
             continue;
-        e.calc.SetVariable(step.name, value);
+        e.calc.SetVariable(step.result, value);
         e.computed << step.name;
         const auto builtIn = builtInIndex().constFind(step.name);
         if (builtIn != builtInIndex().constEnd())
@@ -679,6 +701,10 @@ bool TboRentReckoning::RunReckoningType(int typeKey, double &value)
 
 bool TboRentReckoning::Reckon()
 {
+    // One transaction for all the reads of one pricing (the caller's or a
+    // run's when there is one): its statements are prepared once and its
+    // values are of one moment.
+    TxTransaction reads(m_context.db);
     if (m_loadFailed)
         return fail(tr("позиция договора %1 не найдена").arg(ContractServiceKey));
     const double loadedNcu = CostNCU;
@@ -734,10 +760,8 @@ TReckoningRun::TReckoningRun(TboRentReckoning &engine)
     if (e.run)
         return;
     m_transaction = std::make_unique<TxTransaction>(engine.m_context.db);
-    e.run = std::make_unique<TboRentReckoning::Run>(engine.m_context.db);
+    e.run = std::make_unique<TboRentReckoning::Run>();
     e.run->today = QDate::currentDate();
-    e.prices.setStatementCache(&e.run->statements);
-    e.debt.setStatementCache(&e.run->statements);
     m_outer = true;
 }
 
@@ -745,12 +769,9 @@ TReckoningRun::~TReckoningRun()
 {
     if (!m_outer)
         return;
-    TboRentReckoning::Engine &e = m_engine.engine();
-    e.prices.setStatementCache(nullptr);
-    e.debt.setStatementCache(nullptr);
-    // The statements go before the transaction they belong to ends; an own
-    // transaction only read, so the guard's rollback loses nothing.
-    e.run.reset();
+    // An own transaction only read, so the guard's rollback loses nothing;
+    // the statements kept for it go with it.
+    m_engine.engine().run.reset();
     m_transaction.reset();
 }
 

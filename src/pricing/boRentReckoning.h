@@ -29,9 +29,11 @@ struct TContractServiceEdit {
     double costCurr = 0;
     std::optional<int> typeReckoningKey;
     std::optional<int> ncuReckoning;  // none: the option rentNCUReckoning presets the switch
+    std::optional<double> countObject;  // none: as stored
 };
 
 class TReckoningRun;
+class TFoCalFormulaHandle;
 
 // The reckoning engine: prices one contract service by running its
 // reckoning type, a chain of formula steps over the built-in variables (the
@@ -119,6 +121,9 @@ private:
     std::optional<double> serviceProcedure(int which, QString &reason);
     static Words analyse(const QString &formula);
     const Words &wordsOf(const QString &formula, Words &own);
+    // EvaluateFormula for a formula whose words are known; compiled: the
+    // formula's handle when the caller keeps one.
+    bool evaluate(const QString &formula, TFoCalFormulaHandle *compiled, const Words &words, double &value);
     QString unknownNameReason(const QString &formula, const QString &message);
 
     korvex::shell::TAppContext &m_context;
@@ -127,17 +132,34 @@ private:
     bool m_loadFailed = false;
 };
 
-// A pricing run (making invoices, distributing a payment, a document): while
-// it lives, the engine keeps its statements prepared, the steps of each type,
-// the option rentcurrkey and today's rate, price-list rows, object rows,
-// services' currency flags and user-variable values, and "today" stays the
-// day the run began. Everything is read inside the run's transaction (the
-// caller's, which it joins, or one of its own that only reads and is rolled
-// back), so what is kept is what a fresh read would give and no price
-// changes. Nothing outlives the run. A run must end before a transaction it
-// joined ends, and the work done in it must not change the rows it keeps;
-// work that writes holds its own transaction around the run. Runs nest (the
-// outer one counts).
+// A pricing run: how every loop over positions prices them (making the
+// month's invoices, distributing a payment, "на все услуги" in a contract,
+// a document with many lines). Put one around the loop:
+//
+//     TboRentReckoning engine(context);
+//     TReckoningRun run(engine);            // before the first position
+//     for (int key : positions) {
+//         engine.LoadContractService(key);
+//         engine.ReckoningRate = rate;
+//         if (engine.Reckon())
+//             use(engine.CostNCU, engine.CostCurr);
+//     }                                      // the run ends with its scope
+//
+// While it lives the engine reads each thing once and keeps it: the steps
+// of each type (compiled), the option rentcurrkey and today's rate,
+// price-list rows, object rows, services' currency flags and user-variable
+// values; "today" stays the day the run began, and every statement stays
+// prepared. Everything is read inside the run's transaction (the caller's,
+// which it joins, or one of its own that only reads and is rolled back), so
+// what is kept is what a fresh read would give and no price changes; the
+// prices are those of the engine without a run, to the last bit.
+//
+// Rules: a run must end before a transaction it joined ends; the work done
+// inside it must not change the rows it keeps (prices, objects, variables,
+// rates) - work that writes (invoice lines, debts) holds its own transaction
+// around the run and writes other tables. Runs nest (the outer one counts).
+// Without a run each Reckon reads everything afresh in a transaction of its
+// own.
 class TReckoningRun
 {
 public:

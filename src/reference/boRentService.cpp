@@ -13,7 +13,6 @@
 #include "widgets/xPrompt.h"
 #include "widgets/xTreeModel.h"
 
-#include <QMetaObject>
 #include <QSet>
 #include <stdexcept>
 
@@ -331,114 +330,24 @@ Qt::ItemFlags TServiceOperationModel::flags(const QModelIndex &index) const
 // --- TServiceValueModel -----------------------------------------------------------------
 
 TServiceValueModel::TServiceValueModel(TboRentService &bo, QObject *parent)
-    : TxRecordTableModel({QStringLiteral("SERVICEDATE"), QStringLiteral("SERVICEVALUE")}, parent)
+    : TxDatedValueModel(QStringLiteral("SERVICEDATE"), QStringLiteral("SERVICEVALUE"), parent)
     , m_bo(bo)
 {
 }
 
-void TServiceValueModel::load(int serviceKey)
+QList<korvex::widgets::TxDatedValue> TServiceValueModel::readRows(int serviceKey)
 {
-    QList<TServiceValueRecord> rows;
-    if (serviceKey > 0)
-        rows = m_bo.readValues(serviceKey);
-    m_serviceKey = serviceKey;
-    setRecords(rows);
+    QList<korvex::widgets::TxDatedValue> rows;
+    for (const TServiceValueRecord &r : m_bo.readValues(serviceKey))
+        rows << korvex::widgets::TxDatedValue{r.id, r.serviceKey, r.serviceDate, r.value};
+    return rows;
 }
 
-int TServiceValueModel::appendRow()
+void TServiceValueModel::writeRow(korvex::widgets::TxDatedValue &row)
 {
-    if (m_serviceKey <= 0)
-        return -1;
-    return appendRecord({0, m_serviceKey, QDate::currentDate(), std::nullopt});
-}
-
-std::optional<int> TServiceValueModel::idAt(int row) const
-{
-    if (row < 0 || row >= m_records.size() || m_records.at(row).id == 0)
-        return std::nullopt;
-    return m_records.at(row).id;
-}
-
-int TServiceValueModel::rowOf(int id) const
-{
-    for (int row = 0; row < m_records.size(); ++row)
-        if (m_records.at(row).id == id)
-            return row;
-    return -1;
-}
-
-QVariant TServiceValueModel::data(const QModelIndex &index, int role) const
-{
-    const TServiceValueRecord *record = recordAt(index);
-    if (!record)
-        return {};
-    const TServiceValueRecord &r = *record;
-    if (index.column() == DateColumn) {
-        if (role == Qt::DisplayRole)
-            return r.serviceDate.toString(QStringLiteral("dd.MM.yyyy"));
-        if (role == Qt::EditRole)
-            return r.serviceDate;  // edited with a date editor
-        return {};
-    }
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignRight | Qt::AlignVCenter);
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return r.value ? QVariant(numberText(*r.value)) : QVariant(QString());
-    return {};
-}
-
-bool TServiceValueModel::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (role != Qt::EditRole || !recordAt(index))
-        return false;
-    TServiceValueRecord r = m_records.at(index.row());
-    if (index.column() == DateColumn) {
-        const QDate date = value.toDate();
-        if (!date.isValid()) {
-            Q_EMIT cellRefused(tr("Введите дату"));
-            return false;
-        }
-        if (date == r.serviceDate)
-            return true;
-        r.serviceDate = date;
-    } else {
-        const std::optional<double> number = korvex::amount::parseNumber(value.toString());
-        if (!number) {
-            Q_EMIT cellRefused(tr("Введите число"));
-            return false;
-        }
-        if (r.value && *r.value == *number)
-            return true;  // passing through the cell stores nothing
-        r.value = number;
-    }
-    // A new row waits for its value: a dated row without one would read as
-    // no value from that day on.
-    if (r.id != 0 || r.value) {
-        try {
-            m_bo.writeValue(r);
-        } catch (const EDatabaseError &e) {
-            Q_EMIT cellRefused(e.message());
-            return false;
-        }
-    }
-    m_records[index.row()] = r;
-    Q_EMIT dataChanged(index, index);
-    if (r.id != 0) {
-        const int id = r.id;
-        // Read again once the editor has closed, in date order.
-        QMetaObject::invokeMethod(
-            this,
-            [this, id] {
-                try {
-                    reload();
-                    Q_EMIT rowStored(id);
-                } catch (const EDatabaseError &e) {
-                    Q_EMIT cellRefused(e.message());
-                }
-            },
-            Qt::QueuedConnection);
-    }
-    return true;
+    TServiceValueRecord r{row.id, row.ownerKey, row.date, row.value};
+    m_bo.writeValue(r);
+    row.id = r.id;
 }
 
 } // namespace korvex::reference

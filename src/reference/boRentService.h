@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/AppContext.h"
+#include "widgets/xDatedValueModel.h"
 #include "widgets/xFieldTableModel.h"
 
 #include <QDate>
@@ -132,41 +133,22 @@ Q_SIGNALS:
     void cellRefused(const QString &message);
 };
 
-// The dated values of one service, edited in place: a stored row is written
-// as soon as a cell of it is changed; a new row (today, no value) is written
-// once it has a value. After every write the rows are read again.
-// Fields SERVICEDATE, SERVICEVALUE.
-class TServiceValueModel : public korvex::widgets::TxRecordTableModel<TServiceValueRecord>
+// The dated values of one service, edited in place (TxDatedValueModel); a
+// new row is dated today. Fields SERVICEDATE, SERVICEVALUE.
+class TServiceValueModel : public korvex::widgets::TxDatedValueModel
 {
     Q_OBJECT
 public:
-    enum Column { DateColumn, ValueColumn };
-
     explicit TServiceValueModel(TboRentService &bo, QObject *parent = nullptr);
 
-    // Reads the rows of the service (0: none); pending rows are dropped.
-    // Throws EDatabaseError and then keeps what it had.
-    void load(int serviceKey);
-    void reload() { load(m_serviceKey); }
-    int serviceKey() const { return m_serviceKey; }
-    // A new row for today without a value; -1 when no service is shown.
-    int appendRow();
-    std::optional<int> idAt(int row) const;
-    // Row of a stored value, -1 when absent.
-    int rowOf(int id) const;
+    int serviceKey() const { return ownerKey(); }
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-
-Q_SIGNALS:
-    // A typed value was not stored; the cell keeps its value.
-    void cellRefused(const QString &message);
-    // A row was stored (id: its key).
-    void rowStored(int id);
+protected:
+    QList<korvex::widgets::TxDatedValue> readRows(int serviceKey) override;
+    void writeRow(korvex::widgets::TxDatedValue &row) override;
 
 private:
     TboRentService &m_bo;
-    int m_serviceKey = 0;
 };
 
 } // namespace korvex::reference

@@ -59,7 +59,7 @@ bool TboRentServiceCost::FindServiceCost(int serviceKey, int objectKey)
 {
     TxQuery own(m_context.db);
     TxQuery &q = TxStatementCache::exec(
-        m_statements, own,
+        m_context.db, own,
         QStringLiteral("SELECT costncu, costcurr, typereckoningkey, ncureckoning FROM rent_p_getservicecost(?, ?)"),
         {serviceKey, objectKey});
     if (!q.next()) {

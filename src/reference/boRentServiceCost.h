@@ -7,10 +7,6 @@
 #include <QVariant>
 #include <optional>
 
-namespace korvex::db {
-class TxStatementCache;
-}
-
 namespace korvex::widgets {
 class TxTreeModel;
 }
@@ -52,10 +48,6 @@ public:
     // object), as rent_p_getservicecost chooses it. Without a row the values
     // above are cleared and the answer is false.
     bool FindServiceCost(int serviceKey, int objectKey);
-    // Statements kept prepared by a caller that finds many prices in one
-    // transaction (null: each look-up prepares its own).
-    void setStatementCache(korvex::db::TxStatementCache *cache) { m_statements = cache; }
-
     // A new row under parent (0: at the top). newKey: the last row stored.
     bool NewServiceCost(int parent, int *newKey = nullptr);
     bool EditServiceCost(int key);
@@ -90,7 +82,6 @@ private:
 
     korvex::shell::TAppContext &m_context;
     TReferenceDialogs *m_dialogs;
-    korvex::db::TxStatementCache *m_statements = nullptr;
 };
 
 } // namespace korvex::reference

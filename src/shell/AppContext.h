@@ -3,6 +3,9 @@
 namespace korvex::db {
 class TxDatabase;
 }
+namespace korvex::accounting {
+class TCustomerSyncLink;
+}
 
 namespace korvex::shell {
 
@@ -15,6 +18,10 @@ struct TAppContext {
     korvex::db::TxDatabase &db;
     TmmOptions &options;
     const TUserLogin *login = nullptr;
+    // The program's one customer synchronisation with the bookkeeping
+    // system, set by the main window; null where there is none (tests, the
+    // command-line tool), and then nothing is synchronised.
+    korvex::accounting::TCustomerSyncLink *customerSync = nullptr;
 };
 
 } // namespace korvex::shell

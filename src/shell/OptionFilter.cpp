@@ -2,6 +2,9 @@
 
 #include "mmOptions.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 namespace korvex::shell {
 
 TxOptionFilter::TxOptionFilter(TmmOptions &options, const QString &prefix)
@@ -30,6 +33,37 @@ void TxOptionFilter::bindString(const QString &name, QString *value, const QStri
     m_fields.append({name, value, def});
 }
 
+void TxOptionFilter::bindBool(const QString &name, bool *value, bool def)
+{
+    m_fields.append({name, value, def});
+}
+
+void TxOptionFilter::bindKeys(const QString &name, QList<int> *value)
+{
+    m_fields.append({name, value, QList<int>()});
+}
+
+QList<int> TxOptionFilter::parseKeys(const QString &text)
+{
+    QList<int> keys;
+    static const QRegularExpression separators(QStringLiteral("[^0-9-]+"));
+    for (const QString &piece : text.split(separators, Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int key = piece.toInt(&ok);
+        if (ok && !keys.contains(key))
+            keys << key;
+    }
+    return keys;
+}
+
+QString TxOptionFilter::keysText(const QList<int> &keys, const QString &separator)
+{
+    QStringList parts;
+    for (int k : keys)
+        parts << QString::number(k);
+    return parts.join(separator);
+}
+
 void TxOptionFilter::reset()
 {
     for (const Field &f : std::as_const(m_fields)) {
@@ -50,6 +84,12 @@ void TxOptionFilter::load()
             **p = m_options.dateOption(name, std::get<QDate>(f.def));
         else if (auto p = std::get_if<QString *>(&f.target))
             **p = m_options.stringOption(name, std::get<QString>(f.def));
+        else if (auto p = std::get_if<bool *>(&f.target))
+            **p = m_options.integerOption(name, std::get<bool>(f.def) ? 1 : 0) == 1;
+        else if (auto p = std::get_if<QList<int> *>(&f.target)) {
+            const std::optional<QString> text = m_options.GetStringOption(name);
+            **p = text ? parseKeys(*text) : std::get<QList<int>>(f.def);
+        }
     }
 }
 
@@ -66,6 +106,10 @@ void TxOptionFilter::save() const
                 m_options.SetDateOption(name, true, **p);
         } else if (auto p = std::get_if<QString *>(&f.target))
             m_options.SetStringOption(name, true, **p);
+        else if (auto p = std::get_if<bool *>(&f.target))
+            m_options.SetIntegerOption(name, true, **p ? 1 : 0);
+        else if (auto p = std::get_if<QList<int> *>(&f.target))
+            m_options.SetStringOption(name, true, keysText(**p));
     }
 }
 

@@ -23,6 +23,11 @@ public:
     void bindFloat(const QString &name, double *value, double def);
     void bindDate(const QString &name, QDate *value, const QDate &def);
     void bindString(const QString &name, QString *value, const QString &def = {});
+    // A switch stored as the integer 1 or 0; anything but 1 reads as false.
+    void bindBool(const QString &name, bool *value, bool def);
+    // A list of keys stored as text, one key a line; only whole numbers are
+    // read back, so a stored list can never carry anything but integers.
+    void bindKeys(const QString &name, QList<int> *value);
 
     void load();
     void save() const;
@@ -30,11 +35,17 @@ public:
 
     QString optionName(const QString &name) const { return m_prefix + name; }
 
+    // The whole numbers of a stored key list, each once, in their order;
+    // whatever else the text holds is skipped.
+    static QList<int> parseKeys(const QString &text);
+    // The keys as text, joined by the separator.
+    static QString keysText(const QList<int> &keys, const QString &separator = QStringLiteral("\n"));
+
 private:
     struct Field {
         QString name;
-        std::variant<int *, double *, QDate *, QString *> target;
-        std::variant<int, double, QDate, QString> def;
+        std::variant<int *, double *, QDate *, QString *, bool *, QList<int> *> target;
+        std::variant<int, double, QDate, QString, bool, QList<int>> def;
     };
     TmmOptions &m_options;
     QString m_prefix;

@@ -5,6 +5,9 @@
 #include "db/xDatabase.h"
 #include "db/xQuery.h"
 
+#include <QDir>
+#include <QFile>
+
 using namespace korvex::db;
 using namespace korvex::accounting;
 
@@ -98,6 +101,64 @@ CliRun runCli(TestDatabase &t, const QStringList &args)
     params.setServerName(t.path());
     t.db().open(params, QStringLiteral("SYSDBA"), QString());
     return r;
+}
+
+QString tempPattern(const char *name)
+{
+    return TestDatabase::tempRoot() + QLatin1Char('/') + QLatin1String(name) + QStringLiteral("-XXXXXX");
+}
+
+Bookkeeping::Bookkeeping(int systemCode)
+    : dir(tempPattern("bookkeeping"))
+{
+    QDir().mkpath(main());
+    QDir().mkpath(work());
+    QFile f(ini());
+    f.open(QIODevice::WriteOnly);
+    f.write(QStringLiteral("; link\r\n[Other]\r\nCodeSystem=99\r\n[QUILLBOOK]\r\n workbookkeepdir = %1\r\n"
+                           "MainBookkeepDir=%2\r\nCodeSystem=%3\r\n")
+                .arg(work(), main())
+                .arg(systemCode)
+                .toUtf8());
+}
+
+const QStringList kRegisterFields = {
+    "NomPP:A7", "Date:D", "Debet:A6", "Kredit:A6", "Summa:$", "KAU debet:A32", "KAU kredit:A32",
+    "Name operation:A100", "Number payment:A12", "Summa in currency:$", "Currency:A3", "DateMake:D",
+    "CodeSubSystem:S", "CodeDocument:A32", "ChangeCurCost:$"};
+
+const QStringList kNewRegFields = {
+    "Date:D", "Nompp:A7", "Debet:A6", "Kredit:A6", "KAU debet:A32", "KAU kredit:A32", "Summa:$",
+    "Summa in cur:$", "Name operation:A100", "Number payment:A12", "Codesubsystem:S"};
+
+void exchangeTables(const Bookkeeping &b)
+{
+    makeTable(b.main(), QStringLiteral("refkau.db"),
+              {"NumSchet:A6", "Level1:S", "Level2:S", "Level3:S", "Level4:S"}, 1,
+              {{"62", "1", "10", "0", ""}, {"51", "", "", "", ""}, {"90", "10", "", "", ""}, {"99", "15", "", "", ""}});
+    makeTable(b.main(), QStringLiteral("klient.db"), {"KodKAU:I", "Name:A60"}, 1,
+              {{"501", "ООО Тест"}, {"502", "Петров П.П."}});
+    makeTable(b.main(), QStringLiteral("kauoper.db"), {"Code:I", "Name:A60"}, 1, {{"77", "Аренда"}});
+    makeTable(b.work(), QStringLiteral("register.db"), kRegisterFields, 0,
+              {{"0000001", "2026-03-10", "51", "62", "150.5", "", "501.77", "Оплата по счету 17", "17", "60.2"},
+               {"0000002", "2026-03-11", "51", "62", "99", "", "502", "Оплата", "", "0"},
+               {"0000003", "2026-03-12", "51", "90", "5", "", "", "Прочее", "", "0"},
+               {"0000004", "2026-04-02", "51", "62", "7", "", "501", "Апрель", "", "0"},
+               {"0000002", "2026-03-11", "51", "62", "1", "", "501.999", "Оплата", "", "0"}});
+}
+
+void exchangeFixture(TxDatabase &db)
+{
+    bookkeepingFixture(db);
+    execAll(db, {
+        "UPDATE fin_analyzetable SET externalkey = 10 WHERE id = 610",
+        "INSERT INTO fin_entrytype (id, optypekey, debitid, creditid, expression, expressioncurr) "
+        "VALUES (10, 1700, 3, 1, 'SumNCU', 'SumCurr')",
+        "INSERT INTO fin_optypeanalyze (optypekey, analyzekey) VALUES (1700, 10)",
+        "INSERT INTO fin_optypeanalyze (optypekey, analyzekey) VALUES (1700, 610)",
+        "INSERT INTO fin_entrytype (id, optypekey, debitid, creditid, expression, expressioncurr) "
+        "VALUES (20, 1800, 1, 2, 'SumNCU', 'SumCurr')",
+    });
 }
 
 } // namespace korvex::test

@@ -3,6 +3,7 @@
 #include "accounting/xParadox.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -28,6 +29,32 @@ void bookkeepingFixture(korvex::db::TxDatabase &db);
 // "Name:$" (currency), "Name:N"; rows of texts (alpha fields OEM coded).
 void makeTable(const QString &dir, const QString &name, const QStringList &fields, int keyFields,
                const QList<QStringList> &rows);
+
+// A temporary folder's pattern under the tests' folder.
+QString tempPattern(const char *name);
+
+// The bookkeeping system's two directories and the link settings naming
+// them, in a temporary folder.
+struct Bookkeeping {
+    QTemporaryDir dir;
+    QString main() const { return dir.filePath(QStringLiteral("main")); }
+    QString work() const { return dir.filePath(QStringLiteral("work")); }
+    QString ini() const { return dir.filePath(QStringLiteral("korvex-rent.ini")); }
+
+    explicit Bookkeeping(int systemCode = 7);
+};
+
+// The fields of the register and of the table of new register records.
+extern const QStringList kRegisterFields;
+extern const QStringList kNewRegFields;
+
+// Account 62 has two levels: clients (type 1) and the kind of operation
+// (type 10), which is the service; account 51 has none. The register holds
+// four entries of March 2026 (two sharing a number and date) and one of April.
+void exchangeTables(const Bookkeeping &b);
+// bookkeepingFixture and the operation types 1700 (one entry template 51-62)
+// and 1800 (62-90) of the exchange.
+void exchangeFixture(korvex::db::TxDatabase &db);
 
 // Runs the command-line tool on the test database (closed meanwhile: the
 // embedded engine lets one process at a time have the file).

@@ -448,6 +448,137 @@ private Q_SLOTS:
         check("4");
     }
 
+    // A formula is found by its text: the same characters at a new address
+    // are the same formula, new characters at the same address a new one.
+    void findsFormulasByText()
+    {
+        TxFoCal c;
+        c.SetVariable(QStringLiteral("A"), 3);
+        char16_t buffer[] = u"A+1";
+        const QString raw = QString::fromRawData(reinterpret_cast<const QChar *>(buffer), 3);
+        QCOMPARE(c.Evaluate(raw), 4.0);
+        buffer[1] = u'*';  // same address and length, other text
+        QCOMPARE(c.Evaluate(raw), 3.0);
+        buffer[1] = u'-';
+        QCOMPARE(c.Evaluate(raw), 2.0);
+
+        // Equal texts at different addresses share one compiled form and
+        // answer alike; a handle keeps a copy of its own text.
+        QString first = QStringLiteral("A*10");
+        QString second = QStringLiteral("A*") + QString::number(10);
+        QVERIFY(first.constData() != second.constData());
+        TFoCalFormulaHandle handle = c.FormulaHandle(first);
+        QCOMPARE(c.Evaluate(first), 30.0);
+        QCOMPARE(c.Evaluate(second), 30.0);
+        first[2] = QLatin1Char('2');
+        QCOMPARE(c.Evaluate(handle), 30.0);
+        QCOMPARE(c.Evaluate(first), 60.0);
+        QCOMPARE(handle.text(), QStringLiteral("A*10"));
+
+        // A name given over a caller's buffer is kept as it was given.
+        char16_t name[] = u"Цена";
+        c.SetVariable(QString::fromRawData(reinterpret_cast<const QChar *>(name), 4), 7);
+        name[0] = u'X';
+        QVERIFY(c.Variables().join(QLatin1Char('|')).contains(QStringLiteral("Цена = ")));
+        QCOMPARE(c.Evaluate(QStringLiteral("ЦЕНА")), 7.0);
+    }
+
+    // A handle set after the variables changed under it sets the variable
+    // of its name, and no other.
+    void setsByHandleSafely_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("variables cleared") << 0;
+        QTest::newRow("variables replaced by lines") << 1;
+        QTest::newRow("set by name in other letters") << 2;
+        QTest::newRow("look-up tables rebuilt") << 3;
+        QTest::newRow("handle of another calculator") << 4;
+    }
+    void setsByHandleSafely()
+    {
+        QFETCH(int, change);
+        TxFoCal other;
+        TxFoCal c;
+        // Names met before the variables: numbered anew, the variables move.
+        QCOMPARE(c.Evaluate(QStringLiteral("SIN(0)+COS(0)")), 1.0);
+        c.SetVariable(QStringLiteral("Цена"), 1);
+        c.SetVariable(QStringLiteral("X"), 2);
+        TFoCalVariableHandle price = (change == 4 ? other : c).VariableHandle(QStringLiteral("Цена"));
+        TFoCalVariableHandle count = c.VariableHandle(QStringLiteral("КОЛ"));
+        c.SetVariable(price, 5);
+        c.SetVariable(count, 7);
+        TFoCalFormulaHandle total = c.FormulaHandle(QStringLiteral("ЦЕНА*100+КОЛ"));
+        if (change != 4)
+            QCOMPARE(c.Evaluate(total), 507.0);
+        switch (change) {
+        case 0: c.ClearVariables(); break;
+        case 1: c.SetVariables({QStringLiteral("Y=9"), QStringLiteral("X=2")}); break;
+        case 2: c.SetVariable(QStringLiteral("цена"), 6); break;
+        case 3:
+            // Endless distinct formulas drop the compiled forms and number
+            // the names anew.
+            for (int i = 0; i < 5000; ++i)
+                c.Evaluate(QStringLiteral("X+%1").arg(i));
+            break;
+        default: break;
+        }
+        c.SetVariable(price, 11);
+        c.SetVariable(count, 13);
+        QCOMPARE(c.Evaluate(QStringLiteral("ЦЕНА")), 11.0);
+        QCOMPARE(c.Evaluate(QStringLiteral("кол")), 13.0);
+        QCOMPARE(c.Evaluate(QStringLiteral("ЦЕНА*100+КОЛ")), 1113.0);
+        QCOMPARE(c.Evaluate(total), 1113.0);
+        if (change != 0) {
+            QCOMPARE(c.Evaluate(QStringLiteral("X")), 2.0);
+        }
+        // The variable keeps the spelling it was created with.
+        const QStringList names = [&] {
+            QStringList n;
+            for (const QString &line : c.Variables())
+                n << line.section(QLatin1String(" = "), 0, 0);
+            return n;
+        }();
+        QCOMPARE(names.count(QStringLiteral("Цена")) + names.count(QStringLiteral("цена")), 1);
+        QCOMPARE(names.count(QStringLiteral("КОЛ")), 1);
+        // The handle's calculator is unchanged by its use elsewhere.
+        if (change == 4)
+            QVERIFY(other.Variables().isEmpty() || !other.Variables().join(QLatin1Char(' ')).contains(QStringLiteral("11")));
+    }
+
+    // The engine's way: names and texts resolved once, every variable set
+    // and every formula evaluated by handle, the variables cleared between
+    // rounds; it answers as setting by name and evaluating by text does.
+    void handlesAgreeWithNames()
+    {
+        const QStringList formulas{QStringLiteral("ROUND(A*B*100)/100"), QStringLiteral("ROUND10(A)+ROUND1000(B*1000)"),
+                                   QStringLiteral("(A>B)*A+(A<=B)*B"), QStringLiteral("A MOD 3+C"),
+                                   QStringLiteral("ROUND100(A*B)-ROUND(-2.5)")};
+        TxFoCal byHandle, byName;
+        QList<TFoCalVariableHandle> variables;
+        for (const char *n : {"A", "B", "C"})
+            variables << byHandle.VariableHandle(QString::fromLatin1(n));
+        QList<TFoCalFormulaHandle> compiledFormulas;
+        for (const QString &f : formulas)
+            compiledFormulas << byHandle.FormulaHandle(f);
+        for (int round = 0; round < 200; ++round) {
+            byHandle.ClearVariables();
+            byName.ClearVariables();
+            const double values[] = {round * 0.37 - 20, 12.5 - round * 0.05, double(round % 7)};
+            for (int f = 0; f < formulas.size(); ++f) {
+                // C only for the formulas that read it: the others see it unset.
+                const int count = formulas.at(f).contains(QLatin1Char('C')) ? 3 : 2;
+                for (int v = 0; v < count; ++v) {
+                    byHandle.SetVariable(variables[v], values[v]);
+                    byName.SetVariable(QString(QChar(u'A' + v)), values[v]);
+                }
+                const QString a = outcome([&] { return byHandle.Evaluate(compiledFormulas[f]); });
+                const QString b = outcome([&] { return byName.Evaluate(formulas.at(f)); });
+                QCOMPARE(a, b);
+                QCOMPARE(a, leftToRight(byName, formulas.at(f)));
+            }
+        }
+    }
+
     // Random formulas, valid and broken, under changing variable sets: the
     // compiled form answers exactly as a fresh left-to-right scan.
     void agreesWithLeftToRight()

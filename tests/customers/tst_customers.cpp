@@ -256,25 +256,61 @@ private Q_SLOTS:
         got.sort();
         expected.sort();
         QCOMPARE(got, expected);
+        // The list's own statement answers as the directory procedure does,
+        // with a condition for the field in use alone.
+        QStringList byProcedure = names(*m_t, f.procedureStatement(kind));
+        byProcedure.sort();
+        QCOMPARE(byProcedure, expected);
+        const QString text = f.listStatement(kind).text();
+        for (int other = 0; other < TFactoryFilter::FieldCount; ++other) {
+            const QString column = QStringLiteral("COALESCE(c.%1,").arg(TFactoryFilter::fieldName(TFactoryFilter::Field(other)));
+            QCOMPARE(text.contains(column), other == field && mode != -1);
+        }
+        QVERIFY(!text.contains(QStringLiteral("fin_f_")));
     }
 
-    // State, form of ownership and place (a town finds its streets).
+    // State, form of ownership and place (a town finds its streets), alone
+    // and together, and every kind of list: as the procedure answers.
     void otherConditions()
     {
         TFactoryFilter f;
         f.setUse(TFactoryFilter::Name, TFactoryFilter::Off);
+        const auto check = [&](int kind, QStringList expected) {
+            QStringList got = names(*m_t, f.listStatement(kind));
+            QStringList byProcedure = names(*m_t, f.procedureStatement(kind));
+            got.sort();
+            byProcedure.sort();
+            expected.sort();
+            QCOMPARE(got, expected);
+            QCOMPARE(byProcedure, expected);
+        };
         f.setPlaceValue(2);
-        QStringList got = names(*m_t, f.listStatement(1));
-        got.sort();
-        QCOMPARE(got, (QStringList{QStringLiteral("ООО «Альфа-Трейд»"), QStringLiteral("альфа")}));
+        check(1, {QStringLiteral("ООО «Альфа-Трейд»"), QStringLiteral("альфа")});
         f.setDisabledValue(0);
-        QCOMPARE(names(*m_t, f.listStatement(1)), QStringList{QStringLiteral("ООО «Альфа-Трейд»")});
+        check(1, {QStringLiteral("ООО «Альфа-Трейд»")});
         f.setDisabledValue(1);
-        QCOMPARE(names(*m_t, f.listStatement(1)), QStringList{QStringLiteral("альфа")});
+        check(1, {QStringLiteral("альфа")});
         f.setDisabledValue(-1);
         f.setPlaceValue(-1);
         f.setPropertyKindValue(1);
-        QCOMPARE(names(*m_t, f.listStatement(1)), QStringList{QStringLiteral("ООО «Альфа-Трейд»")});
+        check(1, {QStringLiteral("ООО «Альфа-Трейд»")});
+        f.setPropertyKindValue(-1);
+        f.setCompanyKindValue(0);  // a key no form has
+        check(1, {});
+        f.setCompanyKindValue(-1);
+        check(0, {QStringLiteral("ООО «Альфа-Трейд»"), QStringLiteral("альфа"), QStringLiteral("Бета 50%"),
+                  QStringLiteral("ОАО «Альфа-Банк»"), QStringLiteral("ИП Петров")});
+        check(4, {QStringLiteral("ИП Петров")});
+        f.setUse(TFactoryFilter::Name, TFactoryFilter::Equals);
+        f.setMask(TFactoryFilter::Name, QStringLiteral("   "));
+        check(1, {});
+        f.setUse(TFactoryFilter::Name, TFactoryFilter::EndsWith);
+        check(1, {QStringLiteral("ООО «Альфа-Трейд»"), QStringLiteral("альфа"), QStringLiteral("Бета 50%"),
+                  QStringLiteral("ИП Петров")});
+        // Nothing in use: the statement carries no condition but the kind.
+        f.setUse(TFactoryFilter::Name, TFactoryFilter::Off);
+        QVERIFY(f.listStatement(1).text().endsWith(QStringLiteral("WHERE 1 = 1 AND c.kind <> 2")));
+        QVERIFY(f.listStatement(1).values().isEmpty());
     }
 };
 

@@ -164,16 +164,31 @@ private Q_SLOTS:
         QTest::addColumn<int>("failures");
         QTest::addColumn<bool>("succeeds");
         QTest::addColumn<int>("attempts");
-        QTest::newRow("no failure") << 0 << true << 1;
-        QTest::newRow("fails once") << 1 << true << 2;
-        QTest::newRow("fails twice") << 2 << false << 2;
+        QTest::addColumn<bool>("inTransaction");
+        for (const bool inTransaction : {false, true}) {
+            const char *where = inTransaction ? ", kept prepared in a transaction" : "";
+            QTest::addRow("no failure%s", where) << 0 << true << 1 << inTransaction;
+            QTest::addRow("fails once%s", where) << 1 << true << 2 << inTransaction;
+            QTest::addRow("fails twice%s", where) << 2 << false << 2 << inTransaction;
+        }
     }
     void retryOnce()
     {
         QFETCH(int, failures);
         QFETCH(bool, succeeds);
         QFETCH(int, attempts);
+        QFETCH(bool, inTransaction);
         TxQuery::execute(db(), QStringLiteral("ALTER SEQUENCE t_calls RESTART WITH 0"));
+        TxTransaction guard(db());
+        if (!inTransaction)
+            guard.rollback();
+        if (inTransaction) {
+            // Kept from an earlier call: the retry still prepares anew.
+            TxStoredProc earlier(db(), QStringLiteral("t_flaky"));
+            earlier.setParam(QStringLiteral("FAILURES"), -1);
+            earlier.execute();
+            TxQuery::execute(db(), QStringLiteral("ALTER SEQUENCE t_calls RESTART WITH 0"));
+        }
         TxStoredProc proc(db(), QStringLiteral("t_flaky"));
         proc.setParam(QStringLiteral("FAILURES"), failures);
         try {
@@ -185,6 +200,84 @@ private Q_SLOTS:
             QVERIFY2(e.message().contains(QStringLiteral("failure 2")), qPrintable(e.message()));
         }
         QCOMPARE(proc.attempts(), attempts);
+    }
+
+    // Inside a transaction a statement is prepared once and kept on the
+    // connection; it goes when the transaction ends. Outside one nothing is
+    // kept, and every statement sees what others committed.
+    void keepsStatementsForTheTransaction()
+    {
+        auto other = m_t->connect(QStringLiteral("other"));
+        const QString count = QStringLiteral("SELECT COUNT(*) FROM t_parent WHERE id >= ?");
+        auto countNow = [&] {
+            TxQuery own(db());
+            TxQuery &q = TxStatementCache::exec(db(), own, count, {1000});
+            q.next();
+            return std::make_pair(q.value(0).toInt(), &q == &own);
+        };
+        QCOMPARE(countNow(), std::make_pair(0, true));
+        TxQuery::execute(*other, QStringLiteral("INSERT INTO t_parent (id, name) VALUES (1000, 'a')"));
+        QCOMPARE(countNow(), std::make_pair(1, true));
+        QCOMPARE(db().statements().size(), 0);
+
+        {
+            TxTransaction t(db());
+            TxQuery own(db());
+            TxQuery *first = &TxStatementCache::exec(db(), own, count, {1000});
+            QVERIFY(first != &own);
+            QVERIFY(first->next());
+            QCOMPARE(first->value(0).toInt(), 1);
+            TxQuery::execute(db(), QStringLiteral("INSERT INTO t_parent (id, name) VALUES (1001, 'b')"));
+            TxQuery &again = TxStatementCache::exec(db(), own, count, {1000});
+            QCOMPARE(&again, first);
+            QVERIFY(again.next());
+            QCOMPARE(again.value(0).toInt(), 2);  // its own write, in its own transaction
+            QCOMPARE(db().statements().size(), 1);
+            t.commit();
+        }
+        QCOMPARE(db().statements().size(), 0);
+
+        // The next transaction prepares afresh and sees what was committed meanwhile.
+        TxQuery::execute(*other, QStringLiteral("INSERT INTO t_parent (id, name) VALUES (1002, 'c')"));
+        {
+            TxTransaction t(db());
+            QCOMPARE(countNow(), std::make_pair(3, false));
+            TxStoredProc proc(db(), QStringLiteral("t_flaky"));
+            proc.setParam(QStringLiteral("FAILURES"), -1);
+            proc.execute();
+            QCOMPARE(proc.attempts(), 1);
+            QCOMPARE(db().statements().size(), 2);
+        }
+        QCOMPARE(db().statements().size(), 0);
+        TxQuery::execute(db(), QStringLiteral("DELETE FROM t_parent WHERE id >= 1000"));
+    }
+
+    // Statements kept when the connection closes belong to the old
+    // connection: after opening again they are prepared anew and work.
+    void statementCacheSurvivesReconnect()
+    {
+        const QString sql = QStringLiteral("SELECT COUNT(*) FROM t_parent WHERE id >= ?");
+        db().startTransaction();
+        TxQuery own(db());
+        TxStatementCache::exec(db(), own, sql, {0}).next();
+        TxStoredProc before(db(), QStringLiteral("t_flaky"));
+        before.setParam(QStringLiteral("FAILURES"), -1);
+        before.execute();
+        QCOMPARE(db().statements().size(), 2);
+
+        const TxConnectionParams params = db().params();
+        db().close();  // in the middle of the transaction
+        QCOMPARE(db().statements().size(), 0);
+        db().open(params, QStringLiteral("SYSDBA"), QString());
+        TxTransaction t(db());
+        TxQuery own2(db());
+        TxQuery &q = TxStatementCache::exec(db(), own2, sql, {0});
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), TxQuery::scalar(db(), QStringLiteral("SELECT COUNT(*) FROM t_parent")).toInt());
+        TxStoredProc after(db(), QStringLiteral("t_flaky"));
+        after.setParam(QStringLiteral("FAILURES"), -1);
+        after.execute();
+        QCOMPARE(after.attempts(), 1);
     }
 
     void unknownParameterIsRefused()

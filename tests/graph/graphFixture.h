@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/xQuery.h"
 #include "graph/boRentGraph.h"
 
 #include <QImage>
@@ -23,4 +24,33 @@ inline QRect placedRect(const korvex::graph::TboRentGraph &g, int key)
         if (h.key == key)
             return h.rect;
     return {};
+}
+
+// One column of a query's rows.
+inline QList<int> intColumn(korvex::db::TxDatabase &db, const QString &sql, const QVariantList &values = {})
+{
+    QList<int> list;
+    korvex::db::TxQuery q(db);
+    q.exec(sql, values);
+    while (q.next())
+        list << q.value(0).toInt();
+    return list;
+}
+
+inline QStringList textColumn(korvex::db::TxDatabase &db, const QString &sql, const QVariantList &values = {})
+{
+    QStringList list;
+    korvex::db::TxQuery q(db);
+    q.exec(sql, values);
+    while (q.next())
+        list << q.value(0).toString().trimmed();
+    return list;
+}
+
+// The figure of the demonstration plan with that name bound to that object.
+inline int figureKey(korvex::db::TxDatabase &db, const QString &name, int objectKey)
+{
+    return korvex::db::TxQuery::scalar(db, QStringLiteral("SELECT id FROM rent_objectgraph WHERE name = ? AND objectkey = ?"),
+                                       {name, objectKey})
+        .toInt();
 }

@@ -51,33 +51,6 @@ struct FakeGraphDialogs : TGraphDialogs {
     }
 };
 
-QList<int> intColumn(TxDatabase &db, const QString &sql, const QVariantList &values = {})
-{
-    QList<int> list;
-    TxQuery q(db);
-    q.exec(sql, values);
-    while (q.next())
-        list << q.value(0).toInt();
-    return list;
-}
-
-QStringList textColumn(TxDatabase &db, const QString &sql, const QVariantList &values = {})
-{
-    QStringList list;
-    TxQuery q(db);
-    q.exec(sql, values);
-    while (q.next())
-        list << q.value(0).toString().trimmed();
-    return list;
-}
-
-int figureKey(TxDatabase &db, const QString &name, int objectKey)
-{
-    return TxQuery::scalar(db, QStringLiteral("SELECT id FROM rent_objectgraph WHERE name = ? AND objectkey = ?"),
-                           {name, objectKey})
-        .toInt();
-}
-
 } // namespace
 
 // Figures stored, changed, aligned, deleted, split and moved in the database.

@@ -1,11 +1,9 @@
 #include "common/testDatabase.h"
 #include "common/testMain.h"
 
-#include "db/xBusinessError.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
 #include "db/xTransaction.h"
-#include "shell/Maintenance.h"
 #include "shell/mmOptions.h"
 
 #include <QTest>
@@ -143,89 +141,6 @@ private Q_SLOTS:
     }
 };
 
-// The maintenance actions of "Настройки": deleting the lease's operations of
-// a period (or all of them) and rebuilding the debts.
-class MaintenanceTest : public QObject
-{
-    Q_OBJECT
-    std::unique_ptr<TestDatabase> m_t;
-
-    QString keys()
-    {
-        return TxQuery::scalar(m_t->db(), QStringLiteral("SELECT LIST(operationkey, ',') FROM "
-                                                         "(SELECT operationkey FROM fin_operation ORDER BY 1)"))
-            .toString();
-    }
-
-private Q_SLOTS:
-    void init()
-    {
-        m_t = std::make_unique<TestDatabase>();
-        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO fin_operation (operationkey, type, commitdate) VALUES "
-                                                   "(1, 1800, '2026-01-10')"));
-        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO fin_operation (operationkey, type, commitdate) VALUES "
-                                                   "(2, 1800, '2026-03-01')"));
-        TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO fin_operation (operationkey, type, commitdate) VALUES "
-                                                   "(3, 1700, '2026-01-15')"));
-    }
-    void cleanup() { m_t.reset(); }
-
-    void deleteOperations_data()
-    {
-        QTest::addColumn<QDate>("begin");
-        QTest::addColumn<QDate>("end");
-        QTest::addColumn<bool>("all");
-        QTest::addColumn<QString>("left");
-        QTest::newRow("January") << QDate(2026, 1, 1) << QDate(2026, 1, 31) << false << "2,3";
-        QTest::newRow("both ends included") << QDate(2026, 1, 10) << QDate(2026, 3, 1) << false << "3";
-        QTest::newRow("all, whatever the dates") << QDate(2020, 1, 1) << QDate(2020, 1, 2) << true << "3";
-        QTest::newRow("all, no dates") << QDate() << QDate() << true << "3";
-    }
-    void deleteOperations()
-    {
-        QFETCH(QDate, begin);
-        QFETCH(QDate, end);
-        QFETCH(bool, all);
-        QFETCH(QString, left);
-        TboMaintenance(m_t->db()).deleteOperations({begin, end, all});
-        QCOMPARE(keys(), left);
-        QVERIFY(!m_t->db().inTransaction());
-    }
-
-    // A period that is none deletes nothing.
-    void refusedPeriodDeletesNothing()
-    {
-        TboMaintenance maintenance(m_t->db());
-        QVERIFY_THROWS_EXCEPTION(EBusinessError, maintenance.deleteOperations({QDate(2026, 3, 1), QDate(2026, 1, 1), false}));
-        QVERIFY_THROWS_EXCEPTION(EBusinessError, maintenance.deleteOperations({QDate(), QDate(2026, 1, 1), false}));
-        QCOMPARE(keys(), QStringLiteral("1,2,3"));
-    }
-
-    // The period is remembered per user.
-    void periodIsRemembered()
-    {
-        {
-            TmmOptions options(m_t->db(), 4);
-            QCOMPARE(TboMaintenance::storedPeriod(options).begin, QDate::currentDate());
-            TboMaintenance::storePeriod(options, {QDate(2026, 1, 1), QDate(2026, 1, 31), true});
-        }
-        {
-            const TboMaintenance::TPeriod p = TboMaintenance::storedPeriod(TmmOptions(m_t->db(), 4));
-            QCOMPARE(p.begin, QDate(2026, 1, 1));
-            QCOMPARE(p.end, QDate(2026, 1, 31));
-            QVERIFY(p.all);
-        }
-        QCOMPARE(TboMaintenance::storedPeriod(TmmOptions(m_t->db(), 5)).all, false);
-    }
-
-    void rebuildDebtsRuns()
-    {
-        TboMaintenance(m_t->db()).rebuildDebts();
-        QVERIFY(!m_t->db().inTransaction());
-    }
-};
-
 #include "tst_options.moc"
 
 KORVEX_TEST_CLASS(OptionsTest)
-KORVEX_TEST_CLASS(MaintenanceTest)

@@ -1,3 +1,4 @@
+#include "common/keyedList.h"
 #include "common/testDatabase.h"
 #include "common/testMain.h"
 
@@ -12,6 +13,7 @@
 using namespace korvex::db;
 using namespace korvex::widgets;
 using korvex::test::TestDatabase;
+using korvex::test::wholeList;
 
 namespace {
 
@@ -215,6 +217,189 @@ private:
     std::unique_ptr<TestDatabase> m_db;
 };
 
+namespace {
+
+// 1,500 rows full of ties (a few dozen names, in two letter cases, and
+// groups) and NULLs in every column but the key; indexes for some orders
+// only, so both the indexed and the sorted ways are taken.
+const char *const TieFixture = R"(
+CREATE TABLE tie_list (id INTEGER NOT NULL PRIMARY KEY,
+                       name VARCHAR(20) CHARACTER SET WIN1251 COLLATE PXW_CYRL,
+                       grp INTEGER, amount DOUBLE PRECISION, opened DATE);
+CREATE INDEX tie_list_name ON tie_list (name, id);
+CREATE DESCENDING INDEX tie_list_name_d ON tie_list (name, id);
+CREATE INDEX tie_list_grp ON tie_list (grp, id);
+SET TERM ^ ;
+EXECUTE BLOCK AS
+DECLARE i INTEGER = 1;
+BEGIN
+  WHILE (i <= 1500) DO
+  BEGIN
+    INSERT INTO tie_list (id, name, grp, amount, opened) VALUES (
+      :i,
+      IIF(MOD(:i, 11) = 0, NULL, IIF(MOD(:i, 2) = 0, 'Клиент ', 'КЛИЕНТ ') || MOD(:i * 7, 37)),
+      IIF(MOD(:i, 13) = 0, NULL, MOD(:i, 5)),
+      IIF(MOD(:i, 17) = 0, NULL, MOD(:i * 31, 200) * 0.5),
+      IIF(MOD(:i, 19) = 0, NULL, DATEADD(MOD(:i, 40) DAY TO DATE '2020-01-01')));
+    i = i + 1;
+  END
+END^
+SET TERM ; ^
+)";
+
+} // namespace
+
+// A keyed list finds a row by its place in the order without reading the
+// rows before it; what it then holds and reads, up and down, is the list as
+// the server orders it, whatever ties and NULLs the order meets.
+class KeyedListTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_db = TestDatabase::empty();
+        TxSqlScript::run(m_db->db(), QString::fromUtf8(TieFixture), QStringLiteral("tie fixture"));
+    }
+    void cleanupTestCase() { m_db.reset(); }
+
+    void locatesAsTheWalkedListDoes_data()
+    {
+        QTest::addColumn<QString>("defaultOrder");
+        QTest::addColumn<QString>("sortField");  // empty: the default order
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<QString>("serverOrder");  // the same order, as the server is asked for it
+        QTest::addColumn<bool>("named");           // the statement binds by name
+
+        QTest::newRow("default: name") << "name" << "" << false << "name, id" << false;
+        QTest::newRow("default: group descending, name") << "grp DESC, name" << "" << false << "grp DESC, name, id" << false;
+        QTest::newRow("default by positions: amount, id") << "4, 1" << "" << false << "amount, id" << true;
+        QTest::newRow("default: opened descending, then key") << "opened DESC, id DESC" << "" << false << "opened DESC, id DESC" << false;
+        for (const char *field : {"name", "grp", "amount", "opened"}) {
+            for (const bool descending : {false, true}) {
+                const QString dir = descending ? QStringLiteral(" DESC") : QString();
+                QTest::addRow("sorted by %s%s", field, descending ? " descending" : "")
+                    << "name" << field << descending << QString::fromLatin1(field) + dir + QStringLiteral(", id") + dir
+                    << descending;
+            }
+        }
+    }
+    void locatesAsTheWalkedListDoes()
+    {
+        QFETCH(QString, defaultOrder);
+        QFETCH(QString, sortField);
+        QFETCH(bool, descending);
+        QFETCH(QString, serverOrder);
+        QFETCH(bool, named);
+
+        // The truth: the server's own order, read whole.
+        QList<int> expected;
+        TxQuery all(m_db->db());
+        all.exec(QStringLiteral("SELECT id FROM tie_list WHERE id <= 1490 ORDER BY ") + serverOrder);
+        while (all.next())
+            expected << all.value(0).toInt();
+        QCOMPARE(expected.size(), 1490);
+
+        TxQueryModel model(m_db->db());
+        if (named) {
+            model.setStatement(QStringLiteral("SELECT id, name, grp, amount, opened FROM tie_list WHERE id <= :last"), {},
+                               defaultOrder);
+            model.setParam(QStringLiteral("last"), 1490);
+        } else {
+            model.setStatement(QStringLiteral("SELECT id, name, grp, amount, opened FROM tie_list WHERE id <= ?"), {1490},
+                               defaultOrder);
+        }
+        model.setKeyField(QStringLiteral("ID"));
+        model.open();
+        if (!sortField.isEmpty())
+            model.sort(model.fieldIndex(sortField), descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        QVERIFY(model.rowCount() < 300);
+
+        // Ends, chunk borders, the middle, and rows with NULLs and ties.
+        QList<int> targets{expected.first(), expected.last(), expected.at(254), expected.at(255), expected.at(745)};
+        for (const int key : {11, 13, 17, 19, 22, 1001, 1430})
+            targets << key;
+        for (const int key : std::as_const(targets)) {
+            model.requery();
+            const int at = model.locate(QStringLiteral("id"), key);
+            QVERIFY2(at >= 0, qPrintable(QStringLiteral("key %1").arg(key)));
+            QCOMPARE(model.value(at, QStringLiteral("id")).toInt(), key);
+            int row = -1;
+            QCOMPARE(wholeList(model, &row, key), expected);
+            QCOMPARE(row, expected.indexOf(key));
+        }
+
+        // The last rows, read backwards from the end.
+        model.openAtEnd();
+        QCOMPARE(model.value(model.rowCount() - 1, QStringLiteral("id")).toInt(), expected.last());
+        QVERIFY(!model.canFetchMore());
+        QCOMPARE(wholeList(model), expected);
+
+        // A key the list does not hold is not found and changes nothing.
+        model.requery();
+        const int held = model.rowCount();
+        QCOMPARE(model.locate(QStringLiteral("id"), 1495), -1);
+        QCOMPARE(model.locate(QStringLiteral("id"), 99999), -1);
+        QCOMPARE(model.rowCount(), held);
+    }
+
+    // In the grid: the row far down comes at once, the rows above it arrive
+    // as the view reaches its top, Ctrl+End and Ctrl+Home go to the ends of
+    // the list.
+    void gridLocatesFarRows()
+    {
+        QList<int> expected;
+        TxQuery all(m_db->db());
+        all.exec(QStringLiteral("SELECT id FROM tie_list ORDER BY name, id"));
+        while (all.next())
+            expected << all.value(0).toInt();
+
+        TxQueryModel model(m_db->db());
+        model.setStatement(QStringLiteral("SELECT id, name, grp FROM tie_list"), {}, QStringLiteral("name"));
+        model.setKeyField(QStringLiteral("id"));
+        model.open();
+        TxDBGrid grid;
+        grid.setModel(&model);
+        grid.setKeyField(QStringLiteral("id"));
+        grid.resize(500, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+
+        const int far = expected.at(1200);
+        QVERIFY(grid.locateKey(far));
+        QCOMPARE(grid.currentKey().toInt(), far);
+        // The rows just above it are there to be seen.
+        const int row = grid.currentIndex().row();
+        QVERIFY2(row > 0, qPrintable(QString::number(row)));
+        QCOMPARE(model.value(row - 1, QStringLiteral("id")).toInt(), expected.at(1199));
+        QVERIFY(model.rowCount() < 1000);
+
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid.currentKey().toInt(), expected.last());
+        QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(grid.currentKey().toInt(), expected.first());
+        QVERIFY(!model.canFetchBefore());
+
+        // Found again from far down the rows held, where the view's scroll
+        // position changes as the rows change under it.
+        grid.scrollToBottom();
+        QVERIFY(grid.locateKey(expected.at(300)));
+        QCOMPARE(grid.currentKey().toInt(), expected.at(300));
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(grid.locateKey(far));
+        QCOMPARE(grid.currentKey().toInt(), far);
+
+        // Sorting keeps the row, found by its place in the new order.
+        QVERIFY(grid.locateKey(far));
+        grid.sortByField(QStringLiteral("grp"), Qt::DescendingOrder);
+        QCOMPARE(grid.currentKey().toInt(), far);
+    }
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+};
+
 #include "tst_grid.moc"
 
 KORVEX_TEST_CLASS(GridTest)
+KORVEX_TEST_CLASS(KeyedListTest)

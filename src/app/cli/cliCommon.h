@@ -72,5 +72,6 @@ Command reckonCommand();
 Command postCommand();
 Command bookkeepingCommand();
 Command reportCommand();
+Command allocateCommand();
 
 } // namespace korvex::cli

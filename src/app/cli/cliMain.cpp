@@ -30,6 +30,7 @@ QList<Command> commands()
         postCommand(),
         bookkeepingCommand(),
         reportCommand(),
+        allocateCommand(),
     };
 }
 

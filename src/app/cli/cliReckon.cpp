@@ -42,6 +42,8 @@ int reckon(const Args &a)
     korvex::shell::TmmOptions options(*db, korvex::shell::TmmOptions::DefaultUserKey);
     korvex::shell::TAppContext context{*db, options, nullptr};
     korvex::calc::TboRentReckoning engine(context);
+    // One transaction for the reading and the pricing.
+    korvex::calc::TReckoningRun run(engine);
     if (!engine.LoadContractService(key)) {
         err(engine.failureReason());
         return 1;

@@ -1,6 +1,7 @@
 #include "MAINFORM_UNIT.h"
 
 #include "PageTable.h"
+#include "accounting/ui/bookkeepingWindows.h"
 #include "shell/mmOptions.h"
 #include "widgets/ui/Part.h"
 #include "widgets/ui/xAppRegistry.h"
@@ -72,6 +73,8 @@ TAPPMAINFORM::TAPPMAINFORM(TAppContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("APPMAINFORM"));
     setWindowTitle(tr("Аренда Корвекса"));
+    m_bookkeeping = std::make_unique<korvex::accounting::TBookkeepingWindows>(context);
+    context.customerSync = &m_bookkeeping->customerSync();
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -100,6 +103,7 @@ TAPPMAINFORM::~TAPPMAINFORM()
     if (auto *saver = findChild<korvex::widgets::TFormPlaceSaver *>(QString(), Qt::FindDirectChildrenOnly))
         saver->save();
     closePage();
+    context().customerSync = nullptr;
 }
 
 QWidget *TAPPMAINFORM::buildTopBar()

@@ -2,8 +2,14 @@
 
 #include "MainForm.h"
 
+#include <memory>
+
 class QStackedLayout;
 class QToolButton;
+
+namespace korvex::accounting {
+class TBookkeepingWindows;
+}
 
 namespace korvex::shell {
 
@@ -33,6 +39,9 @@ public:
 
     QWidget *startScreen() const { return m_startScreen; }
     QToolButton *link(int code) const;
+    // The link with the bookkeeping system: its one customer synchronisation
+    // and the exchange the option pages start.
+    korvex::accounting::TBookkeepingWindows &bookkeeping() const { return *m_bookkeeping; }
 
     // Replaces every literal "\n" pair of a hint by a line break.
     static QString hintText(const QString &hint);
@@ -49,6 +58,7 @@ private:
 
     QWidget *m_startScreen = nullptr;
     QHash<int, QToolButton *> m_links;
+    std::unique_ptr<korvex::accounting::TBookkeepingWindows> m_bookkeeping;
     bool m_restored = false;
 };
 

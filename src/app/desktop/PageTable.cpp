@@ -1,7 +1,12 @@
 #include "PageTable.h"
 
+#include "ptCommonOptions.h"
 #include "ptOptions.h"
 #include "ptReference.h"
+#include "ptUserOptions.h"
+#include "ptVisualSettings.h"
+#include "billing/ui/ptContract.h"
+#include "billing/ui/ptDebt.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
@@ -39,18 +44,19 @@ QList<TPageInfo> buildTable()
 {
     auto tr = [](const char *s) { return QCoreApplication::translate("TAPPMAINFORM", s); };
     QList<TPageInfo> pages = {
-        {10, tr("Договора"), {}},
+        {10, tr("Договора"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptContract(ctx, parent, ctx.customerSync); }},
         {20, tr("Счета фактуры"), {}},
         {30, tr("Платежи"), {}},
         {50, tr("Отчеты"), {}},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
         {90, tr("Нарушения"), {}},
         {100, tr("Настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptOptions(ctx, parent); }},
-        {110, tr("Общие настройки"), {}},
-        {111, tr("Настройки пользователя"), {}},
+        {110, tr("Общие настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptCommonOptions(ctx, parent); }},
+        {111, tr("Настройки пользователя"),
+         [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptUserOptions(ctx, parent); }},
         {120, tr("Переменные"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptVariable(ctx, parent); }},
         {123, tr("SQL- запросы"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptSQL(ctx, parent); }},
-        {190, tr("Задолженности"), {}},
+        {190, tr("Задолженности"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptDebt(ctx, parent); }},
         {196, tr("Формулы для расчета"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::calc::TptReckoning(ctx, parent); }},
         {300, tr("Курсы валют"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptCurrency(ctx, parent); }},
         {725, tr("Услуги"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptService(ctx, parent); }},
@@ -58,7 +64,7 @@ QList<TPageInfo> buildTable()
         {916, tr("Справочники"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptReference(ctx, parent); }},
         {918, tr("Справочник клиентов"),
          [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::customers::TptCustomer(ctx, parent); }},
-        {999, tr("Настройки таблиц"), {}},
+        {999, tr("Настройки таблиц"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptVisualSettings(ctx, parent); }},
     };
     for (TPageInfo &p : pages) {
         p.built = bool(p.create);

@@ -3,6 +3,7 @@
 #include "PageTable.h"
 
 #include "db/xDatabase.h"
+#include "graph/ui/frmRentEditorObjectGraph.h"
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xMessages.h"
 
@@ -23,8 +24,10 @@ TptReference::TptReference(TAppContext &context, QWidget *parent)
     addPageItem(tr("Клиенты"), QStyle::SP_DirHomeIcon, 918, pageBuilt(918));
     addPageItem(tr("Курсы валют"), QStyle::SP_FileDialogDetailedView, 300, pageBuilt(300));
     addPageItem(tr("Объекты"), QStyle::SP_DirIcon, 60, pageBuilt(60));
-    // The plan editor's window is still to come.
-    addItem(tr("Визуальное отображение объектов"), QStyle::SP_DesktopIcon, {});
+    addItem(tr("Визуальное отображение объектов"), QStyle::SP_DesktopIcon, [this] {
+        korvex::graph::TfrmRentEditorObjectGraph editor(this->context(), this);
+        editor.exec();
+    });
     addPageItem(tr("Услуги"), QStyle::SP_FileDialogListView, 725, pageBuilt(725));
     addPageItem(tr("Прайс листы"), QStyle::SP_FileDialogContentsView, 832, pageBuilt(832));
     addPageItem(tr("Нарушения клиентов"), QStyle::SP_MessageBoxWarning, 90, pageBuilt(90));

@@ -139,8 +139,18 @@ const QList<TScreen> screens = {
     {QStringLiteral("customer-list"), 0, {QStringLiteral("open:customer-list")}},
     {QStringLiteral("customer-attributes"), 0, {QStringLiteral("open:customer-list"), QStringLiteral("select:ЗАО «Белпромснаб»"),
         QStringLiteral("click:Аттрибуты")}},
+    // Contracts and debts
+    {QStringLiteral("contract-new"), 10, {QStringLiteral("tab:0"), QStringLiteral("action:add")}},
+    {QStringLiteral("contract-edit"), 10, {QStringLiteral("tab:0"), QStringLiteral("action:edit")}},
+    {QStringLiteral("contract-filter"), 10, {QStringLiteral("tab:0"), QStringLiteral("menu:Фильтр")}},
+    {QStringLiteral("contract-position-new"), 10, {QStringLiteral("tab:1"), QStringLiteral("action:add")}},
+    {QStringLiteral("contract-supplement-new"), 10, {QStringLiteral("tab:3"), QStringLiteral("action:add")}},
+    {QStringLiteral("debt-filter"), 190, {QStringLiteral("menu:Фильтр")}},
     // References and settings
     {QStringLiteral("denomination"), 916, {QStringLiteral("enter:Деноминация")}},
+    {QStringLiteral("object-plan"), 916, {QStringLiteral("enter:Визуальное отображение объектов")}},
+    {QStringLiteral("options-take-over-customers"), 100, {QStringLiteral("enter:Синхронизация клиентов из Бугалтерии")}},
+    {QStringLiteral("options-export"), 100, {QStringLiteral("enter:Экспорт данных в бухгалтерию")}},
     {QStringLiteral("options-rebuild-debts"), 100, {QStringLiteral("enter:Перерасчет задолженностей")}},
     {QStringLiteral("options-delete-operations"), 100, {QStringLiteral("enter:Удаление операций за период")}},
 };

@@ -4,6 +4,7 @@
 #include "uiCommon.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
+#include "widgets/ui/mmRunTimeStore.h"
 #include "widgets/ui/xDBGrid.h"
 #include "widgets/ui/xMessages.h"
 
@@ -152,6 +153,8 @@ TdlgCustomerList::TdlgCustomerList(korvex::db::TxDatabase &db, QWidget *parent)
 {
     setWindowTitle(tr("Клиенты"));
     setObjectName(QStringLiteral("dlgCustomerList"));
+    // The customer list keeps its grid layout apart from other customer lists.
+    setProperty(korvex::widgets::TmmRunTimeStore::ContextProperty, 10);
     auto *layout = new QVBoxLayout(this);
     m_model = new TCheckedCustomerModel(this);
     m_model->setRecordsUnchanged(TboCustomer::readTenants(db));

@@ -34,6 +34,11 @@ const char *const TabCaptions[TptCustomer::TabCount] = {
     QT_TRANSLATE_NOOP("TptCustomer", "Виды деятельности"),
 };
 
+// The grids' names: the key of each list's stored layout.
+const char *const GridNames[TptCustomer::TabCount] = {
+    "Enterprises", "Banks", "PlaceKinds", "Places", "PropertyKinds", "CompanyKinds", "Branches", "Activities",
+};
+
 } // namespace
 
 TptCustomer::TptCustomer(korvex::shell::TAppContext &context, QWidget *parent)
@@ -92,12 +97,13 @@ QWidget *TptCustomer::buildGrid(Tab tab)
 {
     auto *model = new TxQueryModel(context().db, this);
     auto *grid = new TxDBGrid(this);
-    grid->setObjectName(QString::fromLatin1(TabCaptions[tab]));
+    grid->setObjectName(QString::fromLatin1(GridNames[tab]));
     grid->setModel(model);
     m_models[tab] = model;
     m_grids[tab] = grid;
     if (tab == Enterprises || tab == Banks) {
-        grid->setKeyField(QStringLiteral("customerkey"));
+        grid->setKeyField(TFactoryFilter::listKey());
+        model->setKeyField(TFactoryFilter::listKey());
         struct Column {
             const char *field;
             const char *title;
@@ -166,7 +172,8 @@ void TptCustomer::openTab(Tab tab)
     switch (tab) {
     case Enterprises:
     case Banks:
-        m_models[tab]->setStatement(m_dm->customerList(tab == Banks ? TdmCustomer::Bank : TdmCustomer::Enterprise));
+        m_models[tab]->setStatement(m_dm->customerList(tab == Banks ? TdmCustomer::Bank : TdmCustomer::Enterprise),
+                                    TFactoryFilter::listOrder());
         m_models[tab]->open();
         if (m_models[tab]->rowCount() > 0)
             m_grids[tab]->setCurrentIndex(m_models[tab]->index(0, m_grids[tab]->fieldColumn(QStringLiteral("name"))));
@@ -343,7 +350,7 @@ void TptCustomer::editFilter()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_dm->applyFilter(kind, dialog.filter());
-    m_models[tab]->setStatement(m_dm->customerList(kind));
+    m_models[tab]->setStatement(m_dm->customerList(kind), TFactoryFilter::listOrder());
     m_opened[tab] = true;
     m_models[tab]->open();
 }

@@ -35,6 +35,29 @@ TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context
     , m_types(context, &m_windows)
     , m_engine(context)
 {
+    build(costNcu, costCurr);
+    guarded(this, [&] {
+        if (m_engine.LoadContractService(contractServiceKey) && m_engine.TypeReckoningKey != 0)
+            m_type->setKey(m_engine.TypeReckoningKey);
+    });
+}
+
+TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context, const TContractServiceEdit &row,
+                                             QWidget *parent)
+    : QDialog(parent)
+    , m_context(context)
+    , m_windows(this)
+    , m_types(context, &m_windows)
+    , m_engine(context)
+{
+    build(row.costNcu, row.costCurr);
+    guarded(this, [&] { m_engine.LoadEditedContractService(row, 0); });
+    if (row.typeReckoningKey)
+        m_type->setKey(*row.typeReckoningKey);
+}
+
+void TdlgRentMakeReckoning::build(double costNcu, double costCurr)
+{
     setObjectName(QStringLiteral("dlgRentMakeReckoning"));
     setWindowTitle(tr("Рассчет цен"));
     auto *layout = new QVBoxLayout(this);
@@ -96,10 +119,6 @@ TdlgRentMakeReckoning::TdlgRentMakeReckoning(korvex::shell::TAppContext &context
 
     m_ncu->setText(priceText(costNcu));
     m_curr->setText(priceText(costCurr));
-    guarded(this, [&] {
-        if (m_engine.LoadContractService(contractServiceKey) && m_engine.TypeReckoningKey != 0)
-            m_type->setKey(m_engine.TypeReckoningKey);
-    });
     resize(480, 300);
 }
 
@@ -172,6 +191,17 @@ bool ShowPriceReckoning(QWidget *owner, korvex::shell::TAppContext &context, int
                         double &costCurr)
 {
     TdlgRentMakeReckoning dlg(context, contractServiceKey, costNcu, costCurr, owner);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    costNcu = dlg.costNcu();
+    costCurr = dlg.costCurr();
+    return true;
+}
+
+bool ShowPriceReckoning(QWidget *owner, korvex::shell::TAppContext &context, const TContractServiceEdit &row,
+                        double &costNcu, double &costCurr)
+{
+    TdlgRentMakeReckoning dlg(context, row, owner);
     if (dlg.exec() != QDialog::Accepted)
         return false;
     costNcu = dlg.costNcu();

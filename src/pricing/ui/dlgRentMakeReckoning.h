@@ -27,6 +27,9 @@ class TdlgRentMakeReckoning : public QDialog
 public:
     TdlgRentMakeReckoning(korvex::shell::TAppContext &context, int contractServiceKey, double costNcu, double costCurr,
                           QWidget *parent = nullptr);
+    // For a position as a dialog edits it (perhaps not stored yet): the
+    // engine takes the row's keys, quantity and type, and its two prices.
+    TdlgRentMakeReckoning(korvex::shell::TAppContext &context, const TContractServiceEdit &row, QWidget *parent = nullptr);
     ~TdlgRentMakeReckoning() override;
 
     // The prices as the fields show them.
@@ -50,6 +53,7 @@ public:
     QToolButton *chooseVariableButton() const { return m_choose; }
 
 private:
+    void build(double costNcu, double costCurr);
     void takePrices();
     void showResult(bool ok, double value);
 
@@ -73,5 +77,8 @@ private:
 // prices unchanged.
 bool ShowPriceReckoning(QWidget *owner, korvex::shell::TAppContext &context, int contractServiceKey, double &costNcu,
                         double &costCurr);
+// The same for a position as a dialog edits it, starting from its prices.
+bool ShowPriceReckoning(QWidget *owner, korvex::shell::TAppContext &context, const TContractServiceEdit &row,
+                        double &costNcu, double &costCurr);
 
 } // namespace korvex::calc

@@ -122,17 +122,11 @@ TdlgRentValueVariable::TdlgRentValueVariable(TboRentValueVariable &bo, const TVa
     contentLayout()->addLayout(form);
 
     m_variable = newVariableBox(db, QStringLiteral("variable"), this);
-    m_object = korvex::reference::newObjectBox(db, QStringLiteral("object"), this);
     if (referenceDialogs) {
         m_objects = new korvex::reference::TboRentObject(bo.context(), referenceDialogs, this);
-        m_object->setChooserVisible(true);
-        connect(m_object, &TxLookupBox::chooserClicked, this, [this] {
-            guarded(this, [this] {
-                int key = m_object->key().toInt();
-                if (m_objects->ChooseObject(key))
-                    m_object->setKey(key);
-            });
-        });
+        m_object = korvex::reference::newObjectChooserBox(*m_objects, QStringLiteral("object"), this);
+    } else {
+        m_object = korvex::reference::newObjectBox(db, QStringLiteral("object"), this);
     }
     m_service = korvex::reference::newServiceBox(db, QStringLiteral("service"), this);
     m_customer = korvex::customers::newCustomerBox(db, QStringLiteral("customer"), this);

@@ -63,16 +63,8 @@ TdlgRentServiceCost::TdlgRentServiceCost(TboRentServiceCost &bo, const TServiceC
     contentLayout()->addLayout(form);
     korvex::db::TxDatabase &db = bo.context().db;
 
-    m_object = newObjectBox(db, QStringLiteral("object"), this);
-    m_object->setChooserVisible(true);
+    m_object = newObjectChooserBox(*m_objects, QStringLiteral("object"), this);
     QToolButton *editObject = m_object->addButton(tr("О"), tr("Объект"));
-    connect(m_object, &TxLookupBox::chooserClicked, this, [this] {
-        guarded(this, [&] {
-            int key = m_object->key().toInt();
-            if (m_objects->ChooseObject(key))
-                m_object->setKey(key);
-        });
-    });
     connect(editObject, &QToolButton::clicked, this, [this] {
         if (const std::optional<int> key = m_object->intKey())
             guarded(this, [&] {

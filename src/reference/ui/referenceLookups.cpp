@@ -1,6 +1,8 @@
 #include "referenceLookups.h"
 
 #include "reference/boRentOTLocation.h"
+#include "reference/boRentObject.h"
+#include "widgets/ui/xGuard.h"
 #include "widgets/ui/xLookupBox.h"
 
 namespace korvex::reference {
@@ -16,6 +18,20 @@ TxLookupBox *newCurrencyBox(korvex::db::TxDatabase &db, const QString &name, QWi
 TxLookupBox *newObjectBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
 {
     return newTableBox(db, QStringLiteral("rent_object"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
+}
+
+TxLookupBox *newObjectChooserBox(TboRentObject &objects, const QString &name, QWidget *parent)
+{
+    TxLookupBox *box = newObjectBox(objects.context().db, name, parent);
+    box->setChooserVisible(true);
+    QObject::connect(box, &TxLookupBox::chooserClicked, box, [box, &objects] {
+        korvex::widgets::guarded(box, [&] {
+            int key = box->key().toInt();
+            if (objects.ChooseObject(key))
+                box->setKey(key);
+        });
+    });
+    return box;
 }
 
 TxLookupBox *newServiceBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)

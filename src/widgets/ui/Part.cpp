@@ -1,5 +1,6 @@
 #include "Part.h"
 
+#include "mmRunTimeStore.h"
 #include "xAppRegistry.h"
 #include "xGuard.h"
 #include "xMessages.h"
@@ -129,11 +130,16 @@ TPart::TPart(korvex::shell::TAppContext &context, int pageCode, QWidget *parent)
     }
 
     m_saver = new TFormPlaceSaver(this);
+    // The contract list keeps its grid layouts apart from other lists of
+    // contracts, as the customer list does.
+    setProperty(TmmRunTimeStore::ContextProperty, pageCode == 10 ? 10 : -1);
 }
 
 TPart::~TPart()
 {
     m_saver->save();
+    if (TmmRunTimeStore *store = TmmRunTimeStore::of(this, false))
+        store->saveShowingErrors();
 }
 
 void TPart::restorePlacement()

@@ -1,22 +1,15 @@
 #include "xAppRegistry.h"
 
-#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QHeaderView>
-#include <QSqlQueryModel>
-#include <QSqlRecord>
 #include <QTabBar>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QTableView>
-#include <QTreeView>
 #include <QWidget>
 
-#include <algorithm>
 
 namespace korvex::widgets {
 
@@ -35,88 +28,6 @@ QString className(const QObject *o)
     if (colons >= 0)
         name = name.mid(colons + 2);
     return name.mid(1);  // "TptContract" -> "ptContract", "QTableView" -> "TableView"
-}
-
-QString columnName(const QAbstractItemModel *model, int column)
-{
-    const QVariant field = model->headerData(column, Qt::Horizontal, Qt::UserRole);
-    if (field.isValid() && !field.toString().isEmpty())
-        return field.toString();
-    if (auto sql = qobject_cast<const QSqlQueryModel *>(model)) {
-        const QString n = sql->record().fieldName(column);
-        if (!n.isEmpty())
-            return n;
-    }
-    return model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-}
-
-// The path of a grid's data: the form's path and the model's (or view's) name.
-QString dataSetPath(const QAbstractItemView *view)
-{
-    const QObject *named = view->model() && !view->model()->objectName().isEmpty() ? static_cast<const QObject *>(view->model())
-                                                                                    : view;
-    QString base = TxAppRegistry::componentPath(view->window());
-    QString own = named->objectName();
-    if (own.isEmpty())
-        own = TxAppRegistry::componentPath(view).section(QLatin1Char('/'), -1);
-    return base + QLatin1Char('/') + own;
-}
-
-QHeaderView *columnHeader(QAbstractItemView *view)
-{
-    if (auto t = qobject_cast<QTableView *>(view))
-        return t->horizontalHeader();
-    if (auto t = qobject_cast<QTreeView *>(view))
-        return t->header();
-    return nullptr;
-}
-
-// Font styles as letters within brackets: "[BI]" for bold italic.
-QString styleText(const QFont &f)
-{
-    QString letters;
-    if (f.bold())
-        letters += QLatin1Char('B');
-    if (f.italic())
-        letters += QLatin1Char('I');
-    if (f.underline())
-        letters += QLatin1Char('U');
-    if (f.strikeOut())
-        letters += QLatin1Char('S');
-    return QLatin1Char('[') + letters + QLatin1Char(']');
-}
-
-void saveFont(TxAppRegistry &reg, const QString &path, const QWidget *w)
-{
-    const QFont f = w->font();
-    reg.writeString(path, QStringLiteral("Name"), f.family());
-    reg.writeInt(path, QStringLiteral("Size"), f.pointSize());
-    reg.writeString(path, QStringLiteral("Style"), styleText(f));
-    reg.writeString(path, QStringLiteral("Color"), w->palette().color(QPalette::Text).name());
-}
-
-void restoreFont(TxAppRegistry &reg, const QString &path, QWidget *w)
-{
-    const auto name = reg.readString(path, QStringLiteral("Name"));
-    if (!name)
-        return;
-    QFont f = w->font();
-    if (!name->isEmpty())
-        f.setFamily(*name);
-    if (auto size = reg.readInt(path, QStringLiteral("Size")); size && *size > 0)
-        f.setPointSize(*size);
-    if (auto style = reg.readString(path, QStringLiteral("Style"))) {
-        f.setBold(style->contains(QLatin1Char('B')));
-        f.setItalic(style->contains(QLatin1Char('I')));
-        f.setUnderline(style->contains(QLatin1Char('U')));
-        f.setStrikeOut(style->contains(QLatin1Char('S')));
-    }
-    w->setFont(f);
-    if (auto color = reg.readString(path, QStringLiteral("Color")); color && QColor::isValidColorName(*color)) {
-        QPalette pal = w->palette();
-        pal.setColor(QPalette::Text, QColor::fromString(*color));
-        w->setPalette(pal);
-    }
 }
 
 } // namespace
@@ -305,31 +216,6 @@ void TFormPlaceSaver::saveForm(TxAppRegistry &reg)
 
 void TFormPlaceSaver::restoreComponents(TxAppRegistry &reg)
 {
-    for (QAbstractItemView *view : m_form->findChildren<QAbstractItemView *>()) {
-        QHeaderView *header = columnHeader(view);
-        if (!header || !view->model())
-            continue;
-        const QString path = dataSetPath(view);
-        const QAbstractItemModel *model = view->model();
-        // Widths first, then positions in ascending order of the stored index
-        // so that earlier moves are not undone by later ones.
-        QList<QPair<int, int>> positions;
-        for (int c = 0; c < model->columnCount(); ++c) {
-            const QString name = columnName(model, c);
-            if (name.isEmpty())
-                continue;
-            if (auto w = reg.readInt(path, name + QStringLiteral(".DisplayWidth")); w && *w > 0)
-                header->resizeSection(c, *w);
-            if (auto i = reg.readInt(path, name + QStringLiteral(".Index")))
-                positions.append({*i, c});
-        }
-        restoreFont(reg, TxAppRegistry::componentPath(view) + QStringLiteral("/Font"), view);
-        std::sort(positions.begin(), positions.end());
-        for (const auto &[index, logical] : positions) {
-            if (index >= 0 && index < header->count())
-                header->moveSection(header->visualIndex(logical), index);
-        }
-    }
     for (QTabWidget *tabs : m_form->findChildren<QTabWidget *>()) {
         if (auto i = reg.readInt(TxAppRegistry::componentPath(tabs), QStringLiteral("PageIndex")); i && *i >= 0 && *i < tabs->count())
             tabs->setCurrentIndex(*i);
@@ -351,23 +237,6 @@ void TFormPlaceSaver::restoreComponents(TxAppRegistry &reg)
 
 void TFormPlaceSaver::saveComponents(TxAppRegistry &reg)
 {
-    for (QAbstractItemView *view : m_form->findChildren<QAbstractItemView *>()) {
-        QHeaderView *header = columnHeader(view);
-        if (!header || !view->model())
-            continue;
-        const QString path = dataSetPath(view);
-        const QAbstractItemModel *model = view->model();
-        saveFont(reg, TxAppRegistry::componentPath(view) + QStringLiteral("/Font"), view);
-        for (int c = 0; c < model->columnCount(); ++c) {
-            if (header->isSectionHidden(c))
-                continue;
-            const QString name = columnName(model, c);
-            if (name.isEmpty())
-                continue;
-            reg.writeInt(path, name + QStringLiteral(".DisplayWidth"), header->sectionSize(c));
-            reg.writeInt(path, name + QStringLiteral(".Index"), header->visualIndex(c));
-        }
-    }
     for (QTabWidget *tabs : m_form->findChildren<QTabWidget *>())
         reg.writeInt(TxAppRegistry::componentPath(tabs), QStringLiteral("PageIndex"), tabs->currentIndex());
     for (QStackedWidget *stack : m_form->findChildren<QStackedWidget *>()) {

@@ -12,7 +12,8 @@ class QWidget;
 
 namespace korvex::widgets {
 
-// The per-user store of window placements, column layouts and tab indexes:
+// The per-user store of window placements and tab indexes (grid layouts are
+// kept per user in the database by the run-time store, TmmRunTimeStore):
 // QSettings of organisation "Tarnwell Software" and the executable's name
 // (the registry key "Software\Tarnwell Software\<program>" on Windows).
 class TxAppRegistry
@@ -52,7 +53,7 @@ private:
 // its screen and a window with a parent is left for Qt to centre over it.
 void placeWindow(QWidget *window, QSize size, std::optional<QPoint> stored);
 
-// Restores a form's placement and the layout of the grids, tab widgets and
+// Restores a form's placement and the current tab of the tab widgets and
 // stacks of pages (a page's tabs) it owns, and saves them again. Forms call restore() once they are built and
 // save() before they go (pages and edit dialogs do so themselves).
 class TFormPlaceSaver : public QObject

@@ -3,6 +3,7 @@
 #include "xMessages.h"
 #include "amount/xAmount.h"
 
+#include <QDateEdit>
 #include <QFocusEvent>
 #include <QLocale>
 #include <QTimer>
@@ -134,6 +135,15 @@ void TxCheckedEdit::focusOutEvent(QFocusEvent *event)
         m_remembered = text();
         Q_EMIT valueCommitted();
     }
+}
+
+QDateEdit *newDateEdit(const QDate &date, const QString &name, QWidget *parent)
+{
+    auto *edit = new QDateEdit(date, parent);
+    edit->setObjectName(name);
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    return edit;
 }
 
 } // namespace korvex::widgets

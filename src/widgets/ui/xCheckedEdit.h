@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QLineEdit>
+
+class QDateEdit;
 #include <optional>
 
 namespace korvex::widgets {
@@ -57,5 +59,8 @@ private:
     bool m_reverting = false;
     bool m_typing = false;
 };
+
+// A date picker with its calendar, showing dates as the program writes them.
+QDateEdit *newDateEdit(const QDate &date, const QString &name, QWidget *parent);
 
 } // namespace korvex::widgets

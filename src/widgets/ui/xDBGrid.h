@@ -3,13 +3,36 @@
 #include "widgets/xNumberDisplay.h"
 
 #include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QStringList>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <functional>
+#include <optional>
+
+class QMenu;
 
 namespace korvex::widgets {
+
+class TxGridConditions;
+
+// The look of one column as the stored layout keeps it: fonts and colours of
+// the cells and the title (an invalid colour or no font: the grid's own),
+// alignments (none: as the value comes), the display format of numbers and
+// dates (empty: the grid's decimals) and the edit mask.
+struct TxColumnLook {
+    std::optional<QFont> font;
+    QColor fontColor;
+    QColor color;
+    std::optional<QFont> titleFont;
+    QColor titleFontColor;
+    QColor titleColor;
+    std::optional<Qt::Alignment> alignment;
+    std::optional<Qt::Alignment> titleAlignment;
+    QString displayFormat;
+    QString editMask;
+};
 
 // The data grid of every list: a read-only table over a Qt SQL model
 // (TxQueryModel, QSqlQueryModel, QSqlTableModel).
@@ -44,8 +67,9 @@ public:
     QString keyField() const { return m_keyField; }
     QVariant currentKey() const;
     QVariant currentValue(const QString &field) const;
-    // Makes the row with the key current, fetching further rows as needed
-    // (a key absent from the result reads it to its end).
+    // Makes the row with the key current. A TxQueryModel with this key field
+    // finds it by its place in the order and reads no row before it; other
+    // models read on to it (a key absent from the result reads to its end).
     bool locateKey(const QVariant &key);
     // Runs the model's statement again (TxQueryModel::requery,
     // QSqlTableModel::select) keeping the current row. Throws EDatabaseError.
@@ -63,7 +87,10 @@ public:
     int fieldColumn(const QString &field) const;  // -1 when the model has none
     QString columnField(int column) const;
     void setFieldTitle(const QString &field, const QString &title);
+    // A page's width is the least the column gets while it fits its
+    // contents; a stored (user's) width is kept as it is.
     void setFieldWidth(const QString &field, int width);
+    void setStoredFieldWidth(const QString &field, int width);
     int fieldWidth(const QString &field) const;
     void setFieldVisible(const QString &field, bool visible);
     bool isFieldVisible(const QString &field) const;
@@ -91,10 +118,43 @@ public:
     // Used by the grid's delegate: striping, decimals and the formatter.
     void styleCell(const QModelIndex &index, QStyleOptionViewItem &option) const;
 
+    // --- Stored layout ------------------------------------------------------------
+    // What the run-time store keeps besides titles, widths, positions and
+    // visibility; like them, kept by field name across re-queries.
+    void setFieldLook(const QString &field, const TxColumnLook &look);
+    TxColumnLook fieldLook(const QString &field) const;
+    // Fields the grid keeps settings for, whether the model shows them now or not.
+    QStringList knownFields() const;
+    // Columns share the grid's width in proportion to their own widths.
+    void setScaleColumns(bool on);
+    bool scaleColumns() const { return m_scaleColumns; }
+    // A line is drawn above each row where a line field's value changes.
+    void setShowLines(bool on);
+    bool showLines() const { return m_showLines; }
+    void setLineFields(const QStringList &fields);
+    QStringList lineFields() const { return m_lineFields; }
+    bool lineAbove(const QModelIndex &index) const;
+
+    // --- Conditional formatting ---------------------------------------------------
+    TxGridConditions *conditions() const { return m_conditions; }
+    // The submenu "Условное форматирование" of the grid's pop-up menu.
+    QMenu *conditionsMenu() const { return m_conditionsMenu; }
+    // Opens the rule dialog on a copy of the rules; true when confirmed.
+    bool editConditions();
+
 Q_SIGNALS:
     void currentKeyChanged(const QVariant &key);
     // A title click could not sort (the server refused the query).
     void sortFailed(const QString &message);
+    // Another model was set (the run-time store follows it).
+    void modelChanged();
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     struct FieldSettings {
@@ -108,11 +168,15 @@ private:
         // The width was chosen (by the user or a stored layout), or fitted
         // to rows: it is no longer fitted to the contents.
         bool widthFixed = false;
+        TxColumnLook look;
     };
 
     void titleClicked(int column, Qt::SortOrder order);
     void ensureCurrentRow();
+    // Reads the rows before those a keyed list holds when the view shows its top.
+    void fetchAbove();
     void applyFieldSettings();
+    void applyScaling();
     FieldSettings &settings(const QString &field) { return m_fields[field.toUpper()]; }
 
     QString m_keyField;
@@ -128,6 +192,16 @@ private:
     QList<TNumberKind> m_columnKinds;        // per column, rebuilt on every reset
     QList<QMetaObject::Connection> m_modelConnections;
     bool m_applying = false;
+    bool m_fetchingAbove = false;
+    bool m_fetchAboveQueued = false;
+
+    QList<TxColumnLook> m_columnLooks;  // per column, rebuilt on every reset
+    bool m_scaleColumns = false;
+    bool m_showLines = false;
+    QStringList m_lineFields;
+    bool m_shownOnce = false;
+    TxGridConditions *m_conditions = nullptr;
+    QMenu *m_conditionsMenu = nullptr;
 };
 
 } // namespace korvex::widgets

@@ -1,6 +1,8 @@
 #include "xDBTreeView.h"
 
+#include "mmRunTimeStore.h"
 #include "xGridDisplay.h"
+#include "xGuard.h"
 #include "xMessages.h"
 #include "amount/xAmount.h"
 
@@ -163,6 +165,16 @@ TxTreeModel::MoveResult TxDBTreeView::moveMarked(std::optional<qint64> target)
     }
     TxMessages::information(this, TxTreeModel::moveMessage(result), TxPrompt::attentionBang());
     return result;
+}
+
+void TxDBTreeView::showEvent(QShowEvent *event)
+{
+    QTreeView::showEvent(event);
+    // The first showing joins the form's run-time store (the user's columns).
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        guarded(this, [this] { TmmRunTimeStore::attachView(this); });
+    }
 }
 
 void TxDBTreeView::setFieldWidth(const QString &field, int width)

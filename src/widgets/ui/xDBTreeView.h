@@ -40,6 +40,9 @@ public:
     // width are as wide as their title and rows when they first show rows.
     void setFieldWidth(const QString &field, int width);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 Q_SIGNALS:
     // The current row changed (null QVariant: none).
     void currentIdChanged(const QVariant &id);
@@ -51,6 +54,7 @@ private:
 
     TxTreeModel *m_model = nullptr;
     QList<QMetaObject::Connection> m_connections;
+    bool m_shownOnce = false;
     std::optional<qint64> m_keepCurrent;
     std::optional<qint64> m_keepParent;
     QSet<qint64> m_keepExpanded;
