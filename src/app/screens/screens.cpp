@@ -129,7 +129,8 @@ const QList<TScreen> screens = {
     {QStringLiteral("position-reckoning"), 0, {QStringLiteral("open:position-reckoning")}},
     {QStringLiteral("values-assign"), 120, {QStringLiteral("tab:0"), QStringLiteral("menu:Выделить все в верхнем уровне"),
         QStringLiteral("menu:Присвоение переменным значения")}},
-    {QStringLiteral("values-by-customers"), 120, {QStringLiteral("tab:1"), QStringLiteral("menu:Формирование переменных по клиентам")}},
+    {QStringLiteral("values-by-customers"), 120, {QStringLiteral("tab:1"), QStringLiteral("select:ПЕНЯ"),
+        QStringLiteral("menu:Формирование переменных по клиентам")}},
     {QStringLiteral("customer-address"), 918, {QStringLiteral("tab:0"), QStringLiteral("action:edit"), QStringLiteral("click:Адрес...")}},
     {QStringLiteral("customer-codes"), 918, {QStringLiteral("tab:0"), QStringLiteral("action:edit"), QStringLiteral("click:Вперед")}},
     {QStringLiteral("customer-bank-account"), 918, {QStringLiteral("tab:0"), QStringLiteral("action:edit"), QStringLiteral("click:Вперед"),
@@ -470,7 +471,7 @@ private:
             if (auto *box = qobject_cast<QMessageBox *>(modal))
                 box->done(QMessageBox::Cancel);
             else if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
+                dialog->done(QDialog::Rejected);  // also those that refuse Escape
             else
                 modal->close();
         }
