@@ -8,18 +8,6 @@ namespace korvex::widgets {
 
 namespace {
 
-bool isWhole(const QVariant &v)
-{
-    switch (v.metaType().id()) {
-    case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Short: case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool isFloating(const QVariant &v)
 {
     const int type = v.metaType().id();
@@ -27,6 +15,19 @@ bool isFloating(const QVariant &v)
 }
 
 } // namespace
+
+bool isWholeNumber(const QVariant &v)
+{
+    switch (v.metaType().id()) {
+    case QMetaType::Short: case QMetaType::UShort:
+    case QMetaType::Int: case QMetaType::UInt:
+    case QMetaType::Long: case QMetaType::ULong:
+    case QMetaType::LongLong: case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
 
 TNumberKind numberKindOfField(const QString &field)
 {
@@ -46,11 +47,11 @@ TNumberKind numberKindOfColumn(const QAbstractItemModel &model, int column, cons
 
 std::optional<QString> numberText(const QVariant &value, TNumberKind kind)
 {
-    if (value.isNull() || (!isWhole(value) && !isFloating(value)))
+    if (value.isNull() || (!isWholeNumber(value) && !isFloating(value)))
         return std::nullopt;
     // Keys, codes and counts keep their digits as they are, whatever the
     // column ("fromcurr" is a key); amounts are held as floating numbers.
-    if (isWhole(value))
+    if (isWholeNumber(value))
         return value.toString();
     const double v = value.toDouble();
     switch (kind) {

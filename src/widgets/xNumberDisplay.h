@@ -23,6 +23,9 @@ enum class TNumberKind {
 // of TNumberKind. Grids and trees ask it before the field-name rule.
 inline constexpr int NumberKindRole = Qt::UserRole + 0x4E4B;
 
+// A value of a whole-number type (keys, codes, counts).
+bool isWholeNumber(const QVariant &v);
+
 // The rule by field name: amounts are held as pairs whose columns end in
 // "ncu" (roubles) and "curr" (currency) - money; every other number is shown
 // with the digits it has.

@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTest>
@@ -255,14 +256,30 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::focusWidget(), qobject_cast<TptReference *>(form.currentPage())->items());
     }
 
+    // Every page opens under its caption, and no list on any of its tabs
+    // shows a database column name for a title.
     void everyPageCodeOpens()
     {
+        static const QRegularExpression latin(QStringLiteral("[A-Za-z]")), cyrillic(QStringLiteral("[А-Яа-яЁё]"));
         TAPPMAINFORM form(*m_context);
         form.show();
         for (int code : pageCodes()) {
             form.switchToPage(code);
             QCOMPARE(form.currentPageCode(), code);
             QVERIFY(form.windowTitle().endsWith(QStringLiteral(" - ") + pageInfo(code)->caption));
+            TPart *page = form.currentPage();
+            for (int tab = 0; tab < page->tabList()->count(); ++tab) {
+                page->setCurrentTab(tab);
+                for (QHeaderView *header : page->findChildren<QHeaderView *>()) {
+                    if (header->orientation() != Qt::Horizontal || !header->isVisibleTo(page) || !header->model())
+                        continue;
+                    for (int c = 0; c < header->count(); ++c) {
+                        const QString title = header->model()->headerData(c, Qt::Horizontal).toString();
+                        QVERIFY2(header->isSectionHidden(c) || !title.contains(latin) || title.contains(cyrillic),
+                                 qPrintable(QStringLiteral("page %1, tab %2: %3").arg(code).arg(tab).arg(title)));
+                    }
+                }
+            }
         }
     }
 };
