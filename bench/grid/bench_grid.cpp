@@ -23,9 +23,11 @@
 // A list is one entry of lists() below: how to fill its table, the
 // statement, order and key its page sets, and the column to sort by.
 //
-//   QT_QPA_PLATFORM=offscreen bench_grid [REPETITIONS]     (default 9)
+//   QT_QPA_PLATFORM=offscreen bench_grid [REPETITIONS [LIST]]     (default 9, every list)
 
 #include "billing/boRentContract.h"
+#include "billing/boRentViotation.h"
+#include "billing/boRentPayBill.h"
 #include "customers/FactoryFilter.h"
 #include "db/xDatabase.h"
 #include "db/xFbCreate.h"
@@ -47,6 +49,10 @@ using namespace korvex::db;
 using namespace korvex::widgets;
 using korvex::billing::TboRentContract;
 using korvex::billing::TContractFilter;
+using korvex::billing::TboRentViotation;
+using korvex::billing::TViotationFilter;
+using korvex::billing::TboRentPayBill;
+using korvex::billing::TPayBillFilter;
 using korvex::customers::TFactoryFilter;
 
 namespace {
@@ -115,6 +121,58 @@ void fillContracts(TxDatabase &db, int n)
                      {n});
 }
 
+// Violations of the contracts of a tenth as many (filled as above): numbers
+// and dates in no order of their keys, every fifth without a contract.
+void fillViotations(TxDatabase &db, int n)
+{
+    fillContracts(db, std::max(1, n / 10));
+    TxQuery::execute(db, QStringLiteral(
+        "EXECUTE BLOCK (n INTEGER = ?) AS\n"
+        "DECLARE i INTEGER = 1;\n"
+        "DECLARE contracts INTEGER;\n"
+        "DECLARE c INTEGER;\n"
+        "BEGIN\n"
+        "  contracts = MAXVALUE(1, n / 10);\n"
+        "  WHILE (i <= n) DO\n"
+        "  BEGIN\n"
+        "    c = 1 + MOD(:i * 7919, :contracts);\n"
+        "    INSERT INTO rent_viotation (id, number, viotationdate, customerkey, contractkey, costncu, info)\n"
+        "    VALUES (:i, 'Н-' || LPAD(MOD(:i * 7919, 999983), 6, '0'), DATEADD(MOD(:i * 17, 3650) DAY TO DATE '2015-01-01'),\n"
+        "            (SELECT customerkey FROM rent_contract WHERE id = :c), IIF(MOD(:i, 5) = 0, NULL, :c),\n"
+        "            MOD(:i * 101, 100000) / 100.0, 'Нарушение ' || :i);\n"
+        "    i = i + 1;\n"
+        "  END\n"
+        "END"),
+                     {n});
+}
+
+// Pay bills of a quarter as many customers (filled as above) in two forms
+// of payment: numbers and dates in no order of their keys, a third of them
+// without an operation date.
+void fillPayBills(TxDatabase &db, int n)
+{
+    fillCustomers(db, std::max(1, n / 4));
+    TxQuery::execute(db, QStringLiteral("INSERT INTO rent_payment (id, name, shortname) VALUES (1, 'Безналичный расчет', 'б/н')"));
+    TxQuery::execute(db, QStringLiteral("INSERT INTO rent_payment (id, name, shortname) VALUES (2, 'Наличные', 'нал')"));
+    TxQuery::execute(db, QStringLiteral(
+        "EXECUTE BLOCK (n INTEGER = ?) AS\n"
+        "DECLARE i INTEGER = 1;\n"
+        "DECLARE customers INTEGER;\n"
+        "DECLARE paid DATE;\n"
+        "BEGIN\n"
+        "  customers = MAXVALUE(1, n / 4);\n"
+        "  WHILE (i <= n) DO\n"
+        "  BEGIN\n"
+        "    paid = DATEADD(MOD(:i * 17, 3650) DAY TO DATE '2015-01-01');\n"
+        "    INSERT INTO rent_paybill (id, number, paybilldate, operationdate, customerkey, paymentkey, sumncu)\n"
+        "    VALUES (:i, LPAD(MOD(:i * 7919, 999983), 6, '0'), :paid, IIF(MOD(:i, 3) = 0, NULL, :paid),\n"
+        "            1 + MOD(:i * 7919, :customers), 1 + MOD(:i, 2), MOD(:i * 101, 1000000) / 100.0);\n"
+        "    i = i + 1;\n"
+        "  END\n"
+        "END"),
+                     {n});
+}
+
 std::vector<TList> lists()
 {
     return {
@@ -135,6 +193,22 @@ std::vector<TList> lists()
              model.setKeyField(TboRentContract::listKey());
          },
          TboRentContract::listKey(), QStringLiteral("signdate")},
+        {"violations", fillViotations,
+         [](TxQueryModel &model) {
+             // As the violations page opens for a user who filters nothing: by number.
+             const TViotationFilter filter;
+             model.setStatement(TboRentViotation::listStatement(filter), TboRentViotation::listOrder(filter.sortOrder));
+             model.setKeyField(TboRentViotation::listKey());
+         },
+         TboRentViotation::listKey(), QStringLiteral("viotationdate")},
+        {"pay bills", fillPayBills,
+         [](TxQueryModel &model) {
+             // As the pay-bill page opens for a user who filters nothing: by number.
+             const TPayBillFilter filter;
+             model.setStatement(TboRentPayBill::listStatement(filter), TboRentPayBill::listOrder(filter.sortOrder));
+             model.setKeyField(TboRentPayBill::listKey());
+         },
+         TboRentPayBill::listKey(), QStringLiteral("paybilldate")},
     };
 }
 
@@ -264,9 +338,13 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const int repetitions = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
+    // A second argument times only the lists whose name holds it.
+    const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
 
     bool allWithinGoal = true;
     for (const TList &list : lists()) {
+        if (!QString::fromLatin1(list.name).contains(only))
+            continue;
         std::fprintf(stderr, "%s: filling 1,000 and 100,000 rows...\n", list.name);
         TBench small(list, 1000);
         TBench large(list, 100000);

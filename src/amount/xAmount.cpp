@@ -5,6 +5,11 @@
 
 namespace korvex::amount {
 
+QString typedText(double value)
+{
+    return QString::number(value, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 std::optional<double> parseNumber(const QString &text)
 {
     QString t;

@@ -41,6 +41,9 @@ QString formatRate(double value);
 QString formatSignificant(double value, int digits = 6);
 // A number with a fixed number of decimals, thousands grouped.
 QString formatFixed(double value, int decimals);
+// A number as it is typed back into a field: every digit, a decimal comma
+// (parseNumber reads it back exactly).
+QString typedText(double value);
 
 // The whole number of kopecks an amount shows with two decimals, half a
 // kopeck away from zero. Noise below a millionth is dropped first, so that

@@ -12,12 +12,6 @@ using korvex::amount::sameAmount;
 
 namespace {
 
-// Every digit, decimal comma: a number as it is typed.
-QString numberText(double v)
-{
-    return QString::number(v, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
-
 bool isZero(double amount)
 {
     return sameAmount(amount, 0);
@@ -166,7 +160,7 @@ QVariant TContractServiceModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     // Numbers are shown by the grid's decimals and typed as text.
-    auto amount = [role](double v) { return role == Qt::EditRole ? QVariant(numberText(v)) : QVariant(v); };
+    auto amount = [role](double v) { return role == Qt::EditRole ? QVariant(korvex::amount::typedText(v)) : QVariant(v); };
     switch (column) {
     case ServiceColumn: return r.serviceName;
     case ObjectColumn: return r.objectName;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
+#include <optional>
 
 namespace korvex::db {
 class TxDatabase;
@@ -25,7 +27,9 @@ public:
     // returned a row, which a sum always does.
     void DebtOfContract(int contractKey, const QDate &date);
     void DebtOfCustomer(int customerKey, const QDate &date);
-    void DebtOfCustomerService(int serviceKey, int customerKey, const QDate &date);
+    // With a payment form key only contracts of that payment form count.
+    void DebtOfCustomerService(int serviceKey, int customerKey, const QDate &date,
+                               std::optional<int> paymentKey = std::nullopt);
 
     void DebtOfContractService(int contractServiceKey) { DebtOfContractService(contractServiceKey, QDate::currentDate()); }
     void DebtOfContract(int contractKey) { DebtOfContract(contractKey, QDate::currentDate()); }
@@ -35,6 +39,28 @@ public:
     // pay bills as they stand (rent_p_newdebt), in one write scope, so a
     // failure leaves the debts as they were.
     static void RebuildDebts(korvex::db::TxDatabase &db);
+
+    // One date of a debt's history: the NCU balance before and after the
+    // date, what invoices charged and what pay bills paid on it.
+    struct Movement {
+        QDate date;
+        double startDebt = 0;
+        double endDebt = 0;
+        double charged = 0;
+        double paid = 0;
+    };
+    // The penalty on a customer's overdue NCU debt for one service from
+    // start to end (both included) at a daily rate: every day the debt is
+    // positive adds debt x rate. The opening debt and the history are both of
+    // the contracts of the payment form, or of all payment forms. An empty
+    // period (end before start) costs nothing.
+    double ComputeFine(int serviceKey, int customerKey, int paymentKey, bool allPayments, const QDate &endDate,
+                       const QDate &startDate, double rate);
+    // The same over a history already read: from the debt before the start,
+    // the movements dated within the period in date order. Only a negative
+    // change that is neither charge nor payment lowers the running debt.
+    static double fineOverHistory(double openingDebt, const QList<Movement> &history, const QDate &startDate,
+                                  const QDate &endDate, double rate);
 
     double ncu() const { return m_ncu; }
     double curr() const { return m_curr; }

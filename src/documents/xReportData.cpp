@@ -14,6 +14,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 
 namespace korvex::documents {
@@ -75,6 +76,60 @@ QString reportValueText(const QVariant &value)
             return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         return value.toString();
     }
+}
+
+// ---------------------------------------------------------------------------
+
+TxListReportDataSource::TxListReportDataSource(const QStringList &fields, QList<QVariantList> rows)
+    : m_fields(fields)
+    , m_rows(std::move(rows))
+{
+    first();
+}
+
+void TxListReportDataSource::first()
+{
+    m_current = 0;
+    m_eof = m_rows.isEmpty();
+}
+
+void TxListReportDataSource::next()
+{
+    if (m_current + 1 < m_rows.size())
+        ++m_current;
+    else
+        m_eof = true;
+}
+
+int TxListReportDataSource::fieldIndex(const QString &name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+TxReportDataSource::FieldKind TxListReportDataSource::fieldKind(int field) const
+{
+    for (const QVariantList &row : m_rows) {
+        const QVariant v = row.value(field);
+        if (!v.isNull())
+            return kindOfType(v.typeId());
+    }
+    return Text;
+}
+
+QString TxListReportDataSource::fieldText(int field) const
+{
+    if (m_current >= m_rows.size())
+        return {};
+    return reportValueText(m_rows.at(m_current).value(field));
+}
+
+void TxListReportDataSource::gotoBookmark(const QVariant &bookmark)
+{
+    m_current = std::clamp(bookmark.toInt(), 0, std::max(0, int(m_rows.size()) - 1));
+    m_eof = m_rows.isEmpty();
 }
 
 // ---------------------------------------------------------------------------

@@ -99,6 +99,34 @@ private:
     QHash<QString, QString> m_pendingFormats;
 };
 
+// A data source over rows held in memory (rows a program computes rather
+// than selects): named fields, one list of values per record.
+class TxListReportDataSource : public TxReportDataSource
+{
+public:
+    TxListReportDataSource(const QStringList &fields, QList<QVariantList> rows);
+
+    void open() override {}
+    bool isEmpty() override { return m_rows.isEmpty(); }
+    int recordCount() override { return int(m_rows.size()); }
+    void first() override;
+    void next() override;
+    bool eof() const override { return m_eof; }
+
+    int fieldIndex(const QString &name) const override;
+    FieldKind fieldKind(int field) const override;
+    QString fieldText(int field) const override;
+
+    QVariant bookmark() const override { return m_current; }
+    void gotoBookmark(const QVariant &bookmark) override;
+
+private:
+    QStringList m_fields;
+    QList<QVariantList> m_rows;
+    int m_current = 0;
+    bool m_eof = true;
+};
+
 // The text a value shows as edit text: numbers with the locale's decimal
 // separator and no grouping, dates in the short date format.
 QString reportValueText(const QVariant &value);

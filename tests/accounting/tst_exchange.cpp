@@ -539,8 +539,52 @@ private Q_SLOTS:
     }
 };
 
+
+// The nightly run of the command line: the register's payments become
+// operations and then pay bills; run again, the pay bills are replaced.
+class PayBillImportCliTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void importTwice()
+    {
+        TestDatabase t;
+        exchangeFixture(t.db());
+        // Customer 1 owes 500 on a position of service 5; customer 2 has no contract.
+        execAll(t.db(), {
+            "INSERT INTO rent_payment (id, name, shortname) VALUES (1, 'Безналичный расчет', 'б/н')",
+            "INSERT INTO rent_contract (id, customerkey, number, paymentkey, disabled) VALUES (1, 1, '1', 1, 0)",
+            "INSERT INTO rent_contractservice (id, contractkey, servicekey) VALUES (1, 1, 5)",
+            "INSERT INTO rent_invoice (id, number, invoicedate, customerkey, contractkey, paymentkey) "
+            "VALUES (1, '1', '2026-03-01', 1, 1, 1)",
+            "INSERT INTO rent_invoiceservice (invoicekey, contractservicekey, costncu, costcurr) VALUES (1, 1, 500, 0)",
+            "EXECUTE PROCEDURE rent_p_addinvoicedebt(1)",
+        });
+        Bookkeeping b;
+        exchangeTables(b);
+        const QStringList args = {QStringLiteral("paybill"), QStringLiteral("import"), QStringLiteral("--type"),
+                                  QStringLiteral("1700"), QStringLiteral("--from"), QStringLiteral("2026-03-01"),
+                                  QStringLiteral("--to"), QStringLiteral("2026-03-31"), QStringLiteral("--payment"),
+                                  QStringLiteral("1"), QStringLiteral("--ini"), b.ini()};
+        CliRun r = runCli(t, args);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 3);
+        QCOMPARE(r.err.trimmed(), QStringLiteral("Made 2, replaced 0, not made 1."));
+        QCOMPARE(count(t.db(), QStringLiteral("SELECT COUNT(*) FROM rent_paybill")), 2);
+        QCOMPARE(TxQuery::scalar(t.db(), QStringLiteral("SELECT FIRST 1 costncu FROM rent_debt ORDER BY debtdate DESC")).toDouble(), 500 - 150.5 - 1);
+
+        r = runCli(t, args);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(r.err.trimmed(), QStringLiteral("Made 0, replaced 2, not made 1."));
+        QCOMPARE(count(t.db(), QStringLiteral("SELECT COUNT(*) FROM rent_paybill")), 2);
+        QCOMPARE(TxQuery::scalar(t.db(), QStringLiteral("SELECT FIRST 1 costncu FROM rent_debt ORDER BY debtdate DESC")).toDouble(), 500 - 150.5 - 1);
+    }
+};
+
 #include "tst_exchange.moc"
 
 KORVEX_TEST_CLASS(ParadoxTest)
 KORVEX_TEST_CLASS(ExchangeTest)
 KORVEX_TEST_CLASS(CustomerSyncTest)
+KORVEX_TEST_CLASS(PayBillImportCliTest)

@@ -112,6 +112,11 @@ private Q_SLOTS:
         QTest::newRow("quotient at the limit") << 2e10 << 10.0 << 2e10;
         QTest::newRow("quotient beyond the limit") << 30000000001.0 << 10.0 << 30000000001.0;
         QTest::newRow("negative step") << 1234.0 << -100.0 << 1200.0;
+        // A penalty: the small bias breaks a tie upward.
+        QTest::newRow("penalty half to a unit") << 1234.5 << 1.0 << 1235.0;
+        QTest::newRow("penalty to tens") << 1234.0 << 10.0 << 1230.0;
+        QTest::newRow("penalty, step 0") << 1234.5 << 0.0 << 1234.5;
+        QTest::newRow("penalty quotient beyond the limit") << 2000000000.5 << 0.5 << 2000000000.5;
     }
     void roundToStep()
     {

@@ -6,6 +6,7 @@
 #include "calc/calcDialogs.h"
 #include "calc/ui/dlgRentChooseVariable.h"
 #include "db/xBusinessError.h"
+#include "pricing/ui/dlgFine.h"
 #include "pricing/ui/dlgRentVariable.h"
 #include "pricing/ui/ptVariable.h"
 #include "db/xDbError.h"
@@ -17,6 +18,7 @@
 #include "widgets/xTreeModel.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QAction>
 #include <QListWidget>
@@ -447,6 +449,117 @@ private Q_SLOTS:
     }
 };
 
+// "Расчет пени" on the demo data: customer 2 is charged 4335.47 of service 2
+// 30 days ago and pays 1357.59 of it 25 days ago; customer 3 has no debt of
+// that service.
+class FineDialogTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<ReferenceSession> m_s;
+    std::unique_ptr<QWidget> m_window;
+
+    TxDatabase &db() { return m_s->t.db(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_s = std::make_unique<ReferenceSession>(TestDatabase::Content::Demo);
+        m_window = std::make_unique<QWidget>();
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_s.reset();
+    }
+
+    // Each marked row with a customer gets its customer's penalty rounded
+    // to the step; a row without a customer keeps its value.
+    void fineIntoMarked()
+    {
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO rent_valuevariable (id, variablekey, customerkey, valuevariable) "
+                                              "VALUES (200, 4, 2, 5)"));
+        TptVariable page(m_s->context, m_window.get());
+        page.valueModel()->setMarked({1, 200, 36}, true);  // 36: customer 3
+        QVERIFY(page.valueAction(TptVariable::ComputeFine)->isEnabled());
+        TFineParameters p;
+        p.serviceKey = 2;
+        p.coefficient = 0.001;
+        p.startDate = QDate::currentDate().addDays(-40);
+        p.endDate = QDate::currentDate().addDays(-1);
+        p.roundStep = 0.01;
+        QCOMPARE(page.fineToMarked(p), 2);
+        // 5 days x 4335.47 + 25 days x 2977.88, at 0.001: 96.12435
+        QCOMPARE(page.valueModel()->value(200, QStringLiteral("valuevariable")).toDouble(), 96.12);
+        QCOMPARE(page.valueModel()->value(36, QStringLiteral("valuevariable")).toDouble(), 0.0);
+        QCOMPARE(page.valueModel()->value(1, QStringLiteral("valuevariable")).toDouble(), 1.0);
+
+        // Without a service every row would get 0: refused, nothing written.
+        p.serviceKey = 0;
+        QVERIFY_THROWS_EXCEPTION(EBusinessError, page.fineToMarked(p));
+        QCOMPARE(scalar(db(), QStringLiteral("SELECT valuevariable FROM rent_valuevariable WHERE id = 200")).toDouble(),
+                 96.12);
+    }
+
+    // The fields come back as they were left, however the dialog closed;
+    // the payment form starts on all forms every time.
+    void rememberedFields()
+    {
+        {
+            TdlgFine dlg(m_s->context, m_window.get());
+            QCOMPARE(dlg.coefficientEdit()->text(), QStringLiteral("0"));
+            QCOMPARE(dlg.roundEdit()->floatValue(), std::optional<double>(1));
+            QVERIFY(dlg.allPaymentsBox()->isChecked());
+            QVERIFY(!dlg.paymentBox()->isEnabled());
+            dlg.coefficientEdit()->setFloatValue(0.2);
+            dlg.serviceBox()->setIntKey(2);
+            dlg.penaltyBox()->setIntKey(10);
+            dlg.startEdit()->setDate(QDate(2026, 1, 1));
+            dlg.endEdit()->setDate(QDate(2026, 1, 31));
+            dlg.roundEdit()->setFloatValue(0.01);
+            dlg.allPaymentsBox()->setChecked(false);
+            QVERIFY(dlg.paymentBox()->isEnabled());
+            dlg.reject();
+        }
+        TdlgFine dlg(m_s->context, m_window.get());
+        const TFineParameters p = dlg.parameters();
+        QCOMPARE(p.coefficient, 0.2);
+        QCOMPARE(p.serviceKey, 2);
+        QCOMPARE(p.penaltyServiceKey, 10);
+        QCOMPARE(p.startDate, QDate(2026, 1, 1));
+        QCOMPARE(p.endDate, QDate(2026, 1, 31));
+        QCOMPARE(p.roundStep, 0.01);
+        QVERIFY(p.allPayments);
+    }
+
+    // "abc" in "Округлить до" with Enter: the step before comes back and the
+    // dialog stays open; a missing service is asked for.
+    void badStepKeepsDialog()
+    {
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        TdlgFine dlg(m_s->context, m_window.get());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.activateWindow();
+        dlg.roundEdit()->setFocus();
+        QTRY_VERIFY(dlg.roundEdit()->hasFocus());
+        dlg.roundEdit()->setText(QStringLiteral("abc"));
+        QTest::keyClick(dlg.roundEdit(), Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.roundEdit()->text(), QStringLiteral("1"));
+        QTRY_VERIFY(dlg.roundEdit()->hasFocus());
+
+        prompts.messages.clear();
+        QTest::keyClick(dlg.roundEdit(), Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(texts(prompts.messages), QStringList{QStringLiteral("Выберите услугу")});
+        dlg.serviceBox()->setIntKey(2);
+        QTest::keyClick(dlg.roundEdit(), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+};
+
+KORVEX_TEST_CLASS(FineDialogTest)
 KORVEX_TEST_CLASS(VariableDialogTest)
 KORVEX_TEST_CLASS(VariablePageTest)
 KORVEX_TEST_CLASS(ValueRowsTest)

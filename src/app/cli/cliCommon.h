@@ -73,5 +73,8 @@ Command postCommand();
 Command bookkeepingCommand();
 Command reportCommand();
 Command allocateCommand();
+Command fineCommand();
+Command agingCommand();
+Command payBillCommand();
 
 } // namespace korvex::cli

@@ -31,6 +31,9 @@ QList<Command> commands()
         bookkeepingCommand(),
         reportCommand(),
         allocateCommand(),
+        fineCommand(),
+        agingCommand(),
+        payBillCommand(),
     };
 }
 

@@ -7,6 +7,9 @@
 #include "ptVisualSettings.h"
 #include "billing/ui/ptContract.h"
 #include "billing/ui/ptDebt.h"
+#include "billing/ui/ptViotation.h"
+#include "billing/ui/ptPayBill.h"
+#include "accounting/ui/bookkeepingWindows.h"
 #include "customers/ui/ptCustomer.h"
 #include "calc/ui/ptReckoning.h"
 #include "calc/ui/ptSQL.h"
@@ -40,16 +43,28 @@ TPart *emptyPage(TAppContext &ctx, QWidget *parent, int code, const QString &cap
     return page;
 }
 
+// The pay-bill page with the payment import of the program's link with the
+// bookkeeping system (none where the link is not made).
+TPart *newPayBillPage(TAppContext &ctx, QWidget *parent)
+{
+    korvex::billing::TptPayBill::ImportFactory import;
+    if (korvex::accounting::TBookkeepingWindows *link = korvex::accounting::TBookkeepingWindows::instance())
+        import = [link](QWidget *over) -> std::unique_ptr<korvex::accounting::TPaymentImportLink> {
+            return link->paymentImport(over);
+        };
+    return new korvex::billing::TptPayBill(ctx, parent, import);
+}
+
 QList<TPageInfo> buildTable()
 {
     auto tr = [](const char *s) { return QCoreApplication::translate("TAPPMAINFORM", s); };
     QList<TPageInfo> pages = {
         {10, tr("Договора"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptContract(ctx, parent, ctx.customerSync); }},
         {20, tr("Счета фактуры"), {}},
-        {30, tr("Платежи"), {}},
+        {30, tr("Платежи"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return newPayBillPage(ctx, parent); }},
         {50, tr("Отчеты"), {}},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
-        {90, tr("Нарушения"), {}},
+        {90, tr("Нарушения"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptViotation(ctx, parent); }},
         {100, tr("Настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptOptions(ctx, parent); }},
         {110, tr("Общие настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptCommonOptions(ctx, parent); }},
         {111, tr("Настройки пользователя"),

@@ -140,13 +140,16 @@ const QList<TScreen> screens = {
     {QStringLiteral("customer-list"), 0, {QStringLiteral("open:customer-list")}},
     {QStringLiteral("customer-attributes"), 0, {QStringLiteral("open:customer-list"), QStringLiteral("select:ЗАО «Белпромснаб»"),
         QStringLiteral("click:Аттрибуты")}},
-    // Contracts and debts
+    // Contracts, debts, pay bills and violations
     {QStringLiteral("contract-new"), 10, {QStringLiteral("tab:0"), QStringLiteral("action:add")}},
     {QStringLiteral("contract-edit"), 10, {QStringLiteral("tab:0"), QStringLiteral("action:edit")}},
     {QStringLiteral("contract-filter"), 10, {QStringLiteral("tab:0"), QStringLiteral("menu:Фильтр")}},
     {QStringLiteral("contract-position-new"), 10, {QStringLiteral("tab:1"), QStringLiteral("action:add")}},
     {QStringLiteral("contract-supplement-new"), 10, {QStringLiteral("tab:3"), QStringLiteral("action:add")}},
     {QStringLiteral("debt-filter"), 190, {QStringLiteral("menu:Фильтр")}},
+    {QStringLiteral("paybill-new"), 30, {QStringLiteral("tab:0"), QStringLiteral("action:add")}},
+    {QStringLiteral("paybill-edit"), 30, {QStringLiteral("tab:0"), QStringLiteral("action:edit")}},
+    {QStringLiteral("violation-new"), 90, {QStringLiteral("tab:0"), QStringLiteral("action:add")}},
     // References and settings
     {QStringLiteral("denomination"), 916, {QStringLiteral("enter:Деноминация")}},
     {QStringLiteral("object-plan"), 916, {QStringLiteral("enter:Визуальное отображение объектов")}},

@@ -1,6 +1,9 @@
 #include "billingLookups.h"
 
 #include "billing/boRentContract.h"
+#include "reference/ui/referenceLookups.h"
+#include "customers/ui/dlgCustomer.h"
+#include "shell/AppContext.h"
 #include "widgets/xLookupSource.h"
 
 namespace korvex::billing {
@@ -15,9 +18,29 @@ TxLookupBox *newTenantBox(korvex::db::TxDatabase &db, const QString &name, QWidg
                            QStringLiteral("customerkey"), QStringLiteral("name"), name, parent, 1);
 }
 
+TxLookupBox *newTenantBoxWithCard(korvex::shell::TAppContext &context, const QString &name, QWidget *parent,
+                                  const std::function<void()> &saved)
+{
+    TxLookupBox *box = newTenantBox(context.db, name, parent);
+    auto open = [&context, parent, saved](int key, const QString &typed) {
+        korvex::customers::TdlgCustomer card(context, typed, key, 1, parent);
+        int savedKey = 0;
+        if (!card.execEdit(savedKey))
+            return 0;
+        if (saved)
+            saved();
+        return savedKey;
+    };
+    connectRowMaking(
+        box, [open](const QString &typed) { return open(-1, typed); },
+        [open](int key) { return open(key, QString()) != 0; }, QStringLiteral("..."),
+        QCoreApplication::translate("TdlgRentContract", "Карточка клиента"));
+    return box;
+}
+
 TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
 {
-    return newTableBox(db, QStringLiteral("rent_payment"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
+    return korvex::reference::newPaymentBox(db, name, parent);
 }
 
 TxLookupBox *newContractBox(korvex::db::TxDatabase &db, int customerKey, bool openOnly, const QString &name,
@@ -34,6 +57,15 @@ void setContractsOf(TxLookupBox *box, korvex::db::TxDatabase &db, int customerKe
 {
     box->setSource(std::make_unique<TxTableLookup>(db, TboRentContract::customerContracts(customerKey, openOnly),
                                                    QStringLiteral("id"), QStringLiteral("number")));
+}
+
+void followCustomer(TxLookupBox *box, korvex::db::TxDatabase &db, int customerKey, bool openOnly)
+{
+    const std::optional<int> kept = box->intKey();
+    setContractsOf(box, db, customerKey, openOnly);
+    box->setIntKey(kept);
+    if (kept && box->text().isEmpty())
+        box->clear();
 }
 
 } // namespace korvex::billing

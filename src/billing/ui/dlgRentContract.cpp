@@ -1,12 +1,12 @@
 #include "dlgRentContract.h"
 
 #include "billingLookups.h"
+#include "rateField.h"
 #include "dlgAddContractService.h"
 #include "dlgRentSupplement.h"
 #include "documentFiles.h"
 
 #include "amount/xAmount.h"
-#include "customers/ui/dlgCustomer.h"
 #include "pricing/ui/dlgRentCSReckoning.h"
 #include "pricing/ui/dlgRentMakeReckoning.h"
 #include "reference/ui/referenceLookups.h"
@@ -25,7 +25,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -39,11 +38,6 @@ using korvex::widgets::TxMessages;
 using korvex::widgets::TxPrompt;
 
 namespace {
-
-QString rateText(double rate)
-{
-    return rate == 0 ? QString() : QString::number(rate, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
 
 void setDate(TxCheckedEdit *field, const QDate &date)
 {
@@ -99,18 +93,7 @@ TdlgRentContract::TdlgRentContract(TboRentContract &bo, const TContractEdit &edi
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("name"));
     m_name->setMaxLength(60);
-    m_customer = newTenantBox(db, QStringLiteral("customer"), this);
-    korvex::widgets::connectRowMaking(
-        m_customer,
-        [this](const QString &typed) {
-            int key = 0;
-            return openCustomerCard(-1, typed, &key) ? key : 0;
-        },
-        [this](int key) {
-            int saved = 0;
-            return openCustomerCard(key, QString(), &saved);
-        },
-        QStringLiteral("..."), tr("Карточка клиента"));
+    m_customer = newTenantBoxWithCard(bo.context(), QStringLiteral("customer"), this, [this] { m_edit.customerCardSaved = true; });
     m_file = new QLineEdit(this);
     m_file->setObjectName(QStringLiteral("filename"));
     m_file->setMaxLength(255);
@@ -372,20 +355,9 @@ void TdlgRentContract::showRate()
 
 void TdlgRentContract::rateLeft()
 {
-    const QString typed = m_rate->text().trimmed();
-    if (typed.isEmpty()) {
-        m_positions->conversion().setRate(0);
+    const std::optional<double> rate = typedRate(this, m_rate);
+    if (!rate)
         return;
-    }
-    const std::optional<double> rate = korvex::amount::parseNumber(typed);
-    if (!rate) {
-        TxMessages::warning(this, tr("Ошибка!"), TxPrompt::attentionBang());
-        QTimer::singleShot(0, m_rate, [rateEdit = m_rate] {
-            rateEdit->setFocus();
-            rateEdit->selectAll();
-        });
-        return;
-    }
     m_positions->conversion().setRate(*rate);
     // Recorded as the currency's rate on the sign date when the contract is saved.
     const std::optional<int> currency = m_currency->intKey();
@@ -433,17 +405,6 @@ void TdlgRentContract::startNextRecord()
     m_edit = m_bo.newContract();
     display(m_edit);
     m_number->setFocus();
-}
-
-bool TdlgRentContract::openCustomerCard(int key, const QString &name, int *savedKey)
-{
-    korvex::customers::TdlgCustomer card(m_bo.context(), name, key, 1, this);
-    int saved = 0;
-    if (!card.execEdit(saved))
-        return false;
-    m_edit.customerCardSaved = true;
-    *savedKey = saved;
-    return true;
 }
 
 // --- Positions ------------------------------------------------------------------------------

@@ -89,8 +89,6 @@ private:
     void rateLeft();
     int currentPosition() const;
     void openSupplement(int row);
-    // A customer card saved from the dialog: its customer, if new, is chosen.
-    bool openCustomerCard(int key, const QString &name, int *savedKey);
 
     TboRentContract &m_bo;
     TContractEdit m_edit;

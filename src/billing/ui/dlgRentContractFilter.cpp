@@ -4,13 +4,11 @@
 
 #include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xConfirmRow.h"
+#include "widgets/ui/xFilterRows.h"
 #include "widgets/ui/xLookupBox.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -18,19 +16,6 @@ namespace korvex::billing {
 
 using korvex::widgets::TxCheckedEdit;
 using korvex::widgets::TxLookupBox;
-
-namespace {
-
-TxCheckedEdit *dateField(const QString &name, const QDate &date, QWidget *parent)
-{
-    auto *e = new TxCheckedEdit(TxCheckedEdit::Kind::Date, parent);
-    e->setObjectName(name);
-    e->setEmptyAllowed(false);
-    e->setDateValue(date.isValid() ? date : QDate::currentDate());
-    return e;
-}
-
-} // namespace
 
 TdlgRentContractFilter::TdlgRentContractFilter(TboRentContract &bo, TContractFilter &filter, QWidget *parent)
     : QDialog(parent)
@@ -41,49 +26,28 @@ TdlgRentContractFilter::TdlgRentContractFilter(TboRentContract &bo, TContractFil
     auto *layout = new QVBoxLayout(this);
     korvex::db::TxDatabase &db = bo.context().db;
 
-    auto period = [this, layout](const QString &title, const QString &name, TxCheckedEdit *&from, TxCheckedEdit *&to,
-                                 QCheckBox *&unlimited, const QDate &start, const QDate &end, bool isUnlimited) {
-        auto *box = new QGroupBox(title, this);
-        auto *row = new QHBoxLayout(box);
-        from = dateField(name + QStringLiteral("From"), start, box);
-        to = dateField(name + QStringLiteral("To"), end, box);
-        unlimited = new QCheckBox(tr("Неограниченный период"), box);
-        unlimited->setObjectName(name + QStringLiteral("Unlimited"));
-        unlimited->setChecked(isUnlimited);
-        row->addWidget(new QLabel(tr("с"), box));
-        row->addWidget(from);
-        row->addWidget(new QLabel(tr("по"), box));
-        row->addWidget(to);
-        row->addWidget(unlimited);
-        layout->addWidget(box);
-        connect(unlimited, &QCheckBox::toggled, this, &TdlgRentContractFilter::updateEnabled);
-    };
-    period(tr("Открытие договора"), QStringLiteral("sign"), m_signFrom, m_signTo, m_signUnlimited, filter.startSignDate,
-           filter.endSignDate, filter.signDateUnlimited);
-    period(tr("Закрытие договора"), QStringLiteral("expire"), m_expireFrom, m_expireTo, m_expireUnlimited,
-           filter.startExpireDate, filter.endExpireDate, filter.expireDateUnlimited);
-
-    auto choice = [this, layout](const QString &title, TxLookupBox *box, QCheckBox *&all, const QString &allText,
-                                 const QString &allName, bool isAll, int key) {
-        auto *group = new QGroupBox(title, this);
-        auto *row = new QHBoxLayout(group);
-        box->setParent(group);
-        if (key > 0)
-            box->setKey(key);
-        all = new QCheckBox(allText, group);
-        all->setObjectName(allName);
-        all->setChecked(isAll);
-        row->addWidget(box, 1);
-        row->addWidget(all);
-        layout->addWidget(group);
-        connect(all, &QCheckBox::toggled, this, &TdlgRentContractFilter::updateEnabled);
-    };
+    using korvex::widgets::addChoiceRow;
+    using korvex::widgets::addPeriodRow;
+    const korvex::widgets::TxPeriodRow sign = addPeriodRow(this, layout, tr("Открытие договора"), QStringLiteral("sign"),
+                                                           filter.startSignDate, filter.endSignDate,
+                                                           filter.signDateUnlimited);
+    m_signFrom = sign.from;
+    m_signTo = sign.to;
+    m_signUnlimited = sign.unlimited;
+    const korvex::widgets::TxPeriodRow expire = addPeriodRow(this, layout, tr("Закрытие договора"),
+                                                             QStringLiteral("expire"), filter.startExpireDate,
+                                                             filter.endExpireDate, filter.expireDateUnlimited);
+    m_expireFrom = expire.from;
+    m_expireTo = expire.to;
+    m_expireUnlimited = expire.unlimited;
     m_customer = newTenantBox(db, QStringLiteral("customer"), this);
-    choice(tr("Клиент"), m_customer, m_allCustomers, tr("Все клиенты"), QStringLiteral("allCustomers"),
-           filter.allCustomers, filter.customerKey);
+    m_allCustomers = addChoiceRow(this, layout, tr("Клиент"), m_customer, tr("Все клиенты"),
+                                  QStringLiteral("allCustomers"), filter.allCustomers, filter.customerKey);
     m_payment = newPaymentBox(db, QStringLiteral("payment"), this);
-    choice(tr("Форма оплаты"), m_payment, m_allPayments, tr("По всем формам"), QStringLiteral("allPayments"),
-           filter.allPayments, filter.paymentKey);
+    m_allPayments = addChoiceRow(this, layout, tr("Форма оплаты"), m_payment, tr("По всем формам"),
+                                 QStringLiteral("allPayments"), filter.allPayments, filter.paymentKey);
+    for (QCheckBox *box : {m_signUnlimited, m_expireUnlimited, m_allCustomers, m_allPayments})
+        connect(box, &QCheckBox::toggled, this, &TdlgRentContractFilter::updateEnabled);
 
     auto *activity = new QGroupBox(tr(" Активность договоров"), this);
     auto *activityLayout = new QVBoxLayout(activity);

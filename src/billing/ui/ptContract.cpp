@@ -4,12 +4,12 @@
 
 #include "customers/ui/dlgCustomerList.h"
 #include "widgets/ui/xDBGrid.h"
+#include "widgets/ui/xSortMenu.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/xCheckedQueryModel.h"
 #include "widgets/xQueryModel.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -82,15 +82,7 @@ QWidget *TptContract::buildContractsTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_sortButton = new QToolButton(tab);
-    m_sortButton->setObjectName(QStringLiteral("SortButton"));
-    m_sortButton->setPopupMode(QToolButton::InstantPopup);
-    m_sortButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->addWidget(m_sortButton);
-    bar->addStretch();
-    layout->addLayout(bar);
+    m_sort = new korvex::widgets::TxSortMenu(this, tab, layout);
 
     m_contracts = new TxCheckedQueryModel(context().db, this);
     m_contracts->setCheckColumn(TboRentContract::listKey(), QStringLiteral("number"));
@@ -302,20 +294,11 @@ void TptContract::buildMenus()
     add(tr("&Просмотр"), [this] { viewContractFile(); });
     m_menu->addSeparator();
 
-    m_sortMenu = new QMenu(this);
-    auto *group = new QActionGroup(this);
-    for (int order = TContractFilter::ByNumber; order <= TContractFilter::Unsorted; ++order) {
-        QAction *a = m_sortMenu->addAction(sortCaption(order));
-        a->setCheckable(true);
-        group->addAction(a);
-        m_sortActions << a;
-        connect(a, &QAction::triggered, this, [this, order] { guarded(this, [&] { setSortOrder(order); }); });
-    }
-    m_sortMenu->addSeparator();
-    QAction *filter = m_sortMenu->addAction(tr("Фильтр"));
-    connect(filter, &QAction::triggered, this, [this] { guarded(this, [&] { editFilter(); }); });
-    m_menu->addMenu(m_sortMenu);
-    m_sortButton->setMenu(m_sortMenu);
+    for (int order = TContractFilter::ByNumber; order <= TContractFilter::Unsorted; ++order)
+        m_sort->addOrder(order, sortCaption(order));
+    m_sort->onOrder([this](int order) { setSortOrder(order); });
+    m_sort->addFilter([this] { editFilter(); });
+    m_menu->addMenu(m_sort->menu());
     updateSortCaption();
 
     m_contractGrid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -335,14 +318,14 @@ QString TptContract::sortCaption(int order) const
     }
 }
 
+QToolButton *TptContract::sortButton() const
+{
+    return m_sort->button();
+}
+
 void TptContract::updateSortCaption()
 {
-    const int order = m_bo->filter().sortOrder;
-    const QString caption = tr("Сортировать: ") + sortCaption(order);
-    m_sortMenu->setTitle(caption);
-    m_sortButton->setText(caption);
-    for (int i = 0; i < m_sortActions.size(); ++i)
-        m_sortActions.at(i)->setChecked(i == order);
+    m_sort->show(m_bo->filter().sortOrder);
 }
 
 std::optional<int> TptContract::currentContract() const

@@ -17,6 +17,7 @@ namespace korvex::accounting {
 class TCustomerSyncLink;
 }
 namespace korvex::widgets {
+class TxSortMenu;
 class TxCheckedQueryModel;
 class TxDBGrid;
 class TxQueryModel;
@@ -54,7 +55,7 @@ public:
     korvex::widgets::TxDBGrid *bankGrid() const { return m_bankGrid; }
     korvex::widgets::TxDBGrid *objectGrid() const { return m_objectGrid; }
     korvex::widgets::TxDBGrid *historyGrid() const { return m_historyGrid; }
-    QToolButton *sortButton() const { return m_sortButton; }
+    QToolButton *sortButton() const;
     QMenu *contractMenu() const { return m_menu; }
     std::optional<int> currentContract() const;
 
@@ -100,10 +101,8 @@ private:
 
     korvex::widgets::TxCheckedQueryModel *m_contracts = nullptr;
     korvex::widgets::TxDBGrid *m_contractGrid = nullptr;
-    QToolButton *m_sortButton = nullptr;
-    QMenu *m_sortMenu = nullptr;
+    korvex::widgets::TxSortMenu *m_sort = nullptr;
     QMenu *m_menu = nullptr;
-    QList<QAction *> m_sortActions;
 
     korvex::widgets::TxQueryModel *m_positions = nullptr;
     korvex::widgets::TxDBGrid *m_positionGrid = nullptr;

@@ -1,10 +1,12 @@
 #include "ptDebt.h"
 
+#include "billing/AgedDebtReport.h"
+#include "documents/xReport.h"
 #include "widgets/ui/xDBGrid.h"
+#include "widgets/ui/xSortMenu.h"
 #include "widgets/xQueryModel.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -52,15 +54,7 @@ QWidget *TptDebt::buildDebtsTab()
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_sortButton = new QToolButton(tab);
-    m_sortButton->setObjectName(QStringLiteral("SortButton"));
-    m_sortButton->setPopupMode(QToolButton::InstantPopup);
-    m_sortButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->addWidget(m_sortButton);
-    bar->addStretch();
-    layout->addLayout(bar);
+    m_sort = new korvex::widgets::TxSortMenu(this, tab, layout);
 
     m_debts = new TDebtListModel(context().db, this);
     m_debtGrid = new TxDBGrid(tab);
@@ -164,28 +158,21 @@ TxDBGrid *TptDebt::newHistoryGrid(const QString &name, TxQueryModel *model)
 void TptDebt::buildMenus()
 {
     QMenu *menu = createPageMenu(tr("Задолженности"));
-    m_sortMenu = new QMenu(this);
-    auto *group = new QActionGroup(this);
-    for (int order = TDebtFilter::ByCustomer; order <= TDebtFilter::Unsorted; ++order) {
-        QAction *a = m_sortMenu->addAction(sortCaption(order));
-        a->setCheckable(true);
-        group->addAction(a);
-        m_sortActions << a;
-        connect(a, &QAction::triggered, this, [this, order] { guarded(this, [&] { setSortOrder(order); }); });
-    }
-    m_sortMenu->addSeparator();
-    QAction *filter = m_sortMenu->addAction(tr("Фильтр"));
-    filter->setObjectName(QStringLiteral("FilterAction"));
-    connect(filter, &QAction::triggered, this, [this] { guarded(this, [&] { editFilter(); }); });
-    menu->addMenu(m_sortMenu);
+    for (int order = TDebtFilter::ByCustomer; order <= TDebtFilter::Unsorted; ++order)
+        m_sort->addOrder(order, sortCaption(order));
+    m_sort->onOrder([this](int order) { setSortOrder(order); });
+    m_sort->addFilter([this] { editFilter(); });
+    menu->addMenu(m_sort->menu());
+    QAction *aged = menu->addAction(TAgedDebtReport::caption());
+    aged->setObjectName(QStringLiteral("AgedDebtsAction"));
+    connect(aged, &QAction::triggered, this, [this] { guarded(this, [&] { showAgedDebts(); }); });
     QAction *refresh = menu->addAction(tr("&Обновить"));
     connect(refresh, &QAction::triggered, this, [this] { trigger(Action::Refresh); });
-    m_sortButton->setMenu(m_sortMenu);
     updateSortCaption();
 
     m_debtGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_debtGrid, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { m_sortMenu->exec(m_debtGrid->viewport()->mapToGlobal(at)); });
+            [this](QPoint at) { m_sort->menu()->exec(m_debtGrid->viewport()->mapToGlobal(at)); });
     connect(m_debtGrid, &TxDBGrid::currentKeyChanged, this, [this] {
         if (currentTab() != DebtsTab)
             guarded(this, [&] { loadHistory(); });
@@ -203,14 +190,19 @@ QString TptDebt::sortCaption(int order)
     }
 }
 
+QToolButton *TptDebt::sortButton() const
+{
+    return m_sort->button();
+}
+
+QMenu *TptDebt::sortMenu() const
+{
+    return m_sort->menu();
+}
+
 void TptDebt::updateSortCaption()
 {
-    const int order = m_bo->filter().sortOrder;
-    const QString caption = tr("Сортировать: ") + sortCaption(order);
-    m_sortMenu->setTitle(caption);
-    m_sortButton->setText(caption);
-    for (int i = 0; i < m_sortActions.size(); ++i)
-        m_sortActions.at(i)->setChecked(i == order);
+    m_sort->show(m_bo->filter().sortOrder);
 }
 
 TxDBGrid *TptDebt::historyGrid(Tab tab) const
@@ -249,6 +241,15 @@ void TptDebt::editFilter()
 {
     if (m_bo->EditFilter())
         loadDebts();
+}
+
+void TptDebt::showAgedDebts()
+{
+    const TAgedDebtReport data(context().db, m_bo->filter().debtDate);
+    korvex::documents::TxReport report;
+    data.prepare(report);
+    report.SetDestination(korvex::documents::TxReport::dsScreen);
+    report.Execute();
 }
 
 void TptDebt::actionRefresh()

@@ -12,6 +12,7 @@ class QMenu;
 class QToolButton;
 
 namespace korvex::widgets {
+class TxSortMenu;
 class TxDBGrid;
 class TxQueryModel;
 }
@@ -38,13 +39,16 @@ public:
     QLabel *ncuTotal() const { return m_ncuTotal; }
     QLabel *currTotal() const { return m_currTotal; }
     QLabel *countTotal() const { return m_countTotal; }
-    QToolButton *sortButton() const { return m_sortButton; }
-    QMenu *sortMenu() const { return m_sortMenu; }
+    QToolButton *sortButton() const;
+    QMenu *sortMenu() const;
 
     // Reads the list again with the filter as it stands, keeping the row.
     void loadDebts();
     void setSortOrder(int order);
     void editFilter();
+    // "Возрастная структура задолженности" on the filter's debt date, shown
+    // in the report preview (printed and saved from there).
+    void showAgedDebts();
     static QString sortCaption(int order);
 
 protected:
@@ -66,9 +70,7 @@ private:
     QLabel *m_ncuTotal;
     QLabel *m_currTotal;
     QLabel *m_countTotal;
-    QToolButton *m_sortButton;
-    QMenu *m_sortMenu = nullptr;
-    QList<QAction *> m_sortActions;
+    korvex::widgets::TxSortMenu *m_sort = nullptr;
     korvex::widgets::TxQueryModel *m_histories[3] = {};
     korvex::widgets::TxDBGrid *m_historyGrids[3] = {};
     QLabel *m_historyHeads[3] = {};

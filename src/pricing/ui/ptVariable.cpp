@@ -1,5 +1,6 @@
 #include "ptVariable.h"
 
+#include "dlgFine.h"
 #include "dlgRentVariable.h"
 
 #include "customers/ui/dlgChooseCustomer.h"
@@ -54,6 +55,7 @@ TptVariable::TptVariable(korvex::shell::TAppContext &context, QWidget *parent)
         {ClearMarks, QT_TR_NOOP("Снять выделения")},
         {DeleteMarked, QT_TR_NOOP("Удаление выделенных переменных")},
         {AssignValue, QT_TR_NOOP("Присвоение переменным значения")},
+        {ComputeFine, QT_TR_NOOP("Расчет пени")},
         {MoveHere, QT_TR_NOOP("Перенести запись")},
         {MoveToTop, QT_TR_NOOP("Перенести в главную группу")},
     };
@@ -74,6 +76,7 @@ TptVariable::TptVariable(korvex::shell::TAppContext &context, QWidget *parent)
         });
     });
     connect(m_valueActions[AssignValue], &QAction::triggered, this, [this] { guarded(this, [&] { askValue(); }); });
+    connect(m_valueActions[ComputeFine], &QAction::triggered, this, [this] { guarded(this, [&] { askFine(); }); });
     connect(m_valueActions[MoveHere], &QAction::triggered, this, [this] {
         if (const std::optional<qint64> target = m_valueTree->currentId())
             m_valueTree->moveMarked(*target);
@@ -118,7 +121,7 @@ void TptVariable::updateActions()
     for (QAction *a : m_valueActions)
         a->setEnabled(values);
     m_valueActions[MarkChildren]->setEnabled(values && m_valueTree->currentId().has_value());
-    for (ValueItem item : {DeleteMarked, AssignValue, MoveToTop})
+    for (ValueItem item : {DeleteMarked, AssignValue, ComputeFine, MoveToTop})
         m_valueActions[item]->setEnabled(values && marked);
     m_valueActions[MoveHere]->setEnabled(values && marked && m_valueTree->currentId().has_value());
     const std::optional<int> variable = currentKey(m_variableTree);
@@ -161,6 +164,23 @@ void TptVariable::assignToMarked(double value)
 {
     m_values.AssignValue(markedValues(), value);
     m_valueTree->reload();
+}
+
+void TptVariable::askFine()
+{
+    if (m_valueModel->markedCount() == 0)
+        return;
+    TdlgFine dlg(context(), this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    fineToMarked(dlg.parameters());
+}
+
+int TptVariable::fineToMarked(const TFineParameters &parameters)
+{
+    const int written = TFineValues::ComputeFines(context().db, markedValues(), parameters);
+    m_valueTree->reload();
+    return written;
 }
 
 void TptVariable::chooseCustomers()

@@ -2,6 +2,7 @@
 
 #include "variableWindows.h"
 #include "calc/boRentVariable.h"
+#include "pricing/FineValues.h"
 #include "widgets/ui/xTreePart.h"
 
 #include <optional>
@@ -23,7 +24,17 @@ class TptVariable : public korvex::widgets::TTreePart
 public:
     enum Tab { ValuesTab = 0, DictionaryTab = 1 };
     // The items of the values tab's menu, in their order.
-    enum ValueItem { MarkTop, MarkChildren, ClearMarks, DeleteMarked, AssignValue, MoveHere, MoveToTop, ValueItemCount };
+    enum ValueItem {
+        MarkTop,
+        MarkChildren,
+        ClearMarks,
+        DeleteMarked,
+        AssignValue,
+        ComputeFine,
+        MoveHere,
+        MoveToTop,
+        ValueItemCount
+    };
 
     TptVariable(korvex::shell::TAppContext &context, QWidget *parent);
     ~TptVariable() override;
@@ -38,6 +49,9 @@ public:
 
     // "Присвоение переменным значения" with the number already asked.
     void assignToMarked(double value);
+    // "Расчет пени" with the parameters already asked: the rounded penalty
+    // of each marked row's customer; the number of rows written.
+    int fineToMarked(const TFineParameters &parameters);
     // "Формирование переменных по клиентам" with the customers already chosen.
     void makeCustomerValues(const QList<int> &customers);
 
@@ -50,6 +64,7 @@ private:
     void addMenuAction(QMenu *menu, korvex::widgets::TxDBTreeView *tree, QAction *action);
     QList<int> markedValues() const;
     void askValue();
+    void askFine();
     void chooseCustomers();
     void updateActions();
 

@@ -39,6 +39,11 @@ TxLookupBox *newServiceBox(korvex::db::TxDatabase &db, const QString &name, QWid
     return newTableBox(db, QStringLiteral("rent_service"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
 }
 
+TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent)
+{
+    return newTableBox(db, QStringLiteral("rent_payment"), QStringLiteral("id"), QStringLiteral("name"), name, parent);
+}
+
 TxLookupBox *newTreeItemBox(TboRentTreeItem &items, const QString &name, const QString &button, QWidget *parent)
 {
     TxLookupBox *box = newTableBox(items.context().db, items.table(), QStringLiteral("id"), QStringLiteral("name"), name,

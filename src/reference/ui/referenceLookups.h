@@ -16,6 +16,8 @@ korvex::widgets::TxLookupBox *newObjectBox(korvex::db::TxDatabase &db, const QSt
 // and the chosen object becomes the box's key.
 korvex::widgets::TxLookupBox *newObjectChooserBox(TboRentObject &objects, const QString &name, QWidget *parent);
 korvex::widgets::TxLookupBox *newServiceBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
+// The forms of payment by name.
+korvex::widgets::TxLookupBox *newPaymentBox(korvex::db::TxDatabase &db, const QString &name, QWidget *parent);
 // The locations or object types by name: a name that is no row makes one,
 // which is then chosen; the button (text given) edits the chosen row.
 korvex::widgets::TxLookupBox *newTreeItemBox(TboRentTreeItem &items, const QString &name, const QString &button,
