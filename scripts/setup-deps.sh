@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-ibase
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-ibase qt6-translations-l10n
   firebird3.0-server-core firebird3.0-utils firebird3.0-server libfbclient2 firebird-dev
   pxlib-dev
   fonts-liberation

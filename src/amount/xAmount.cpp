@@ -36,6 +36,97 @@ std::optional<double> parseNumber(const QString &text)
     return v;
 }
 
+namespace {
+
+// Shortest text in fixed notation, no exponent; "-0" is "0".
+QString fixedShortest(double value)
+{
+    if (value == 0)
+        value = 0;  // drops the sign of -0
+    return QLocale().toString(value, 'f', QLocale::FloatingPointShortest);
+}
+
+// The value rounded to so many significant digits (through its decimal text,
+// so that 0.1 stays 0.1).
+double significant(double value, int digits)
+{
+    return QString::number(value, 'g', digits).toDouble();
+}
+
+} // namespace
+
+QString formatMoney(double amount)
+{
+    if (!std::isfinite(amount))
+        return QString();
+    // The fewest decimals (two at least) that lose nothing but float noise.
+    const double tolerance = 1e-9 * qMax(1.0, std::fabs(amount));
+    int decimals = 2;
+    while (decimals < 6) {
+        const double scale = std::pow(10.0, decimals);
+        if (std::fabs(std::round(amount * scale) / scale - amount) <= tolerance)
+            break;
+        ++decimals;
+    }
+    return formatFixed(amount, decimals);
+}
+
+QString formatNumberField(double value)
+{
+    if (!std::isfinite(value))
+        return QString();
+    QLocale plain;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    if (value == 0)
+        value = 0;  // drops the sign of -0
+    return plain.toString(significant(value, 15), 'f', QLocale::FloatingPointShortest);
+}
+
+QString formatMoneyField(double amount)
+{
+    QString text = formatNumberField(amount);
+    if (text.isEmpty())
+        return text;
+    const QString point = QLocale().decimalPoint();
+    qsizetype at = text.indexOf(point);
+    if (at < 0) {
+        at = text.size();
+        text += point;
+    }
+    while (text.size() - at - point.size() < 2)
+        text += QLocale().zeroDigit();
+    return text;
+}
+
+QString formatRate(double value)
+{
+    if (!std::isfinite(value))
+        return QString();
+    return fixedShortest(significant(value, 15));
+}
+
+QString formatSignificant(double value, int digits)
+{
+    if (!std::isfinite(value))
+        return QString();
+    if (value == 0)
+        return fixedShortest(0);
+    // The whole part is never cut: 12345.67 with 3 digits is 12346.
+    const int whole = int(std::floor(std::log10(std::fabs(value)))) + 1;
+    return fixedShortest(significant(value, qMax(digits, whole)));
+}
+
+QString formatFixed(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return QString();
+    QString text = QLocale().toString(value, 'f', decimals);
+    // -0,00 is 0,00.
+    if (text.startsWith(QLocale().negativeSign()) && parseNumber(text).value_or(1) == 0)
+        text.remove(0, QLocale().negativeSign().size());
+    return text;
+}
+
 double kopecks(double amount)
 {
     return std::round(std::round(amount * 1e6) / 1e4);

@@ -16,6 +16,31 @@ namespace korvex::amount {
 // (infinity, NaN).
 std::optional<double> parseNumber(const QString &text);
 
+// How numbers are shown, on every screen alike (grids, trees, dialogs):
+// with the separators of the default locale (QLocale(), Russian in the
+// program: decimal comma, thousands grouped by a space), so that what is
+// shown is read back by parseNumber.
+//
+// Money in a list: two decimals, thousands grouped ("1 234 567,80"); a
+// value with finer digits (a tariff of 0,0125 per unit) shows them, up to
+// six decimals, so that no price looks rounded that is not.
+QString formatMoney(double amount);
+// Numbers in edit fields (and cells typed into) are not grouped, so that
+// they are typed over as they are shown; the text read back is the value.
+// A number in a field: the digits it has ("1234,5", "0,0108108108108108").
+QString formatNumberField(double value);
+// Money in a field: the digits it has, never fewer than two decimals
+// ("1234,50", "0,0125").
+QString formatMoneyField(double amount);
+// A rate, coefficient or any other measured number: the digits it has (up
+// to 15 significant, so that float noise is not shown), no trailing zeros,
+// thousands grouped ("92,5", "0,0108108108108108", "12 345").
+QString formatRate(double value);
+// A derived figure, such as a cross rate or a reciprocal: a few significant
+// digits, never fewer than the whole part ("0,0108108", "92,5", "12 346").
+QString formatSignificant(double value, int digits = 6);
+// A number with a fixed number of decimals, thousands grouped.
+QString formatFixed(double value, int decimals);
 // A number as it is typed back into a field: every digit, a decimal comma
 // (parseNumber reads it back exactly).
 QString typedText(double value);

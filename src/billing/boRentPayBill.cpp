@@ -206,7 +206,7 @@ QString TboRentPayBill::linesSql()
                           " JOIN rent_contractservice cs ON (r.contractservicekey = cs.id)"
                           " INNER JOIN rent_service ser ON (cs.servicekey = ser.id)"
                           " LEFT JOIN rent_object obj ON (cs.objectkey = obj.id)"
-                          " WHERE r.paybillkey = ? ORDER BY r.id");
+                          " WHERE r.paybillkey = ?");
 }
 
 // --- Operations ---------------------------------------------------------------------------

@@ -312,8 +312,7 @@ QVariant TReckoningStepModel::data(const QModelIndex &index, int role) const
     case FormulaColumn: return s.formula;
     case RoundingColumn:
         // Every digit, decimal comma, as it is typed.
-        return s.rounding ? QVariant(QString::number(*s.rounding, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')))
-                          : QVariant(QString());
+        return s.rounding ? QVariant(korvex::amount::formatNumberField(*s.rounding)) : QVariant(QString());
     default: return {};
     }
 }

@@ -1,5 +1,6 @@
 #include "boCustomer.h"
 
+#include "db/xBusinessError.h"
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
 #include "db/xQuery.h"
@@ -249,6 +250,9 @@ void TboCustomer::writeAccounts()
 
 void TboCustomer::write()
 {
+    // A customer without a name cannot be found or told apart anywhere.
+    if (m_customer.name.trimmed().isEmpty())
+        throw korvex::db::EBusinessError(tr("Введите наименование"));
     const QVariantList customer = customerValues(m_customer);
     const TFactoryRecord &f = m_factory;
     const QVariantList factory{nullableDate(f.foundDate), nullableText(f.director), nullableText(f.bookkeeper),

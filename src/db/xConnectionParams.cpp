@@ -73,15 +73,40 @@ bool TxConnectionParams::loadFromFile(const QString &fileName)
     if (!file.exists())
         return false;
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw EDatabaseError(QStringLiteral("Cannot read the connection parameters file %1: %2")
+        throw EDatabaseError(EDatabaseError::Kind::BadParameters, path,
+                             QCoreApplication::translate("TxConnectionParams",
+                                                         "Не удается прочитать файл параметров подключения «%1»: %2")
                                  .arg(path, file.errorString()));
     QStringList lines;
     QTextStream in(&file);
+    int number = 0;
     while (!in.atEnd()) {
         const QString line = in.readLine().trimmed();
-        if (!line.isEmpty())
-            lines << line;
+        ++number;
+        if (line.isEmpty())
+            continue;
+        // Every line is NAME=VALUE; anything else (a stray line, a file that
+        // is no parameters file at all) would leave the database unnamed or
+        // wrong without a word.
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0 || line.left(eq).trimmed().isEmpty())
+            throw EDatabaseError(EDatabaseError::Kind::BadParameters, path,
+                                 QCoreApplication::translate("TxConnectionParams",
+                                                             "Не удается прочитать файл параметров подключения «%1»: "
+                                                             "строка %2 «%3» не имеет вида ИМЯ=ЗНАЧЕНИЕ.")
+                                     .arg(path)
+                                     .arg(number)
+                                     .arg(line.left(60)));
+        lines << line;
     }
+    TxConnectionParams loaded;
+    loaded.m_lines = lines;
+    if (loaded.serverName().isEmpty())
+        throw EDatabaseError(EDatabaseError::Kind::BadParameters, path,
+                             QCoreApplication::translate("TxConnectionParams",
+                                                         "В файле параметров подключения «%1» нет строки "
+                                                         "SERVER NAME=путь к базе данных.")
+                                 .arg(path));
     m_lines = lines;
     return true;
 }

@@ -27,7 +27,9 @@ public:
     static QString expandFileName(const QString &fileName);
 
     // Replaces every line by the file's lines when the file exists; returns
-    // whether it did. A file that exists but cannot be read throws.
+    // whether it did. A file that exists but cannot be read, has a line that
+    // is not NAME=VALUE or names no database throws EDatabaseError of kind
+    // BadParameters (the lines stay as they were).
     bool loadFromFile(const QString &fileName);
     // Writes the lines as the file, whole or not at all (an existing file
     // stays as it was when writing fails, which throws EDatabaseError).

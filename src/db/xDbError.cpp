@@ -48,6 +48,12 @@ EDatabaseError::Kind EDatabaseError::kind() const
     if (m_message.contains(QLatin1String("is not a valid database"), Qt::CaseInsensitive)
         || m_message.contains(QLatin1String("File size is less than expected"), Qt::CaseInsensitive))
         return Kind::ForeignDatabase;
+    if (m_message.contains(QLatin1String("No such file or directory"), Qt::CaseInsensitive)
+        || m_message.contains(QLatin1String("cannot find the file"), Qt::CaseInsensitive)
+        || m_message.contains(QLatin1String("cannot find the path"), Qt::CaseInsensitive))
+        return Kind::FileNotFound;
+    if (m_message.contains(QLatin1String("user name and password are not defined"), Qt::CaseInsensitive))
+        return Kind::AccountRefused;
     return Kind::Other;
 }
 
@@ -70,6 +76,16 @@ QString EDatabaseError::userMessage() const
                                            "Создание базы данных%1 не было завершено. Создайте её заново "
                                            "(korvex-rent-cli db init).")
             .arg(name);
+    case Kind::FileNotFound:
+        return QCoreApplication::translate("EDatabaseError",
+                                           "Файл базы данных%1 не найден. Проверьте строку SERVER NAME в domira.dat "
+                                           "или создайте базу (korvex-rent-cli db init).")
+            .arg(name);
+    case Kind::AccountRefused:
+        return QCoreApplication::translate("EDatabaseError",
+                                           "Сервер базы данных%1 не принял учетную запись подключения.")
+            .arg(name);
+    case Kind::BadParameters:  // raised with its own text, which names the file and line
     case Kind::Other:
         break;
     }

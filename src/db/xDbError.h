@@ -25,6 +25,14 @@ public:
         // "db init" did not finish building it (a server database; a local one
         // is only renamed into place when complete).
         UnfinishedDatabase,
+        // The database file does not exist where the parameters say.
+        FileNotFound,
+        // A line of the connection parameters file cannot be read; the
+        // message names the line.
+        BadParameters,
+        // The server does not know the account (or its password) the
+        // connection was opened with.
+        AccountRefused,
     };
 
     EDatabaseError(const QString &message, int sqlCode = 0, const QString &statement = {});

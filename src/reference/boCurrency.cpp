@@ -358,10 +358,13 @@ QVariant TRateMatrix::data(const QModelIndex &index, int role) const
     const std::optional<Cell> c = cell(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole:
-        return c ? QLocale().toString(c->value, 'g', 10) : QVariant();
+        // A stored rate with the digits it has; a reverse one (a
+        // reciprocal) with a few significant digits, not fifteen.
+        return c ? (c->direct ? korvex::amount::formatRate(c->value) : korvex::amount::formatSignificant(c->value))
+                 : QVariant();
     case Qt::EditRole:
         // Text, so that the editor is a plain line with every digit.
-        return c ? QString::number(c->value, 'g', 15) : QString();
+        return c ? korvex::amount::formatNumberField(c->value) : QString();
     case Qt::TextAlignmentRole:
         return int(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::ToolTipRole:

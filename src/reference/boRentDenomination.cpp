@@ -58,11 +58,18 @@ TDenominationModel::TDenominationModel(QObject *parent)
                           QStringLiteral("COEFF"), QStringLiteral("DESCRIPTION")},
                          parent)
 {
+    setHeaderData(NumberColumn, Qt::Horizontal, tr("Номер"));
+    setHeaderData(DateColumn, Qt::Horizontal, tr("Дата деноминации"));
+    setHeaderData(CurrencyColumn, Qt::Horizontal, tr("Код валюты"));
+    setHeaderData(CoeffColumn, Qt::Horizontal, tr("Коэффициент"));
+    setHeaderData(DescriptionColumn, Qt::Horizontal, tr("Описание"));
 }
 
 QVariant TDenominationModel::data(const QModelIndex &index, int role) const
 {
     const TDenominationRecord *r = recordAt(index);
+    if (r && role == Qt::TextAlignmentRole && (index.column() == CoeffColumn || index.column() == CurrencyColumn))
+        return int(Qt::AlignRight | Qt::AlignVCenter);
     if (!r || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     switch (index.column()) {
@@ -70,8 +77,7 @@ QVariant TDenominationModel::data(const QModelIndex &index, int role) const
     case DateColumn: return r->denomDate.isValid() ? QVariant(r->denomDate) : QVariant(QString());
     case CurrencyColumn: return r->currKey ? QVariant(QString::number(*r->currKey)) : QVariant(QString());
     case CoeffColumn:
-        return r->coeff ? QVariant(QString::number(*r->coeff, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')))
-                        : QVariant(QString());
+        return r->coeff ? QVariant(korvex::amount::formatNumberField(*r->coeff)) : QVariant(QString());
     case DescriptionColumn: return r->description;
     default: return {};
     }

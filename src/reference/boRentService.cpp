@@ -38,6 +38,12 @@ QVariant nullableDate(const QDate &d)
     return d.isValid() ? QVariant(d) : QVariant(QMetaType::fromType<QDate>());
 }
 
+// Every digit, decimal comma: a number as it is typed.
+QString numberText(double v)
+{
+    return korvex::amount::formatNumberField(v);
+}
+
 // An integer cell: empty is none, anything else must be a whole number.
 bool parseIntCell(const QVariant &value, std::optional<int> &out)
 {

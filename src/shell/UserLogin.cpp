@@ -48,11 +48,13 @@ QString TUserLogin::ensureParamsFile() const
 bool TUserLogin::connectStartup()
 {
     m_startup = std::make_unique<TxDatabase>(TxDatabase::defaultConnectionName());
+    m_startupError.reset();
     try {
         m_startup->open(Params, TxSchema::startupAccount(), TxSchema::startupPassword());
         return true;
     } catch (const EDatabaseError &e) {
         m_lastError = e.message();
+        m_startupError = e;
         CancelLogOn = true;
         m_startup.reset();
         return false;
@@ -67,7 +69,15 @@ int TUserLogin::tryLogin(const QString &subSystem, const QString &user, const QS
     // the slow derivation is done here, and only the key goes to the server.
     TxStoredProc salt(*m_startup, QStringLiteral("FIN_P_SEC_LOGINSALT"));
     salt.setParam(QStringLiteral("USERNAME"), user);
-    salt.execute();
+    try {
+        salt.execute();
+    } catch (const EDatabaseError &e) {
+        // A Firebird database without the login procedures is some other
+        // program's (SQLCODE -204: unknown object).
+        if (e.sqlCode() == -204 || e.message().contains(QLatin1String("Procedure unknown"), Qt::CaseInsensitive))
+            throw EDatabaseError(EDatabaseError::Kind::ForeignDatabase, Params.serverName(), e.message());
+        throw;
+    }
     const int iterations = qBound(1, salt.output(QStringLiteral("ITERATIONS")).toInt(), TPasswordKey::MaxIterations);
     const QByteArray key = TPasswordKey::derive(password, QByteArray::fromHex(salt.output(QStringLiteral("SALT")).toByteArray()),
                                                 iterations);

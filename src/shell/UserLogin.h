@@ -1,11 +1,13 @@
 #pragma once
 
 #include "db/xConnectionParams.h"
+#include "db/xDbError.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace korvex::db {
 class TxDatabase;
@@ -67,8 +69,10 @@ public:
     QString ensureParamsFile() const;
 
     // Stage 1: the start-up connection. Returns false (and sets CancelLogOn)
-    // when the server refuses it; the reason is in lastError().
+    // when the server refuses it; the reason is in lastError() and, with its
+    // kind and database, in startupError().
     bool connectStartup();
+    const std::optional<korvex::db::EDatabaseError> &startupError() const { return m_startupError; }
     // Asks the server for the user's salt and count, derives the password
     // key (the slow step, here on the client) and runs the login procedure
     // with it; on Accepted fills the user, session, subsystem and the
@@ -99,6 +103,7 @@ Q_SIGNALS:
 private:
     std::unique_ptr<korvex::db::TxDatabase> m_startup;
     QString m_lastError;
+    std::optional<korvex::db::EDatabaseError> m_startupError;
 };
 
 } // namespace korvex::shell

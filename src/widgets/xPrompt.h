@@ -12,6 +12,7 @@ struct TxMessage {
     QString caption;
     QString text;
     bool defaultYes = false;  // questions only
+    QString detail;           // a second, smaller line: what to do about it
 };
 
 // The questions and messages a business object puts to the user, without

@@ -1,4 +1,5 @@
 #include "xQueryModel.h"
+#include "xNumberDisplay.h"
 
 #include "db/xDatabase.h"
 #include "db/xDbError.h"
@@ -16,19 +17,6 @@ using db::TxQuery;
 namespace {
 
 constexpr int kChunk = 255;
-
-bool isIntegral(const QVariant &v)
-{
-    switch (v.metaType().id()) {
-    case QMetaType::Short: case QMetaType::UShort:
-    case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::Long: case QMetaType::ULong:
-    case QMetaType::LongLong: case QMetaType::ULongLong:
-        return true;
-    default:
-        return false;
-    }
-}
 
 bool isPosition(const QString &item)
 {
@@ -87,9 +75,9 @@ bool sameKey(const QVariant &a, const QVariant &b)
 {
     if (a.isNull() || b.isNull())
         return false;
-    if (isIntegral(a) && isIntegral(b))
+    if (isWholeNumber(a) && isWholeNumber(b))
         return a.toLongLong() == b.toLongLong();
-    if (isIntegral(a) || isIntegral(b)) {
+    if (isWholeNumber(a) || isWholeNumber(b)) {
         bool ok1 = false, ok2 = false;
         const qlonglong x = a.toLongLong(&ok1), y = b.toLongLong(&ok2);
         if (ok1 && ok2)

@@ -651,11 +651,14 @@ Qt::ItemFlags TxTreeModel::flags(const QModelIndex &index) const
 
 QVariant TxTreeModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    // The edit role names the column's field, as the field tables do.
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QAbstractItemModel::headerData(section, orientation, role);
     const int f = columnField(section);
     if (f < 0)
         return {};
+    if (role == Qt::EditRole)
+        return m_fields.at(f);
     return m_titles.value(m_fields.at(f).toUpper(), m_fields.at(f));
 }
 

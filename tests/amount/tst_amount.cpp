@@ -2,6 +2,7 @@
 
 #include "amount/xAmount.h"
 
+#include <QLocale>
 #include <QTest>
 #include <cmath>
 #include <optional>
@@ -123,6 +124,52 @@ private Q_SLOTS:
         QFETCH(double, step);
         QFETCH(double, expected);
         QCOMPARE(korvex::amount::roundToStep(value, step), expected);
+    }
+
+    // The display rule: every screen shows numbers these ways, with the
+    // Russian separators, and what it shows reads back as the same value.
+    void display_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("money: two decimals") << "money" << 90.0 << QStringLiteral("90,00");
+        QTest::newRow("money: thousands grouped") << "money" << 1234567.8 << QStringLiteral("1\u00A0234\u00A0567,80");
+        QTest::newRow("money: float noise dropped") << "money" << 0.1 + 0.2 << QStringLiteral("0,30");
+        QTest::newRow("money: a tariff keeps its digits") << "money" << 0.0125 << QStringLiteral("0,0125");
+        QTest::newRow("money: negative") << "money" << -1500.5 << QStringLiteral("-1\u00A0500,50");
+        QTest::newRow("money: minus zero") << "money" << -0.0 << QStringLiteral("0,00");
+        QTest::newRow("money field: all digits, not grouped") << "field" << 1234.125678 << QStringLiteral("1234,125678");
+        QTest::newRow("money field: two decimals at least") << "field" << 90.0 << QStringLiteral("90,00");
+        QTest::newRow("number field: not grouped") << "number" << 12345.5 << QStringLiteral("12345,5");
+        QTest::newRow("number field: a reciprocal whole") << "number" << 1 / 3.265 << QStringLiteral("0,306278713629403");
+        QTest::newRow("rate: the digits it has") << "rate" << 92.5 << QStringLiteral("92,5");
+        QTest::newRow("rate: whole") << "rate" << 3.0 << QStringLiteral("3");
+        QTest::newRow("rate: small") << "rate" << 0.0001 << QStringLiteral("0,0001");
+        QTest::newRow("rate: noise dropped") << "rate" << 0.1 + 0.2 << QStringLiteral("0,3");
+        QTest::newRow("rate: grouped") << "rate" << 12345.5 << QStringLiteral("12\u00A0345,5");
+        QTest::newRow("reciprocal: six digits") << "significant" << 1 / 92.5 << QStringLiteral("0,0108108");
+        QTest::newRow("reciprocal: whole part kept") << "significant" << 1234567.891 << QStringLiteral("1\u00A0234\u00A0568");
+        QTest::newRow("reciprocal: short stays short") << "significant" << 0.25 << QStringLiteral("0,25");
+    }
+    void display()
+    {
+        QFETCH(QString, kind);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        const QString text = kind == QLatin1String("money")   ? formatMoney(value)
+                           : kind == QLatin1String("field")   ? formatMoneyField(value)
+                           : kind == QLatin1String("number")  ? formatNumberField(value)
+                           : kind == QLatin1String("rate")    ? formatRate(value)
+                                                               : formatSignificant(value);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(text, shown);
+        // Read back: exactly for fields and rates, to what is shown otherwise.
+        const std::optional<double> back = korvex::amount::parseNumber(text);
+        QVERIFY(back);
+        if (kind == QLatin1String("field") || kind == QLatin1String("number") || kind == QLatin1String("rate"))
+            QVERIFY(std::fabs(*back - value) <= 1e-12 * std::fabs(value) + 1e-15);
     }
 };
 KORVEX_TEST_CLASS(AmountTest)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QSettings>
@@ -48,10 +49,14 @@ int main(int argc, char **argv)
 {
     using namespace korvex::test;
     std::unique_ptr<QCoreApplication> app;
-    if (guiProgram())
+    if (guiProgram()) {
         app = std::make_unique<QApplication>(argc, argv);
-    else
+        // Windows are tested as the program shows them: with the Russian
+        // locale's numbers and dates, whatever the machine's settings.
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QCoreApplication::setApplicationName(QStringLiteral("korvex-tests"));
     // Settings and data of tests go to a separate test location, never the

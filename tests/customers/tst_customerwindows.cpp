@@ -11,6 +11,7 @@
 #include "customers/ui/dlgCustomer.h"
 #include "customers/ui/dlgFactoryFilter.h"
 #include "customers/ui/ptCustomer.h"
+#include "db/xBusinessError.h"
 #include "db/xQuery.h"
 #include "shell/mmOptions.h"
 #include "widgets/ui/xDBGrid.h"
@@ -153,6 +154,38 @@ private Q_SLOTS:
                      .toString(),
                  QStringLiteral("Test LLC"));
         QVERIFY(prompts.messages.isEmpty());
+    }
+
+    // A customer needs a name, as every directory row does: the card says
+    // so, goes back to the page of the name and puts the cursor there; the
+    // business object refuses a nameless customer from anywhere else too.
+    void cardRequiresAName()
+    {
+        TestDatabase t;
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        TmmOptions options(t.db(), 7);
+        TAppContext context{t.db(), options, nullptr};
+        const auto customers = [&] { return TxQuery::scalar(t.db(), QStringLiteral("SELECT COUNT(*) FROM cst_customer")).toInt(); };
+        const int before = customers();
+        TdlgCustomer card(context, QString(), -1, 1);
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        card.goForward();
+        QCOMPARE(card.currentPage(), 1);
+        QTest::mouseClick(card.okButton(), Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().text, QStringLiteral("Введите наименование"));
+        QCOMPARE(prompts.messages.first().caption, QStringLiteral("Внимание!"));
+        QCOMPARE(card.currentPage(), 0);
+        QTRY_VERIFY(card.nameEdit()->hasFocus());
+        QVERIFY(card.isVisible());
+        QCOMPARE(customers(), before);
+
+        TboCustomer nameless(t.db());
+        nameless.open(-1, QStringLiteral("  "), 1);
+        QVERIFY_THROWS_EXCEPTION(korvex::db::EBusinessError, nameless.save());
+        QCOMPARE(customers(), before);
     }
 
     // A user adds an enterprise with a bank account and an address, finds it

@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
 
@@ -880,6 +881,10 @@ class RTFLayoutTest : public QObject
     }
 
 private Q_SLOTS:
+    // Dates of fields follow the locale; these cases are written for the C
+    // locale's ("1 Mar 2024", with blanks), whatever the program's default.
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
     void twoPageTableRepeatsHeaderRow_data()
     {
         QTest::addColumn<bool>("header");

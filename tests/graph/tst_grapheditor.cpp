@@ -130,11 +130,13 @@ private Q_SLOTS:
             editor->selectFigure(m_rented);
             rented = fillOf(*editor, m_rented);
             free = fillOf(*editor, m_free);
+            editor->showUseSwitch()->click();
+            plain = fillOf(*editor, m_rented);
+            // Scaled last: the window is no larger than the screen, and at
+            // 150% the room may lie beyond the view.
             retype(editor->scaleBox()->lineEdit(), QStringLiteral("150"));
             QTest::keyClick(editor->scaleBox()->lineEdit(), Qt::Key_Return);
             scale = editor->graph().Scale();
-            editor->showUseSwitch()->click();
-            plain = fillOf(*editor, m_rented);
             editor->reject();
         });
         page.openItem(item);

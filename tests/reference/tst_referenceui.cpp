@@ -277,18 +277,32 @@ private Q_SLOTS:
         QCOMPARE(chooser.count(), page.objectModel()->count() - 1);
     }
 
-    // "Где используется" lists the contracts of the current object.
+    // "Где используется" lists the contracts of the current object, and the
+    // header says which object that is.
     void usedIn()
     {
         TptObject page(m_s->context, m_area.get());
         QVERIFY(page.objectTree()->setCurrentId(5));
         page.setCurrentTab(TptObject::UsedTab);
+        const QString name = page.objectModel()->value(5, QStringLiteral("name")).toString().trimmed();
+        QCOMPARE(page.subject(), QStringLiteral("Объект: ") + name);
         QVERIFY(page.usedGrid()->model()->rowCount() >= 1);
         const QVariant contracts = scalar(m_s->t.db(),
                                           "SELECT COUNT(DISTINCT contractkey) FROM rent_contractservice WHERE objectkey = 5");
         QCOMPARE(page.usedGrid()->model()->rowCount(), contracts.toInt());
         page.setCurrentTab(TptObject::HistoryTab);
         QCOMPARE(page.historyGrid()->model()->rowCount(), contracts.toInt());
+    }
+
+    // A location made from the object dialog is on its tab at once.
+    void locationMadeElsewhereShowsAtOnce()
+    {
+        TptObject page(m_s->context, m_area.get());
+        const int before = page.locationModel()->count();
+        TxQuery::execute(m_s->t.db(), QStringLiteral("INSERT INTO rent_location (id, parent, name) VALUES (500, NULL, 'Новый корпус')"));
+        page.setCurrentTab(TptObject::LocationsTab);
+        QCOMPARE(page.locationModel()->count(), before + 1);
+        QVERIFY(page.locationModel()->contains(500));
     }
 
     // The rate page starts on the national currency with today's rates.

@@ -170,7 +170,8 @@ private Q_SLOTS:
     }
     void cleanup() { m_s.reset(); }
 
-    // Without a usable rate the buttons leave the price alone and say so.
+    // A converted price is shown as money (two decimals at least). Without a
+    // usable rate the buttons leave the price alone and say so.
     void conversion_data()
     {
         QTest::addColumn<QString>("rate");
@@ -179,9 +180,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("toNcu");
         QTest::addColumn<QString>("result");  // the converted field afterwards
         QTest::addColumn<bool>("refused");
-        QTest::newRow("currency to NCU") << "30" << "" << "10" << true << "300" << false;
-        QTest::newRow("NCU to currency") << "30" << "300" << "" << false << "10" << false;
-        QTest::newRow("decimal comma") << "3,265" << "" << "100" << true << "326,5" << false;
+        QTest::newRow("currency to NCU") << "30" << "" << "10" << true << "300,00" << false;
+        QTest::newRow("NCU to currency") << "30" << "300" << "" << false << "10,00" << false;
+        QTest::newRow("decimal comma") << "3,265" << "" << "100" << true << "326,50" << false;
         QTest::newRow("rate 0") << "0" << "55" << "10" << true << "55" << true;
         QTest::newRow("rate text") << "abc" << "300" << "7" << false << "7" << true;
         QTest::newRow("no rate") << "" << "300" << "7" << false << "7" << true;

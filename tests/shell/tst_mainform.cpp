@@ -9,19 +9,24 @@
 #include "shell/mmOptions.h"
 #include "app/desktop/MAINFORM_UNIT.h"
 #include "app/desktop/PageTable.h"
+#include "app/desktop/ptOptions.h"
 #include "app/desktop/ptReference.h"
 #include "widgets/ui/Part.h"
 #include "widgets/ui/xAppRegistry.h"
+#include "widgets/ui/xCheckedEdit.h"
 #include "widgets/ui/xEditDialog.h"
 #include "widgets/ui/xGuard.h"
 #include "widgets/ui/xMessages.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
@@ -188,14 +193,100 @@ private Q_SLOTS:
         form.currentPage()->setCurrentTab(0);
     }
 
-    void everyPageCodeOpens()
+    // "Настройки" reaches its pages and starts its actions, with the
+    // bookkeeping link of the main window.
+    void optionsPageItems_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("code");  // -1: an action, not a page
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("variables") << "Переменные" << 120 << true;
+        QTest::newRow("formulas") << "Формулы" << 196 << true;
+        QTest::newRow("SQL") << "SQL - запросы" << 123 << true;
+        QTest::newRow("common options") << "Общие настройки" << 110 << true;
+        QTest::newRow("user options") << "Настройки пользователя" << 111 << true;
+        QTest::newRow("grid settings") << "Визуальные настройки таблиц" << 999 << true;
+        QTest::newRow("take over customers") << "Синхронизация клиентов из Бугалтерии" << -1 << true;
+        QTest::newRow("transfer customers") << "Перенос клиентов в бухгалтерию" << -1 << true;
+        QTest::newRow("export") << "Экспорт данных в бухгалтерию" << -1 << true;
+        QTest::newRow("debts") << "Перерасчет задолженностей" << -1 << true;
+        QTest::newRow("delete operations") << "Удаление операций за период" << -1 << true;
+    }
+    void optionsPageItems()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, code);
+        QFETCH(bool, enabled);
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        QTRY_VERIFY(form.storedPageRestored());
+        if (form.currentPageCode() != 100)
+            QTest::mouseClick(form.link(100), Qt::LeftButton);
+        auto *options = qobject_cast<TptOptions *>(form.currentPage());
+        QVERIFY(options);
+        QCOMPARE(options->chapter(), QStringLiteral("Настройки системы"));
+        QCOMPARE(options->items()->count(), 11);
+        QListWidgetItem *item = options->item(text);
+        QVERIFY(item);
+        QCOMPARE(bool(item->flags() & Qt::ItemIsEnabled), enabled);
+        if (code < 0)
+            return;
+        options->openItem(item);
+        if (enabled) {
+            QTRY_COMPARE(form.currentPageCode(), code);
+            QCOMPARE(form.currentPage()->section(), QStringLiteral("Настройки"));
+        } else {
+            QTest::qWait(50);
+            QCOMPARE(form.currentPageCode(), 100);
+        }
+    }
+
+    // Pages with a menu and pages without one sit in the same frame, and the
+    // keyboard is in the page's list as soon as it shows.
+    void everyPageHasTheSameFrame()
     {
         TAPPMAINFORM form(*m_context);
         form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const QRect start = form.workArea()->geometry();
+        for (int code : {60, 300, 120, 916}) {
+            form.switchToPage(code);
+            QCOMPARE(form.workArea()->geometry(), start);
+        }
+        QTRY_COMPARE(QApplication::focusWidget(), qobject_cast<TptReference *>(form.currentPage())->items());
+    }
+
+    // Every page opens under its caption, every tab of it without an error,
+    // and no list on any of its tabs shows a database column name for a title.
+    void everyPageCodeOpens()
+    {
+        // A database name: one word of Latin letters, digits and underscores
+        // ("URL" is the program's own title).
+        static const QRegularExpression fieldName(QStringLiteral("^(?!URL$)[A-Za-z_][A-Za-z0-9_]*$"));
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        QTRY_VERIFY(form.storedPageRestored());
         for (int code : pageCodes()) {
             form.switchToPage(code);
             QCOMPARE(form.currentPageCode(), code);
             QVERIFY(form.windowTitle().endsWith(QStringLiteral(" - ") + pageInfo(code)->caption));
+            TPart *page = form.currentPage();
+            for (int tab = 0; tab < page->tabList()->count(); ++tab) {
+                page->setCurrentTab(tab);
+                for (QHeaderView *header : page->findChildren<QHeaderView *>()) {
+                    if (header->orientation() != Qt::Horizontal || !header->isVisibleTo(page) || !header->model())
+                        continue;
+                    for (int c = 0; c < header->count(); ++c) {
+                        const QString title = header->model()->headerData(c, Qt::Horizontal).toString();
+                        QVERIFY2(header->isSectionHidden(c) || !fieldName.match(title.trimmed()).hasMatch(),
+                                 qPrintable(QStringLiteral("page %1, tab %2: %3").arg(code).arg(tab).arg(title)));
+                    }
+                }
+                QVERIFY2(prompts.messages.isEmpty(), qPrintable(QStringLiteral("page %1, tab %2: %3")
+                                                                    .arg(code).arg(tab).arg(prompts.messages.value(0).text)));
+            }
         }
     }
 };
@@ -244,6 +335,42 @@ private Q_SLOTS:
         QVERIFY(!TxAppRegistry::handleCommandLine({QStringLiteral("korvex-rent"), QStringLiteral("/X")}));
     }
 
+    // On a first start nothing is stored: a window is centred on its screen
+    // with its title bar on it, never put at the screen's corner. A place
+    // stored on a screen no longer there comes back onto this one.
+    void windowPlacementStaysOnTheScreen_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QPoint>("place");
+        QTest::newRow("nothing stored") << false << QPoint();
+        QTest::newRow("far left") << true << QPoint(-5000, 40);
+        QTest::newRow("above the screen") << true << QPoint(30, -300);
+        QTest::newRow("far right and down") << true << QPoint(9000, 9000);
+    }
+    void windowPlacementStaysOnTheScreen()
+    {
+        QFETCH(bool, stored);
+        QFETCH(QPoint, place);
+        TxAppRegistry::forgetAll();
+        if (stored) {
+            TxAppRegistry reg;
+            reg.writeInt(QStringLiteral("frmFirst/FormData"), QStringLiteral("Left"), place.x());
+            reg.writeInt(QStringLiteral("frmFirst/FormData"), QStringLiteral("Top"), place.y());
+        }
+        QWidget form;
+        form.setObjectName(QStringLiteral("frmFirst"));
+        form.resize(5000, 300);  // wider than any screen
+        TFormPlaceSaver(&form, true).restore();
+        const QRect area = form.screen()->availableGeometry();
+        QVERIFY2(area.contains(form.geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                 .arg(form.geometry().x()).arg(form.geometry().y())
+                                                                 .arg(form.width()).arg(form.height())));
+        QVERIFY(form.geometry().top() >= area.top() + 20);  // room for the title bar
+        if (!stored)
+            QVERIFY(qAbs(form.geometry().center().x() - area.center().x()) <= 1);
+        TxAppRegistry::forgetAll();
+    }
+
     // Grid layouts are the user's, kept in the database: the registry keeps
     // window placements and tabs only.
     void gridLayoutStaysOutOfRegistry()
@@ -272,6 +399,7 @@ class TinyDialog : public TxEditDialog
 public:
     QLineEdit *name;
     QLineEdit *code;
+    TxCheckedEdit *amount;
     int key = 2;  // row 1 of t_detail exists: failDetail collides with it
     bool failDetail = false;
     bool refuse = false;  // a business rule refuses the record after its first row
@@ -281,8 +409,10 @@ public:
     {
         name = new QLineEdit(this);
         code = new QLineEdit(this);
+        amount = new TxCheckedEdit(TxCheckedEdit::Kind::Float, this);
         contentLayout()->addWidget(name);
         contentLayout()->addWidget(code);
+        contentLayout()->addWidget(amount);
         addRequired(name, QStringLiteral("Введите наименование"));
         addRequired(code, QStringLiteral("Введите код"));
         setNextEnabled(true);
@@ -291,8 +421,9 @@ public:
 protected:
     int writeRecord() override
     {
-        TxQuery::execute(db(), QStringLiteral("INSERT INTO t_head (id, name, code) VALUES (?, ?, ?)"),
-                         {key, name->text(), code->text()});
+        const std::optional<double> value = amount->floatValue();
+        TxQuery::execute(db(), QStringLiteral("INSERT INTO t_head (id, name, code, amount) VALUES (?, ?, ?, ?)"),
+                         {key, name->text(), code->text(), value ? QVariant(*value) : QVariant(QMetaType::fromType<double>())});
         if (refuse)
             throw EBusinessError(QStringLiteral("Код уже занят"));
         TxQuery::execute(db(), QStringLiteral("INSERT INTO t_detail (id, headkey) VALUES (?, ?)"),
@@ -322,7 +453,7 @@ private Q_SLOTS:
     {
         m_t = TestDatabase::empty();
         TxQuery::execute(m_t->db(), QStringLiteral("CREATE TABLE t_head (id INTEGER NOT NULL PRIMARY KEY, "
-                                                   "name VARCHAR(20), code VARCHAR(5))"));
+                                                   "name VARCHAR(20), code VARCHAR(5), amount DOUBLE PRECISION)"));
         TxQuery::execute(m_t->db(), QStringLiteral("CREATE TABLE t_detail (id INTEGER NOT NULL PRIMARY KEY, headkey INTEGER)"));
         TxQuery::execute(m_t->db(), QStringLiteral("INSERT INTO t_detail (id, headkey) VALUES (1, 0)"));
     }
@@ -356,6 +487,96 @@ private Q_SLOTS:
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(count(QStringLiteral("t_head")), 1);
         QCOMPARE(prompts.messages.size(), 2);
+    }
+
+    // The dialog opens with the cursor in its first field, whatever was
+    // made first: typing goes there, and Space presses no button. The
+    // buttons come last in the Tab order.
+    void opensWithTheCursorInTheFirstField()
+    {
+        TinyDialog d(m_t->db());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QTRY_COMPARE(QApplication::focusWidget(), d.name);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("A B"));
+        QCOMPARE(d.name->text(), QStringLiteral("A B"));
+        QVERIFY(d.isVisible());
+        QCOMPARE(count(QStringLiteral("t_head")), 0);
+        d.amount->setFocus();
+        QTest::keyClick(d.amount, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), d.okButton());
+        QVERIFY(!d.okButton()->isDefault());
+    }
+
+    // Enter in a field moves on to the next one and stores nothing; on a
+    // button it presses the button.
+    void enterMovesToTheNextField()
+    {
+        TinyDialog d(m_t->db());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QTRY_COMPARE(QApplication::focusWidget(), d.name);
+        QTest::keyClicks(d.name, QStringLiteral("Store"));
+        QTest::keyClick(d.name, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), d.code);
+        QTest::keyClicks(d.code, QStringLiteral("S1"));
+        QTest::keyClick(d.code, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(QApplication::focusWidget(), d.amount);
+        QTest::keyClick(d.amount, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), d.okButton());
+        QVERIFY(d.isVisible());
+        QCOMPARE(count(QStringLiteral("t_head")), 0);
+        QTest::keyClick(d.okButton(), Qt::Key_Return);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(count(QStringLiteral("t_head")), 1);
+    }
+
+    // Text that is no number is never stored in place of the value: saving
+    // says "Ошибка" (with what is expected) and keeps the cursor in the
+    // field; leaving the field brings back the value it had.
+    void badNumberIsNeverStored()
+    {
+        TinyDialog d(m_t->db());
+        d.name->setText(QStringLiteral("A"));
+        d.code->setText(QStringLiteral("B"));
+        d.amount->setFloatValue(1.5);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.amount->setFocus();
+        QTRY_VERIFY(d.amount->hasFocus());
+        d.amount->selectAll();
+        QTest::keyClicks(d.amount, QStringLiteral("abc"));
+        TxPromptRecorder prompts;
+        TxMessages::Intercept intercept(prompts);
+        d.okButton()->click();  // as the mnemonic or a script: the focus stays
+        QVERIFY(d.isVisible());
+        QCOMPARE(count(QStringLiteral("t_head")), 0);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.last().text, QStringLiteral("Ошибка"));
+        QCOMPARE(prompts.messages.last().caption, QStringLiteral("Внимание!"));
+        QVERIFY(!prompts.messages.last().detail.isEmpty());
+        QTRY_VERIFY(d.amount->hasFocus());
+
+        QTest::keyClick(d.amount, Qt::Key_Tab);
+        QCOMPARE(d.amount->text(), QStringLiteral("1,5"));
+        QCOMPARE(prompts.messages.size(), 2);
+        d.okButton()->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(TxQuery::scalar(m_t->db(), QStringLiteral("SELECT amount FROM t_head")).toDouble(), 1.5);
+    }
+
+    // A long text shows its start, in a field sized for what it may hold.
+    void longTextShowsItsStart()
+    {
+        TinyDialog d(m_t->db());
+        d.name->setMaxLength(60);
+        d.code->setText(QStringLiteral("220073, г. Минск, ул. Кальварийская, д. 9, корп. 2, кв. 14"));
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QCOMPARE(d.code->cursorPosition(), 0);
+        const int letter = d.fontMetrics().averageCharWidth();
+        QVERIFY2(d.name->width() >= 30 * letter, qPrintable(QString::number(d.name->width())));
+        QVERIFY(d.code->width() >= 30 * letter);
     }
 
     // A refused write shows the server's text, leaves nothing behind and

@@ -149,6 +149,70 @@ private Q_SLOTS:
         QCOMPARE(grid.currentIndex().row(), 300 - before);
     }
 
+    // One display rule: money (a column of an amount pair) with two
+    // decimals and grouped thousands, other numbers with the digits they
+    // have, keys as they are; all right-aligned, with the Russian separators.
+    void numbersFollowTheDisplayRule_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("kind");  // TNumberKind set on the field; Auto: by its name
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("money by its name") << "costncu" << int(TNumberKind::Auto) << QStringLiteral("1\u00A0234,50");
+        QTest::newRow("currency amount by its name") << "sumcurr" << int(TNumberKind::Auto) << QStringLiteral("0,10");
+        QTest::newRow("a rate: its digits") << "coef" << int(TNumberKind::Auto) << QStringLiteral("0,142857142857143");
+        QTest::newRow("a derived figure") << "coef" << int(TNumberKind::Significant) << QStringLiteral("0,142857");
+        QTest::newRow("a key as it is") << "id" << int(TNumberKind::Auto) << QStringLiteral("1");
+    }
+    void numbersFollowTheDisplayRule()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, kind);
+        QFETCH(QString, shown);
+        TxQueryModel model(m_db->db());
+        model.setStatement(QStringLiteral("SELECT id, CAST(amount * 1234.5 AS DOUBLE PRECISION) AS costncu, "
+                                          "CAST(amount / 10 AS DOUBLE PRECISION) AS sumcurr, "
+                                          "CAST(amount AS DOUBLE PRECISION) / 7 AS coef FROM person WHERE id = 1"),
+                           {}, QStringLiteral("id"));
+        model.open();
+        TxDBGrid grid;
+        grid.setModel(&model);
+        if (kind != int(TNumberKind::Auto))
+            grid.setFieldNumberKind(field, TNumberKind(kind));
+        QStyleOptionViewItem option;
+        grid.styleCell(model.index(0, grid.fieldColumn(field)), option);
+        QCOMPARE(option.text, shown);
+        QCOMPARE(option.displayAlignment, Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+    // A column nobody gave a width is as wide as its title and its rows when
+    // it first shows them; a width the page asks for never cuts the title;
+    // a width the user chose stays through re-queries.
+    void columnsFitTheirTitlesAndRows()
+    {
+        TxQueryModel model(m_db->db());
+        model.setStatement(QStringLiteral("SELECT id, name, amount FROM person WHERE id <= ?"), {20}, QStringLiteral("id"));
+        model.open();
+        TxDBGrid grid;
+        grid.setModel(&model);
+        grid.setFieldTitle(QStringLiteral("id"), QStringLiteral("Код клиента в бухгалтерии"));
+        grid.setFieldTitle(QStringLiteral("amount"), QStringLiteral("Сумма"));
+        grid.setFieldWidth(QStringLiteral("amount"), 5);
+        grid.resize(900, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QHeaderView *titles = grid.horizontalHeader();
+        for (const QString &field : {QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("amount")}) {
+            const int column = grid.fieldColumn(field);
+            QVERIFY2(grid.columnWidth(column) >= titles->sectionSizeHint(column), qPrintable(field));
+            QVERIFY2(grid.columnWidth(column) >= static_cast<QAbstractItemView &>(grid).sizeHintForColumn(column), qPrintable(field));
+        }
+        const int nameColumn = grid.fieldColumn(QStringLiteral("name"));
+        titles->resizeSection(nameColumn, 333);  // as the user drags it
+        model.setValues({300});
+        grid.requery();
+        QCOMPARE(grid.columnWidth(nameColumn), 333);
+    }
+
 private:
     std::unique_ptr<TestDatabase> m_db;
 };

@@ -2,11 +2,17 @@
 #include "common/testPrompt.h"
 
 #include "widgets/ui/frmRunningBoy.h"
+#include "widgets/ui/xConfirmRow.h"
+#include "widgets/ui/xLanguage.h"
 #include "widgets/ui/xMessages.h"
 #include "widgets/ui/xProgressDialog.h"
 #include "widgets/xSqlFilter.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -183,6 +189,58 @@ private Q_SLOTS:
         QCOMPARE(text, QStringLiteral("Удалить запись?"));
         QCOMPARE(shownDefault, defaultText);
         QCOMPARE(result, answer);
+    }
+
+    // A chooser opens with the keyboard in its list, not on the tabs above
+    // it: the arrow keys move in the list at once.
+    void chooserTakesArrowsAtOnce()
+    {
+        QDialog dialog;
+        auto *layout = new QVBoxLayout(&dialog);
+        auto *tabs = new QTabWidget(&dialog);
+        auto *list = new QListWidget(&dialog);
+        list->addItems({QStringLiteral("ЦЕНАРУБ"), QStringLiteral("ЦЕНАВАЛ"), QStringLiteral("КУРС")});
+        list->setCurrentRow(0);
+        tabs->addTab(list, QStringLiteral("Стандартные переменные"));
+        tabs->addTab(new QListWidget(&dialog), QStringLiteral("Пользовательские переменные"));
+        layout->addWidget(tabs);
+        layout->addLayout(confirmRow(&dialog).layout);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentRow(), 1);
+    }
+
+    // Qt's own texts are Russian: the standard buttons of every message box
+    // and dialog say "ОК", "Отмена", "Да", "Нет" (in Cyrillic letters).
+    void standardButtonsAreRussian()
+    {
+        QVERIFY2(setUpRussian(*QCoreApplication::instance()), "qtbase_ru is not installed (qt6-translations-l10n)");
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+        QStringList texts;
+        for (QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No})
+            texts << box.button(b)->text().remove(QLatin1Char('&'));
+        QCOMPARE(texts, (QStringList{QStringLiteral("\u041E\u041A"), QStringLiteral("Отмена"), QStringLiteral("Да"),
+                                     QStringLiteral("Нет")}));
+    }
+
+    // A short message leaves room for its caption: the title bar does not
+    // cut "Внимание!".
+    void shortMessageKeepsItsTitleWhole()
+    {
+        const QString caption = QStringLiteral("Внимание! Проверьте введенные данные");
+        int width = 0, needed = 0;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            width = box->width();
+            needed = box->fontMetrics().horizontalAdvance(caption);
+            box->close();
+        });
+        TxMessages::warning(nullptr, QStringLiteral("Ошибка"), caption);
+        QVERIFY2(width > needed, qPrintable(QStringLiteral("%1 <= %2").arg(width).arg(needed)));
     }
 };
 

@@ -9,6 +9,8 @@
 #include "shell/mmOptions.h"
 #include "widgets/ui/xAppRegistry.h"
 #include "widgets/ui/xGuard.h"
+#include "widgets/ui/xLanguage.h"
+#include "widgets/ui/xMessages.h"
 #include "widgets/ui/frmRunningBoy.h"
 #include "db/xStoredProc.h"
 #include "db/xDatabase.h"
@@ -20,19 +22,43 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace korvex::shell {
 
 using namespace korvex::db;
+
+QString startupFailureText(const EDatabaseError &error)
+{
+    switch (error.kind()) {
+    case EDatabaseError::Kind::AccountRefused:
+        return TUserLogin::startupFailedMessage();
+    case EDatabaseError::Kind::Other:
+        // The server's own words, and which database they are about.
+        if (!error.database().isEmpty())
+            return QCoreApplication::translate("TAPPMAINFORM", "Не удается открыть базу данных «%1»:\n%2")
+                .arg(error.database(), error.message());
+        return error.message();
+    default:
+        return error.userMessage();
+    }
+}
+
+void reportStartupFailure(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    std::fflush(stderr);
+    korvex::widgets::TxMessages::error(nullptr, text, QCoreApplication::translate("TAPPMAINFORM", "Аренда Корвекса"));
+}
 
 int runDesktop(int argc, char **argv)
 {
     korvex::widgets::TxApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarnwell Software"));
     QApplication::setApplicationName(QStringLiteral("korvex-rent"));
+    korvex::widgets::setUpRussian(app);
     // From here on SIGTERM and its like close the program as "Выход" does.
     TTerminationHandler termination;
     QObject::connect(&termination, &TTerminationHandler::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -76,7 +102,7 @@ int runDesktop(int argc, char **argv)
     try {
         login.loadParams();
     } catch (const EDatabaseError &e) {
-        QMessageBox::critical(nullptr, QObject::tr("Аренда Корвекса"), e.message());
+        reportStartupFailure(startupFailureText(e));
         return 1;
     }
 
@@ -86,7 +112,8 @@ int runDesktop(int argc, char **argv)
         connected = login.connectStartup();
     }
     if (!connected) {
-        QMessageBox::critical(nullptr, QObject::tr("Аренда Корвекса"), TUserLogin::startupFailedMessage());
+        reportStartupFailure(login.startupError() ? startupFailureText(*login.startupError())
+                                                  : TUserLogin::startupFailedMessage());
         return 1;
     }
 
@@ -102,11 +129,11 @@ int runDesktop(int argc, char **argv)
         try {
             result = login.tryLogin(sub, user, password);
         } catch (const EDatabaseError &e) {
-            QMessageBox::critical(nullptr, QObject::tr("Аренда Корвекса"), e.message());
+            reportStartupFailure(startupFailureText(e));
             return 1;
         }
         if (result != TUserLogin::Accepted) {
-            QMessageBox::critical(nullptr, QObject::tr("Аренда Корвекса"), TUserLoginDialog::resultMessage(result));
+            reportStartupFailure(TUserLoginDialog::resultMessage(result));
             return 1;
         }
     } else {
@@ -128,7 +155,7 @@ int runDesktop(int argc, char **argv)
         proc.execute();
         version = proc.output(QStringLiteral("VersionString")).toString();
     } catch (const EDatabaseError &e) {
-        QMessageBox::critical(nullptr, QObject::tr("Аренда Корвекса"), e.message());
+        reportStartupFailure(startupFailureText(e));
         return 1;
     }
     if (showParams) {

@@ -17,6 +17,13 @@ TMainForm::TMainForm(TAppContext &context, QWidget *parent)
     : QMainWindow(parent)
     , m_context(context)
 {
+    // The menu bar keeps its height with or without a page's menu in it, so
+    // that every page has the same frame and nothing jumps on switching.
+    QMenuBar *bar = menuBar();
+    QMenu probe(QStringLiteral("X"));
+    QAction *item = bar->addMenu(&probe);
+    bar->setMinimumHeight(bar->sizeHint().height());
+    bar->removeAction(item);
 }
 
 void TMainForm::attachWorkArea()

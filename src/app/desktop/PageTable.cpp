@@ -1,6 +1,7 @@
 #include "PageTable.h"
 
 #include "ptCommonOptions.h"
+#include "ptOptions.h"
 #include "ptReference.h"
 #include "ptUserOptions.h"
 #include "ptVisualSettings.h"
@@ -23,6 +24,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QLabel>
 
 namespace korvex::shell {
 
@@ -36,6 +38,10 @@ TPart *emptyPage(TAppContext &ctx, QWidget *parent, int code, const QString &cap
     auto *page = new TPart(ctx, code, parent);
     page->setCaption(caption);
     page->setSection(caption, QString());
+    auto *note = new QLabel(QCoreApplication::translate("TAPPMAINFORM", "Этот раздел появится в одной из следующих версий программы."),
+                            page);
+    note->setAlignment(Qt::AlignCenter);
+    page->addTab(caption, note);
     return page;
 }
 
@@ -61,7 +67,7 @@ QList<TPageInfo> buildTable()
         {50, tr("Отчеты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::documents::TptReport(ctx, parent); }},
         {60, tr("Объекты"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::reference::TptObject(ctx, parent); }},
         {90, tr("Нарушения"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new korvex::billing::TptViotation(ctx, parent); }},
-        {100, tr("Настройки"), {}},
+        {100, tr("Настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptOptions(ctx, parent); }},
         {110, tr("Общие настройки"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptCommonOptions(ctx, parent); }},
         {111, tr("Настройки пользователя"),
          [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptUserOptions(ctx, parent); }},
@@ -78,6 +84,7 @@ QList<TPageInfo> buildTable()
         {999, tr("Настройки таблиц"), [](TAppContext &ctx, QWidget *parent) -> TPart * { return new TptVisualSettings(ctx, parent); }},
     };
     for (TPageInfo &p : pages) {
+        p.built = bool(p.create);
         if (!p.create) {
             const int code = p.code;
             const QString caption = p.caption;
@@ -102,6 +109,12 @@ const TPageInfo *pageInfo(int code)
             return &p;
     }
     return nullptr;
+}
+
+bool pageBuilt(int code)
+{
+    const TPageInfo *info = pageInfo(code);
+    return info && info->built;
 }
 
 QList<int> pageCodes()

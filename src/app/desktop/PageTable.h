@@ -19,7 +19,11 @@ struct TPageInfo {
     int code = 0;
     QString caption;
     std::function<korvex::widgets::TPart *(TAppContext &, QWidget *parent)> create;
+    bool built = false;  // false: the empty frame of a page still to come
 };
+
+// Whether the code has a page of its own (not the empty frame).
+bool pageBuilt(int code);
 
 // The page of a code, or null for a code without a page.
 const TPageInfo *pageInfo(int code);

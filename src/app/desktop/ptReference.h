@@ -1,36 +1,17 @@
 #pragma once
 
 #include "reference/boRentDenomination.h"
-#include "widgets/ui/Part.h"
 #include "widgets/ui/xEditDialog.h"
-
-class QListWidget;
-class QListWidgetItem;
+#include "widgets/ui/xLauncherPart.h"
 
 namespace korvex::shell {
 
 // "Справочники" (916): large icons that open the directory pages and tools.
-class TptReference : public korvex::widgets::TPart
+class TptReference : public korvex::widgets::TLauncherPart
 {
     Q_OBJECT
 public:
     TptReference(TAppContext &context, QWidget *parent);
-
-    QListWidget *items() const { return m_items; }
-    // Opens the item as a double click or Enter would.
-    void openItem(QListWidgetItem *item);
-    // Opens a tool by its name: "objectgraph", the plan editor (modal).
-    void openTool(const QString &tool);
-
-Q_SIGNALS:
-    // Tools that are not pages (the object plan editor).
-    void toolRequested(const QString &tool);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QListWidget *m_items;
 };
 
 // "Деноминация": all rows of rent_denomination in an editable grid, stored

@@ -208,7 +208,7 @@ void TptPayBill::loadPayBills(std::optional<int> locate)
 
 void TptPayBill::loadLines()
 {
-    m_lines->setStatement(TboRentPayBill::linesSql(), {currentPayBill().value_or(0)}, QStringLiteral("id"));
+    m_lines->setStatement(TboRentPayBill::linesSql(), {currentPayBill().value_or(0)}, QStringLiteral("r.id"));
     m_lineGrid->requery();
 }
 

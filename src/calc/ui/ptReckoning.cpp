@@ -16,7 +16,7 @@ TptReckoning::TptReckoning(korvex::shell::TAppContext &context, QWidget *parent)
     : TTreePart(context, 196, parent)
     , m_windows(this)
 {
-    setTitles(QStringLiteral("ptReckoning"), tr("Справочники"), tr("Формулы для расчета"));
+    setTitles(QStringLiteral("ptReckoning"), tr("Настройки"), tr("Формулы для расчета"));
     m_bo = new TboRentReckoningType(context, &m_windows, this);
 
     m_types = new TxTreeModel(context.db, this);
@@ -41,6 +41,7 @@ TptReckoning::TptReckoning(korvex::shell::TAppContext &context, QWidget *parent)
                 [this](int key) { return m_bo->EditReckoningType(key); },
                 [this](int key) { return m_bo->DeleteReckoningType(key); }});
     addTab(tr("&Позиции формулы"), m_stepGrid);
+    showSubjectOf(m_tree, StepsTab, tr("Формула"));
     tabChanged(TypesTab);
     guarded(this, [&] { m_tree->reload(); });
     restorePlacement();

@@ -1,10 +1,11 @@
 #include "reckoningWidgets.h"
 
+#include "amount/xAmount.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRadioButton>
 #include <QWidget>
-#include <charconv>
 
 namespace korvex::calc {
 
@@ -24,9 +25,7 @@ TPriceSwitch newPriceSwitch(const QString &title, const QString &currName, const
 
 QString answerText(double value)
 {
-    QString text = QString::number(value, 'g', 15);
-    text.replace(QLatin1Char('.'), QLatin1Char(','));
-    return text;
+    return korvex::amount::formatRate(value);
 }
 
 QString formulaErrorText(const QString &reason)
@@ -37,20 +36,7 @@ QString formulaErrorText(const QString &reason)
 
 QString priceText(double value)
 {
-    // The shortest digits that read back as the same amount, never fewer
-    // than two decimals.
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-    QString text = QString::fromLatin1(buf, r.ptr - buf);
-    qsizetype point = text.indexOf(QLatin1Char('.'));
-    if (point < 0) {
-        point = text.size();
-        text += QLatin1Char('.');
-    }
-    while (text.size() - point - 1 < 2)
-        text += QLatin1Char('0');
-    text.replace(QLatin1Char('.'), QLatin1Char(','));
-    return text;
+    return korvex::amount::formatMoneyField(value);
 }
 
 } // namespace korvex::calc

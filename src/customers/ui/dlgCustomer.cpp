@@ -58,6 +58,11 @@ TdlgCustomer::TdlgCustomer(korvex::shell::TAppContext &context, const QString &n
     setNextEnabled(key == -1 && !context.db.inTransaction());
     connect(m_back, &QPushButton::clicked, this, &TdlgCustomer::goBack);
     connect(m_forward, &QPushButton::clicked, this, &TdlgCustomer::goForward);
+    // The page may also be switched by the base, to a required field.
+    connect(m_pages, &QStackedWidget::currentChanged, this, [this](int page) {
+        m_back->setEnabled(page != MainPage);
+        m_forward->setEnabled(page == MainPage || page == CodesPage);
+    });
 
     loadAll();
     showPage(MainPage);
@@ -148,6 +153,7 @@ QWidget *TdlgCustomer::buildMainPage()
     };
 
     m_name = text(form, tr("Наименование:"), c, &TCustomerRecord::name, QStringLiteral("cst_customer_name"));
+    addRequired(m_name, tr("Введите наименование"));
     text(form, tr("Полное наименование:"), c, &TCustomerRecord::fullname, QStringLiteral("cst_customer_fullname"));
     text(form, tr("Телефон:"), c, &TCustomerRecord::phone, QStringLiteral("cst_customer_phone"));
     text(form, tr("Факс:"), c, &TCustomerRecord::fax, QStringLiteral("cst_customer_fax"));

@@ -1,5 +1,7 @@
 #include "dlgCurr.h"
 
+#include "amount/xAmount.h"
+
 #include "referenceLookups.h"
 
 #include "widgets/ui/xCheckedEdit.h"
@@ -18,7 +20,7 @@ using korvex::widgets::TxLookupBox;
 
 QString numberFieldText(double value)
 {
-    return QString::number(value, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
+    return korvex::amount::formatNumberField(value);
 }
 
 namespace {

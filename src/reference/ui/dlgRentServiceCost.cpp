@@ -3,6 +3,7 @@
 #include "dlgCurr.h"
 #include "referenceLookups.h"
 
+#include "amount/xAmount.h"
 #include "calc/boRentReckoningType.h"
 #include "calc/ui/calcLookups.h"
 #include "calc/ui/reckoningWidgets.h"
@@ -34,10 +35,10 @@ using korvex::widgets::TxTableLookup;
 
 namespace {
 
-void setNumber(TxCheckedEdit *field, const std::optional<double> &value)
+void setPrice(TxCheckedEdit *field, const std::optional<double> &value)
 {
     if (value)
-        field->setText(numberFieldText(*value));
+        field->setText(korvex::amount::formatMoneyField(*value));
     else
         field->clear();
 }
@@ -138,8 +139,8 @@ void TdlgRentServiceCost::display(const TServiceCostRecord &r)
     m_object->setIntKey(r.objectKey);
     m_service->setIntKey(r.serviceKey);
     m_currency->setIntKey(r.currKey);  // shows its rate
-    setNumber(m_costNcu, r.costNcu);
-    setNumber(m_costCurr, r.costCurr);
+    setPrice(m_costNcu, r.costNcu);
+    setPrice(m_costCurr, r.costCurr);
     m_type->setIntKey(r.typeReckoningKey);
     m_reckonNcu->setChecked(r.ncuReckoning == 1);
     m_reckonCurr->setChecked(r.ncuReckoning != 1);
@@ -185,8 +186,8 @@ void TdlgRentServiceCost::convert(TxCheckedEdit *from, TxCheckedEdit *to, bool t
         return;
     }
     const double price = from->floatValue().value_or(0);
-    to->setText(numberFieldText(toNcu ? TboRentServiceCost::ncuFromCurr(price, *rate)
-                                      : TboRentServiceCost::currFromNcu(price, *rate)));
+    to->setText(korvex::amount::formatMoneyField(toNcu ? TboRentServiceCost::ncuFromCurr(price, *rate)
+                                                       : TboRentServiceCost::currFromNcu(price, *rate)));
 }
 
 void TdlgRentServiceCost::convertToNcu()

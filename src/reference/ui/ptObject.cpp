@@ -31,6 +31,8 @@ TptObject::TptObject(korvex::shell::TAppContext &context, QWidget *parent)
     addTab(tr("&Где используется"), m_usedGrid);
     m_historyGrid = buildContractGrid(QStringLiteral("HistoryGrid"), m_history);
     addTab(tr("&История"), m_historyGrid);
+    showSubjectOf(m_objectTree, UsedTab, tr("Объект"));
+    showSubjectOf(m_objectTree, HistoryTab, tr("Объект"));
     m_locationModel = addNameTreeTab(tr("&Места расположения"), new TboRentLocation(context, &m_windows, this),
                                      QStringLiteral("LocationTree"));
     m_typeModel = addNameTreeTab(tr("&Типы объектов"), new TboRentObjectType(context, &m_windows, this),
@@ -125,6 +127,9 @@ void TptObject::tabChanged(int index)
         loadContracts(m_used, m_usedGrid, TboRentObject::usedInContractsSql());
     else if (index == HistoryTab)
         loadContracts(m_history, m_historyGrid, TboRentObject::contractHistorySql());
+    // Locations and types made from the object dialog are there at once.
+    else if (index == LocationsTab || index == TypesTab)
+        (index == LocationsTab ? m_locationModel : m_typeModel)->load();
 }
 
 void TptObject::loadContracts(TxQueryModel *model, TxDBGrid *grid, const QString &sql)

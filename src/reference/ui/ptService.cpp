@@ -47,6 +47,7 @@ TptService::TptService(korvex::shell::TAppContext &context, QWidget *parent)
                 [this](int key) { return m_bo->EditService(key); },
                 [this](int key) { return m_bo->DeleteService(key); }});
     addTab(tr("&Стоимость услуги"), m_valueGrid);
+    showSubjectOf(m_tree, ValuesTab, tr("Услуга"));
     tabChanged(ServicesTab);
     guarded(this, [&] { m_tree->reload(); });
     restorePlacement();

@@ -6,6 +6,8 @@
 #include "xMessages.h"
 #include "db/xDbError.h"
 
+#include <QAbstractItemView>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -69,9 +71,16 @@ TPart::TPart(korvex::shell::TAppContext &context, int pageCode, QWidget *parent)
     f.setPointSizeF(f.pointSizeF() * 1.4);
     f.setBold(true);
     m_section->setFont(f);
+    m_subject = new QLabel(header);
+    m_subject->setObjectName(QStringLiteral("PartSubject"));
+    QFont bold = m_subject->font();
+    bold.setBold(true);
+    m_subject->setFont(bold);
     headerLayout->addWidget(m_section);
     headerLayout->addSpacing(20);
-    headerLayout->addWidget(m_chapter, 1);
+    headerLayout->addWidget(m_chapter);
+    headerLayout->addSpacing(20);
+    headerLayout->addWidget(m_subject, 1);
     outer->addWidget(header);
 
     auto *body = new QHBoxLayout;
@@ -99,6 +108,7 @@ TPart::TPart(korvex::shell::TAppContext &context, int pageCode, QWidget *parent)
         if (row < 0)
             return;
         m_stack->setCurrentIndex(row);
+        m_subject->setText(m_subjects.value(row));
         guarded(this, [&] { tabChanged(row); });
         Q_EMIT currentTabChanged(row);
     });
@@ -158,6 +168,43 @@ QString TPart::section() const
 QString TPart::chapter() const
 {
     return m_chapter->text();
+}
+
+void TPart::setTabSubject(int tab, const QString &subject)
+{
+    m_subjects.insert(tab, subject);
+    if (tab == currentTab())
+        m_subject->setText(subject);
+}
+
+QString TPart::subject() const
+{
+    return m_subject->text();
+}
+
+void TPart::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    QWidget *content = m_stack->currentWidget();
+    if (!content)
+        return;
+    // The tab's list first (the arrow keys then move in it), else its first field.
+    if (content->focusPolicy() & Qt::TabFocus) {
+        content->setFocus(event->reason());
+        return;
+    }
+    for (QAbstractItemView *view : content->findChildren<QAbstractItemView *>()) {
+        if (view->isVisible() && view->isEnabled()) {
+            view->setFocus(event->reason());
+            return;
+        }
+    }
+    for (QWidget *w : content->findChildren<QWidget *>()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) {
+            w->setFocus(event->reason());
+            return;
+        }
+    }
 }
 
 int TPart::addTab(const QString &title, QWidget *content)

@@ -3,6 +3,7 @@
 #include "shell/AppContext.h"
 #include "xGuard.h"
 
+#include <QHash>
 #include <QWidget>
 #include <functional>
 
@@ -44,6 +45,10 @@ public:
     void setTitles(const QString &objectName, const QString &section, const QString &caption);
     QString section() const;
     QString chapter() const;
+    // Which row a detail tab shows ("Услуга: Аренда офиса"), in the header
+    // beside the chapter while that tab is current.
+    void setTabSubject(int tab, const QString &subject);
+    QString subject() const;
 
     // Tabs at the left; returns the tab's index.
     int addTab(const QString &title, QWidget *content);
@@ -77,6 +82,8 @@ protected:
     virtual void actionDelete() {}
     virtual void actionRefresh() {}
     virtual void tabChanged(int index) { Q_UNUSED(index); }
+    // The page's focus goes on to the current tab's list or field.
+    void focusInEvent(QFocusEvent *event) override;
 
     TFormPlaceSaver *placeSaver() const { return m_saver; }
     // Restores the stored layout; pages call it once their grids exist.
@@ -88,6 +95,8 @@ private:
     QString m_caption;
     QLabel *m_section;
     QLabel *m_chapter;
+    QLabel *m_subject;
+    QHash<int, QString> m_subjects;
     QListWidget *m_tabs;
     QStackedWidget *m_stack;
     QHBoxLayout *m_buttons;

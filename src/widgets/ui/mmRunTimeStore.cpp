@@ -309,7 +309,7 @@ void TRunTimeStore::apply(const TCachedStore &entry, bool loadFlag)
                     width = qMin(width, entry.MaxWidth);
                 if (entry.MinWidth > 0)
                     width = qMax(width, entry.MinWidth);
-                g->setFieldWidth(entry.FieldName, width);
+                g->setStoredFieldWidth(entry.FieldName, width);
             }
         }
         return;

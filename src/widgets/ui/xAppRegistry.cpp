@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTabBar>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -137,24 +139,54 @@ void TFormPlaceSaver::save()
     m_saved = true;
 }
 
+void placeWindow(QWidget *window, QSize size, std::optional<QPoint> stored)
+{
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    // Geometry is the client area; the frame (title bar, borders) is around
+    // it. Before the window is shown its frame is not known: a generous guess.
+    const QRect outer = window->frameGeometry(), inner = window->geometry();
+    const QMargins frame = window->isVisible() && outer != inner
+        ? QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                   outer.bottom() - inner.bottom())
+        : QMargins(8, 32, 8, 8);
+    if (!area.isEmpty())
+        size = size.boundedTo(area.size().shrunkBy(frame));
+    if (!stored && (window->parentWidget() || area.isEmpty())) {
+        // Nothing stored: Qt centres a window over its parent.
+        window->resize(size);
+        return;
+    }
+    QRect g(QPoint(), size);
+    if (stored)
+        g.moveTopLeft(*stored);
+    else
+        g.moveCenter(area.center());
+    if (!area.isEmpty()) {
+        // The title bar stays on the screen, whatever was stored.
+        const QRect room = area.marginsRemoved(frame);
+        g.moveLeft(qBound(room.left(), g.left(), qMax(room.left(), room.right() + 1 - g.width())));
+        g.moveTop(qBound(room.top(), g.top(), qMax(room.top(), room.bottom() + 1 - g.height())));
+    }
+    window->setGeometry(g);
+}
+
 void TFormPlaceSaver::restoreForm(TxAppRegistry &reg)
 {
     if (!m_form->isWindow())
         return;
     const QString path = TxAppRegistry::componentPath(m_form) + QStringLiteral("/FormData");
     const bool dialog = qobject_cast<QDialog *>(m_form) != nullptr;
-    QRect g = m_form->geometry();
-    if (auto v = reg.readInt(path, QStringLiteral("Left")))
-        g.moveLeft(*v);
-    if (auto v = reg.readInt(path, QStringLiteral("Top")))
-        g.moveTop(*v);
+    const std::optional<int> left = reg.readInt(path, QStringLiteral("Left"));
+    const std::optional<int> top = reg.readInt(path, QStringLiteral("Top"));
+    QSize size = m_form->size();
     if (!dialog) {
         if (auto v = reg.readInt(path, QStringLiteral("Width")); v && *v > 0)
-            g.setWidth(*v);
+            size.setWidth(*v);
         if (auto v = reg.readInt(path, QStringLiteral("Height")); v && *v > 0)
-            g.setHeight(*v);
+            size.setHeight(*v);
     }
-    m_form->setGeometry(g);
+    placeWindow(m_form, size, left && top ? std::optional<QPoint>(QPoint(*left, *top)) : std::nullopt);
     const QString state = reg.readString(path, QStringLiteral("State")).value_or(QString());
     if (state == QLatin1String("MINIMIZED"))
         m_form->setWindowState(Qt::WindowMinimized);

@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <QString>
 #include <memory>
+#include <QPoint>
+#include <QSize>
 #include <optional>
 
 class QWidget;
@@ -44,6 +46,12 @@ public:
 private:
     std::unique_ptr<QSettings> m_settings;
 };
+
+// Gives a window its size (never larger than its screen) and its place: the
+// stored top-left corner of its client area, brought back onto the screen
+// when it lies off it; with nothing stored a top-level window is centred on
+// its screen and a window with a parent is left for Qt to centre over it.
+void placeWindow(QWidget *window, QSize size, std::optional<QPoint> stored);
 
 // Restores a form's placement and the current tab of the tab widgets and
 // stacks of pages (a page's tabs) it owns, and saves them again. Forms call restore() once they are built and

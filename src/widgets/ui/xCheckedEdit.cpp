@@ -33,6 +33,30 @@ TxCheckedEdit::TxCheckedEdit(Kind kind, QWidget *parent)
 {
     if (kind != Kind::Date)
         setAlignment(Qt::AlignRight);
+    // Text the user types is not remembered until the field is left with
+    // it; a valid value the program puts in is, so that a revert never
+    // brings back a value the program has since replaced (textEdited comes
+    // before textChanged).
+    connect(this, &QLineEdit::textEdited, this, [this] { m_typing = true; });
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (!m_typing && !m_reverting && isValidText(text()))
+            m_remembered = text();
+        m_typing = false;
+    });
+}
+
+void TxCheckedEdit::complain()
+{
+    QString expected;
+    switch (m_kind) {
+    case Kind::Integer: expected = tr("Введите целое число."); break;
+    case Kind::Float: expected = tr("Введите число, например 1 234,56."); break;
+    case Kind::Date: expected = tr("Введите дату в виде ДД.ММ.ГГГГ."); break;
+    }
+    TxMessage message{TxMessageKind::Warning, TxPrompt::attentionBang(), tr("Ошибка"), false, expected};
+    TxMessages(this).show(message);
+    setFocus(Qt::OtherFocusReason);
+    selectAll();
 }
 
 bool TxCheckedEdit::isValidText(const QString &text) const
@@ -78,9 +102,7 @@ void TxCheckedEdit::setFloatValue(double v)
 {
     // Every significant digit is shown: a rate or coefficient must not be
     // cut to two decimals by being displayed.
-    QString shown = QString::number(v, 'g', 15);
-    shown.replace(QLatin1Char('.'), QLatin1Char(','));
-    setText(shown);
+    setText(korvex::amount::formatNumberField(v));
     m_remembered = text();
 }
 
@@ -100,13 +122,12 @@ void TxCheckedEdit::focusInEvent(QFocusEvent *event)
 void TxCheckedEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    if (m_reverting)
+    if (m_reverting || event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
     if (!isValidText(text())) {
         m_reverting = true;
         setText(m_remembered);
-        TxMessages::warning(this, tr("Ошибка"), TxPrompt::attentionBang());
-        setFocus(Qt::OtherFocusReason);
+        complain();
         m_reverting = false;
         return;
     }

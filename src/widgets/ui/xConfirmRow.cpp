@@ -1,5 +1,7 @@
 #include "xConfirmRow.h"
 
+#include "xDialogFields.h"
+
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -24,6 +26,9 @@ TxConfirmRow confirmRow(QDialog *dialog, const QString &okText, const QString &c
             dialog->accept();
     });
     QObject::connect(row.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    // Built before or after the fields, the dialog opens with the cursor in
+    // its first field or list.
+    focusFirstFieldOnShow(dialog, {row.ok, row.cancel});
     return row;
 }
 

@@ -2,6 +2,7 @@
 
 #include "mmRunTimeStore.h"
 #include "xGridConditions.h"
+#include "xGridDisplay.h"
 #include "xGuard.h"
 #include "xMessages.h"
 #include "widgets/xDisplayFormat.h"
@@ -56,19 +57,6 @@ private:
     TxDBGrid *m_grid;
 };
 
-bool isNumber(const QVariant &v)
-{
-    switch (v.metaType().id()) {
-    case QMetaType::Double: case QMetaType::Float:
-    case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Short: case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 TxDBGrid::TxDBGrid(QWidget *parent)
@@ -85,6 +73,8 @@ TxDBGrid::TxDBGrid(QWidget *parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->hide();
+    // Fitting a column to its contents measures the first rows only.
+    verticalHeader()->setResizeContentsPrecision(100);
 
     QHeaderView *titles = horizontalHeader();
     titles->setSectionsClickable(true);
@@ -125,8 +115,10 @@ TxDBGrid::TxDBGrid(QWidget *parent)
     });
     connect(titles, &QHeaderView::sectionResized, this, [this](int column, int, int size) {
         const QString field = columnField(column);
-        if (!m_applying && size > 0 && !field.isEmpty())
+        if (!m_applying && size > 0 && !field.isEmpty()) {
             settings(field).width = size;
+            settings(field).widthFixed = true;
+        }
     });
     connect(titles, &QHeaderView::sectionMoved, this, [this] {
         if (m_applying)
@@ -153,15 +145,30 @@ void TxDBGrid::setModel(QAbstractItemModel *model)
         return;
     // Connected after the header's own handlers, so the settings win.
     m_modelConnections << connect(model, &QAbstractItemModel::modelReset, this, &TxDBGrid::applyFieldSettings);
+    // A list shows its first row as the current one, so that "Изменить" and
+    // the arrow keys have a row to work on from the start.
+    m_modelConnections << connect(model, &QAbstractItemModel::modelReset, this, &TxDBGrid::ensureCurrentRow,
+                                  Qt::QueuedConnection);
     m_modelConnections << connect(model, &QAbstractItemModel::columnsInserted, this, &TxDBGrid::applyFieldSettings);
     m_modelConnections << connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                                   [this] { Q_EMIT currentKeyChanged(currentKey()); });
     m_conditions->setModel(model);
     applyFieldSettings();
+    ensureCurrentRow();
     Q_EMIT modelChanged();
 }
 
 // --- Rows -----------------------------------------------------------------------
+
+void TxDBGrid::ensureCurrentRow()
+{
+    if (!model() || currentIndex().isValid() || model()->rowCount() == 0)
+        return;
+    int column = 0;
+    while (column < model()->columnCount() - 1 && isColumnHidden(column))
+        ++column;
+    setCurrentIndex(model()->index(0, column));
+}
 
 QVariant TxDBGrid::currentKey() const
 {
@@ -375,6 +382,13 @@ void TxDBGrid::setFieldWidth(const QString &field, int width)
     applyFieldSettings();
 }
 
+void TxDBGrid::setStoredFieldWidth(const QString &field, int width)
+{
+    settings(field).width = width;
+    settings(field).widthFixed = true;
+    applyFieldSettings();
+}
+
 int TxDBGrid::fieldWidth(const QString &field) const
 {
     const int column = fieldColumn(field);
@@ -424,6 +438,17 @@ int TxDBGrid::fieldDecimals(const QString &field) const
     return m_fields.value(field.toUpper()).decimals;
 }
 
+void TxDBGrid::setFieldNumberKind(const QString &field, TNumberKind kind)
+{
+    settings(field).kind = kind;
+    applyFieldSettings();
+}
+
+TNumberKind TxDBGrid::columnNumberKind(int column) const
+{
+    return column >= 0 && column < m_columnKinds.size() ? m_columnKinds.at(column) : TNumberKind::Auto;
+}
+
 void TxDBGrid::applyFieldSettings()
 {
     QAbstractItemModel *m = model();
@@ -433,6 +458,7 @@ void TxDBGrid::applyFieldSettings()
         return;
     m_applying = true;
     m_columnDecimals = QList<int>(m->columnCount(), -1);
+    m_columnKinds = QList<TNumberKind>(m->columnCount(), TNumberKind::Auto);
     m_columnLooks = QList<TxColumnLook>(m->columnCount());
     QList<std::pair<int, int>> positions;  // position, column
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it) {
@@ -449,6 +475,7 @@ void TxDBGrid::applyFieldSettings()
         if (s.position >= 0)
             positions.append({s.position, column});
         m_columnDecimals[column] = s.decimals;
+        m_columnKinds[column] = s.kind;
         m_columnLooks[column] = s.look;
         // Titles take their look from the model's header roles.
         const TxColumnLook &look = s.look;
@@ -460,6 +487,21 @@ void TxDBGrid::applyFieldSettings()
             m->setHeaderData(column, Qt::Horizontal, look.titleColor, Qt::BackgroundRole);
         if (look.titleAlignment)
             m->setHeaderData(column, Qt::Horizontal, QVariant::fromValue(*look.titleAlignment), Qt::TextAlignmentRole);
+    }
+    for (int column = 0; column < m->columnCount(); ++column) {
+        const QString field = columnField(column);
+        if (m_columnKinds[column] == TNumberKind::Auto)
+            m_columnKinds[column] = numberKindOfColumn(*m, column, field);
+        // Widths nobody chose follow the title and the rows, until the grid
+        // has shown rows.
+        if (field.isEmpty() || isColumnHidden(column))
+            continue;
+        FieldSettings &s = settings(field);
+        if (s.widthFixed)
+            continue;
+        setColumnWidth(column, fittingColumnWidth(this, horizontalHeader(), column, s.width));
+        if (m->rowCount() > 0 && isVisible())
+            s.widthFixed = true;
     }
     std::sort(positions.begin(), positions.end());
     QHeaderView *titles = horizontalHeader();
@@ -519,7 +561,7 @@ void TxDBGrid::styleCell(const QModelIndex &index, QStyleOptionViewItem &option)
             const QVariant v = index.data(Qt::EditRole);
             if (const std::optional<QString> text = formatForDisplay(look->displayFormat, v, option.locale)) {
                 option.text = *text;
-                if (!look->alignment && isNumber(v))
+                if (!look->alignment && numberText(v, TNumberKind::Auto))
                     option.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
                 if (m_formatter)
                     m_formatter(index, option);
@@ -529,13 +571,7 @@ void TxDBGrid::styleCell(const QModelIndex &index, QStyleOptionViewItem &option)
         }
     }
     const int decimals = index.column() < m_columnDecimals.size() ? m_columnDecimals.at(index.column()) : -1;
-    if (decimals >= 0) {
-        const QVariant v = index.data(Qt::DisplayRole);
-        if (isNumber(v)) {
-            option.text = option.locale.toString(v.toDouble(), 'f', decimals);
-            option.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
-        }
-    }
+    showNumber(option, index, columnNumberKind(index.column()), decimals);
     if (m_formatter)
         m_formatter(index, option);
     m_conditions->apply(index, option);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/xNumberDisplay.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -42,10 +44,13 @@ struct TxColumnLook {
 //   first colour) and the selected row in the selection colour; a cell
 //   formatter hook may then change colours and fonts per cell (the place of
 //   conditional formatting).
-// - Nothing here reads the whole result: rows arrive as the user scrolls;
-//   column widths are set, never computed from the contents.
-// - Titles, widths, visibility, positions and decimals are set by field name
-//   and survive a re-query.
+// - Nothing here reads the whole result: rows arrive as the user scrolls.
+// - Numbers follow the program's display rule (xGridDisplay.h): money with
+//   two decimals, other numbers with the digits they have, right-aligned.
+// - A column whose width nobody chose (the page, the user, a stored layout)
+//   is as wide as its title and the rows read when it first shows rows.
+// - Titles, widths, visibility, positions, decimals and number kinds are set
+//   by field name and survive a re-query.
 class TxDBGrid : public QTableView
 {
     Q_OBJECT
@@ -82,7 +87,10 @@ public:
     int fieldColumn(const QString &field) const;  // -1 when the model has none
     QString columnField(int column) const;
     void setFieldTitle(const QString &field, const QString &title);
+    // A page's width is the least the column gets while it fits its
+    // contents; a stored (user's) width is kept as it is.
     void setFieldWidth(const QString &field, int width);
+    void setStoredFieldWidth(const QString &field, int width);
     int fieldWidth(const QString &field) const;
     void setFieldVisible(const QString &field, bool visible);
     bool isFieldVisible(const QString &field) const;
@@ -92,6 +100,10 @@ public:
     // Numbers of the field shown with this many decimals, right-aligned.
     void setFieldDecimals(const QString &field, int decimals);
     int fieldDecimals(const QString &field) const;  // -1: as the value comes
+    // How the field's numbers are shown (Auto: what the model says, else by
+    // the field's name).
+    void setFieldNumberKind(const QString &field, TNumberKind kind);
+    TNumberKind columnNumberKind(int column) const;
 
     // --- Look -------------------------------------------------------------------
     void setStriped(bool on);
@@ -150,12 +162,17 @@ private:
         int width = -1;
         int position = -1;
         int decimals = -1;
+        TNumberKind kind = TNumberKind::Auto;
         bool hidden = false;
         bool hiddenSet = false;
+        // The width was chosen (by the user or a stored layout), or fitted
+        // to rows: it is no longer fitted to the contents.
+        bool widthFixed = false;
         TxColumnLook look;
     };
 
     void titleClicked(int column, Qt::SortOrder order);
+    void ensureCurrentRow();
     // Reads the rows before those a keyed list holds when the view shows its top.
     void fetchAbove();
     void applyFieldSettings();
@@ -172,6 +189,7 @@ private:
     CellFormatter m_formatter;
     QHash<QString, FieldSettings> m_fields;  // upper-case field name
     QList<int> m_columnDecimals;             // per column, rebuilt on every reset
+    QList<TNumberKind> m_columnKinds;        // per column, rebuilt on every reset
     QList<QMetaObject::Connection> m_modelConnections;
     bool m_applying = false;
     bool m_fetchingAbove = false;

@@ -1,13 +1,16 @@
 #include "xDBTreeView.h"
 
 #include "mmRunTimeStore.h"
+#include "xGridDisplay.h"
 #include "xGuard.h"
 #include "xMessages.h"
+#include "amount/xAmount.h"
 
 #include "db/xDbError.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 
 namespace korvex::widgets {
@@ -30,11 +33,19 @@ public:
         editor->setAlignment(Qt::AlignRight);
         return editor;
     }
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QAbstractItemModel *model = index.model();
+        showNumber(*option, index,
+                   numberKindOfColumn(*model, index.column(),
+                                      model->headerData(index.column(), Qt::Horizontal, Qt::EditRole).toString()));
+    }
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
         if (auto *line = qobject_cast<QLineEdit *>(editor)) {
             const QVariant v = index.data(Qt::EditRole);
-            line->setText(v.isNull() ? QString() : QLocale().toString(v.toDouble(), 'g', 15));
+            line->setText(v.isNull() ? QString() : korvex::amount::formatNumberField(v.toDouble()));
             line->selectAll();
             return;
         }
@@ -63,6 +74,27 @@ TxDBTreeView::TxDBTreeView(QWidget *parent)
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     header()->setStretchLastSection(false);
+    header()->setResizeContentsPrecision(100);
+    // A width the user (or a stored layout) gives is kept from then on.
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (!m_applying && m_model && size > 0)
+            m_fixedWidths.insert(m_model->headerData(column, Qt::Horizontal, Qt::EditRole).toString().toUpper());
+    });
+}
+
+void TxDBTreeView::fitColumns()
+{
+    if (!m_model)
+        return;
+    const QScopedValueRollback applying(m_applying, true);
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const QString field = m_model->headerData(column, Qt::Horizontal, Qt::EditRole).toString().toUpper();
+        if (field.isEmpty() || m_fixedWidths.contains(field) || isColumnHidden(column))
+            continue;
+        setColumnWidth(column, fittingColumnWidth(this, header(), column));
+        if (m_model->rowCount() > 0 && isVisible())
+            m_fixedWidths.insert(field);
+    }
 }
 
 void TxDBTreeView::setTreeModel(TxTreeModel *model)
@@ -76,6 +108,7 @@ void TxDBTreeView::setTreeModel(TxTreeModel *model)
         return;
     m_connections << connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &TxDBTreeView::rememberState);
     m_connections << connect(model, &QAbstractItemModel::modelReset, this, &TxDBTreeView::restoreState);
+    m_connections << connect(model, &QAbstractItemModel::modelReset, this, &TxDBTreeView::fitColumns);
     m_connections << connect(model, &TxTreeModel::cellRefused, this, [this](const QModelIndex &, const QString &text) {
         TxMessages::warning(this, text, TxPrompt::attentionBang());
     });
@@ -149,8 +182,12 @@ void TxDBTreeView::setFieldWidth(const QString &field, int width)
     if (!m_model)
         return;
     const int column = m_model->columnOf(field);
-    if (column >= 0)
-        setColumnWidth(column, width);
+    if (column < 0)
+        return;
+    // Never narrower than the title.
+    const QScopedValueRollback applying(m_applying, true);
+    setColumnWidth(column, qMax(width, header()->sectionSizeHint(column)));
+    m_fixedWidths.insert(field.toUpper());
 }
 
 void TxDBTreeView::rememberState()

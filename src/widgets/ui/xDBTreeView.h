@@ -14,7 +14,8 @@ namespace korvex::widgets {
 // the current row and the open branches, found again by id; when the current
 // row is gone its former parent becomes current. Number columns of the model
 // are edited in place with a plain text editor; a refused value is reported
-// ("Внимание!") and the cell keeps its value.
+// ("Внимание!") and the cell keeps its value. Numbers follow the program's
+// display rule (xGridDisplay.h).
 class TxDBTreeView : public QTreeView
 {
     Q_OBJECT
@@ -35,6 +36,8 @@ public:
     // the count message. A database error is shown; rows moved before it
     // stay moved.
     TxTreeModel::MoveResult moveMarked(std::optional<qint64> target);
+    // The column's width, never narrower than its title. Columns given no
+    // width are as wide as their title and rows when they first show rows.
     void setFieldWidth(const QString &field, int width);
 
 protected:
@@ -47,6 +50,7 @@ Q_SIGNALS:
 private:
     void rememberState();
     void restoreState();
+    void fitColumns();
 
     TxTreeModel *m_model = nullptr;
     QList<QMetaObject::Connection> m_connections;
@@ -54,6 +58,8 @@ private:
     std::optional<qint64> m_keepCurrent;
     std::optional<qint64> m_keepParent;
     QSet<qint64> m_keepExpanded;
+    QSet<QString> m_fixedWidths;  // upper-case fields whose width is chosen
+    bool m_applying = false;
 };
 
 } // namespace korvex::widgets

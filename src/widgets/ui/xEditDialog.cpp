@@ -1,15 +1,19 @@
 #include "xEditDialog.h"
 
 #include "xAppRegistry.h"
+#include "xCheckedEdit.h"
+#include "xDialogFields.h"
 #include "xGuard.h"
 #include "xMessages.h"
 #include "db/xDatabase.h"
 #include "db/xTransaction.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -32,7 +36,8 @@ TxEditDialog::TxEditDialog(TxDatabase &db, QWidget *parent)
     m_buttonRow = new QHBoxLayout;
     m_buttonRow->addStretch();
     m_ok = new QPushButton(tr("Ок"), this);
-    m_ok->setDefault(true);
+    // No default button: Enter in a field moves on to the next field
+    // (keyPressEvent), so that a hurried Enter never stores half a record.
     m_next = new QPushButton(tr("&Следующий"), this);
     m_next->hide();
     m_cancel = new QPushButton(tr("Отмена"), this);
@@ -107,14 +112,51 @@ void TxEditDialog::fail(QWidget *focus, const QString &message)
 {
     showMessage(this, m_caption, message);
     if (focus) {
+        bringIntoView(focus);
         focus->setFocus(Qt::OtherFocusReason);
         if (auto e = qobject_cast<QLineEdit *>(focus))
             e->selectAll();
     }
 }
 
+void TxEditDialog::showEvent(QShowEvent *event)
+{
+    if (!m_shown) {
+        m_shown = true;
+        // No button is pressed by Enter from a field, so none is drawn as
+        // the default one either.
+        for (QPushButton *b : findChildren<QPushButton *>())
+            b->setAutoDefault(false);
+        fitFieldsToContent(this);
+        focusFirstField(this, {m_ok, m_next, m_cancel});
+    }
+    QDialog::showEvent(event);
+}
+
+void TxEditDialog::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (auto *button = qobject_cast<QAbstractButton *>(focusWidget()))
+            button->click();
+        else
+            focusNextChild();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool TxEditDialog::save()
 {
+    // A number or date field still holding text it cannot read: the user
+    // corrects it; nothing is stored in its place.
+    for (TxCheckedEdit *edit : findChildren<TxCheckedEdit *>()) {
+        if (edit->isEnabled() && !edit->isValidText(edit->text())) {
+            bringIntoView(edit);
+            edit->complain();
+            return false;
+        }
+    }
     for (const Required &r : std::as_const(m_required)) {
         const bool filled = r.filled ? r.filled() : hasText(r.field);
         if (!filled) {

@@ -102,6 +102,12 @@ protected:
 
     static bool hasText(QWidget *field);
 
+    // The dialog opens with the cursor in its first field: the buttons,
+    // made first, go to the end of the Tab order. Enter in a field moves to
+    // the next one; on a button it presses the button.
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     struct Required {
         QWidget *field;
@@ -121,6 +127,7 @@ private:
     int m_savedCount = 0;
     int m_savedKey = 0;
     int m_recordKey = 0;
+    bool m_shown = false;
 };
 
 } // namespace korvex::widgets

@@ -49,6 +49,9 @@ TxLookupBox::TxLookupBox(QWidget *parent)
     m_combo->setEditable(true);
     m_combo->setInsertPolicy(QComboBox::NoInsert);
     m_combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Room for a usual name whatever the list holds (it is read on demand).
+    m_combo->setMinimumContentsLength(22);
+    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     m_combo->completer()->setCompletionMode(QCompleter::InlineCompletion);
     setFocusProxy(m_combo);
@@ -140,6 +143,9 @@ void TxLookupBox::display(const QVariant &key, const QString &text)
     }
     m_combo->setCurrentIndex(index);
     m_combo->setEditText(text);
+    // The start of a long name, not its tail.
+    if (!m_combo->lineEdit()->hasFocus())
+        m_combo->lineEdit()->setCursorPosition(0);
 }
 
 std::optional<int> TxLookupBox::intKey() const

@@ -1,5 +1,6 @@
 #include "xMessages.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -8,6 +9,18 @@ namespace korvex::widgets {
 namespace {
 
 TxPrompt *g_intercept = nullptr;
+
+// A box is as wide as its text; a short text ("Ошибка") would leave no room
+// for the caption in the title bar, which the window manager then cuts.
+void keepTitleWhole(QMessageBox &box)
+{
+    const int title = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 120;
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    grid->addItem(new QSpacerItem(qMax(title, 260), 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                  1, grid->columnCount());
+}
 
 } // namespace
 
@@ -24,6 +37,8 @@ bool TxMessages::show(const TxMessage &message)
     QMessageBox box(m_parent);
     box.setWindowTitle(message.caption);
     box.setText(message.text);
+    if (!message.detail.isEmpty())
+        box.setInformativeText(message.detail);
     switch (message.kind) {
     case TxMessageKind::Question: {
         box.setIcon(QMessageBox::Question);
@@ -31,6 +46,7 @@ bool TxMessages::show(const TxMessage &message)
         QPushButton *no = box.addButton(tr("Нет"), QMessageBox::NoRole);
         box.setDefaultButton(message.defaultYes ? yes : no);
         box.setEscapeButton(no);
+        keepTitleWhole(box);
         box.exec();
         return box.clickedButton() == yes;
     }
@@ -45,6 +61,7 @@ bool TxMessages::show(const TxMessage &message)
         break;
     }
     box.setStandardButtons(QMessageBox::Ok);
+    keepTitleWhole(box);
     box.exec();
     return true;
 }

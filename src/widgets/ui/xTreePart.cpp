@@ -44,6 +44,17 @@ int TTreePart::addTreeTab(const QString &title, TxDBTreeView *tree, const TTreeO
     return index;
 }
 
+void TTreePart::showSubjectOf(TxDBTreeView *tree, int detailTab, const QString &label)
+{
+    auto update = [this, tree, detailTab, label] {
+        const QModelIndex current = tree->currentIndex();
+        const QString name = current.isValid() ? current.siblingAtColumn(0).data().toString().trimmed() : QString();
+        setTabSubject(detailTab, label + QStringLiteral(": ") + (name.isEmpty() ? tr("не выбрано") : name));
+    };
+    connect(tree, &TxDBTreeView::currentIdChanged, this, update);
+    update();
+}
+
 void TTreePart::addActionMenu(TxDBTreeView *tree)
 {
     tree->setContextMenuPolicy(Qt::ActionsContextMenu);

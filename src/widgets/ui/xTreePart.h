@@ -47,6 +47,9 @@ protected:
     TxDBTreeView *newTree(const QString &name, TxTreeModel *model, const QList<std::pair<QString, int>> &widths = {});
     // Shows the tree on a tab of its own, whose standard actions run ops.
     int addTreeTab(const QString &title, TxDBTreeView *tree, const TTreeOps &ops);
+    // The header names the tree's current row while the detail tab is
+    // current ("Услуга: Аренда офиса"), so that the tab says whose rows it shows.
+    void showSubjectOf(TxDBTreeView *tree, int detailTab, const QString &label);
     // The page's standard actions as the tree's context menu, then a
     // separator; the page may add further actions after it.
     void addActionMenu(TxDBTreeView *tree);
