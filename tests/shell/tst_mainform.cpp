@@ -29,6 +29,9 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTest>
+#include <QPointer>
+#include <QTimer>
+#include <QDialog>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -130,6 +133,35 @@ private Q_SLOTS:
         QCOMPARE(form.currentPageCode(), 916);
         QTRY_COMPARE(form.currentPageCode(), 300);
         QVERIFY(!alive);
+    }
+
+    // A switch asked for while a page's message box is open waits until the
+    // box is closed: the page must outlive the box it shows.
+    void pageSwitchWaitsForAModalWindow()
+    {
+        TAPPMAINFORM form(*m_context);
+        form.show();
+        form.switchToPage(916);
+        QPointer<TPart> page(form.currentPage());
+        QVERIFY(page);
+        int seenDuringBox = 0;
+        {
+            // As a page's own box: on the stack, a child of the page, gone
+            // before control returns to the event loop.
+            QDialog box(page);
+            box.setModal(true);
+            QTimer::singleShot(0, &box, [&] {
+                form.postSwitchToPage(300);
+                QTest::qWait(200);
+                seenDuringBox = form.currentPageCode();
+                box.accept();
+            });
+            box.exec();
+        }
+        QCOMPARE(seenDuringBox, 916);
+        QVERIFY(page);
+        QTRY_COMPARE(form.currentPageCode(), 300);
+        QVERIFY(!page);
     }
 
     // The denominations are pending rows written together on "Закрыть": a

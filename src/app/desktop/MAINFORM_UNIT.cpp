@@ -183,7 +183,24 @@ void TAPPMAINFORM::switchToPage(int code)
 
 void TAPPMAINFORM::postSwitchToPage(int code)
 {
-    QMetaObject::invokeMethod(this, [this, code] { switchToPage(code); }, Qt::QueuedConnection);
+    whenNoModalWindow([this, code] { switchToPage(code); });
+}
+
+// A queued page switch must not run inside the event loop of a message box
+// or dialog that a page opened: the page would be destroyed under it. It
+// waits until the modal window has closed.
+void TAPPMAINFORM::whenNoModalWindow(const std::function<void()> &action)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, action] {
+            if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+                QTimer::singleShot(50, this, [this, action] { whenNoModalWindow(action); });
+                return;
+            }
+            action();
+        },
+        Qt::QueuedConnection);
 }
 
 void TAPPMAINFORM::back()
@@ -218,7 +235,7 @@ void TAPPMAINFORM::showEvent(QShowEvent *event)
     TMainForm::showEvent(event);
     m_startScreen->setGeometry(workArea()->rect());
     if (!m_restored)
-        QMetaObject::invokeMethod(this, [this] { restoreStoredPage(); }, Qt::QueuedConnection);
+        whenNoModalWindow([this] { restoreStoredPage(); });
 }
 
 void TAPPMAINFORM::changeEvent(QEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "MainForm.h"
 
 #include <memory>
@@ -53,6 +55,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void whenNoModalWindow(const std::function<void()> &action);
     QWidget *buildTopBar();
     QWidget *buildStartScreen();
 
