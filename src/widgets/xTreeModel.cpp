@@ -617,6 +617,8 @@ QVariant TxTreeModel::data(const QModelIndex &index, int role) const
         return {};
     case IdRole:
         return node->id;
+    case Qt::DecorationRole:
+        return m_decoration && index.column() == 0 ? m_decoration(index) : QVariant();
     default:
         return {};
     }

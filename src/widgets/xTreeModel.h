@@ -69,6 +69,10 @@ public:
     // column of the result.
     void setDisplayFields(const QStringList &fields);
     void setFieldTitle(const QString &field, const QString &title);
+    // The picture of a row, shown before its text (Qt::DecorationRole of
+    // the first column).
+    using Decoration = std::function<QVariant(const QModelIndex &index)>;
+    void setDecoration(Decoration decoration) { m_decoration = std::move(decoration); }
 
     // Reads the rows and rebuilds the tree (one model reset). Throws
     // EDatabaseError and then keeps the tree it had.
@@ -180,6 +184,7 @@ private:
 
     QStringList m_fields;            // fields of the result, as returned
     QList<int> m_columns;            // field index per column
+    Decoration m_decoration;
     int m_idIndex = -1;
     int m_parentIndex = -1;
     std::vector<std::unique_ptr<Node>> m_nodes;

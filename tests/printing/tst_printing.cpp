@@ -20,6 +20,9 @@
 #include "printing/ui/frmPrintReport.h"
 #include "printing/ui/printMenu.h"
 #include "printing/ui/ptReport.h"
+#include "customers/CustomerFilter.h"
+#include "customers/ui/dlgChooseCustomer.h"
+#include "widgets/xTreeModel.h"
 #include "shell/AppContext.h"
 #include "shell/mmOptions.h"
 #include "widgets/ui/xDBTreeView.h"
@@ -37,6 +40,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -737,6 +741,39 @@ private Q_SLOTS:
         QCOMPARE(stored->icon, 7);
     }
 
+    // Reports that ask no form of payment ("Арендаторы должники") hide its
+    // controls; the choice covers every form and the remembered one stays.
+    void customerChoiceWithoutPaymentForms()
+    {
+        korvex::customers::TChooseCustomerOptions stored;
+        stored.read(m_f->options, QDate::currentDate());
+        stored.allPayments = false;
+        stored.paymentKey = TxQuery::scalar(m_f->db.db(), QStringLiteral("SELECT MIN(id) FROM rent_payment")).toInt();
+        stored.write(m_f->options);
+        QVERIFY(stored.paymentKey > 0);
+
+        korvex::customers::TdlgChooseCustomer shown(m_f->context);
+        QVERIFY(!shown.allPayments());
+        QCOMPARE(shown.paymentKey(), stored.paymentKey);
+
+        korvex::customers::TdlgChooseCustomer hidden(m_f->context);
+        hidden.setPaymentsVisible(false);
+        hidden.show();
+        QVERIFY(!hidden.paymentsVisible());
+        QVERIFY(hidden.allPayments());
+        QPushButton *ok = nullptr;
+        for (QPushButton *b : hidden.findChildren<QPushButton *>())
+            if (b->text() == QStringLiteral("Ок"))
+                ok = b;
+        QVERIFY(ok);
+        ok->click();
+        QCOMPARE(hidden.result(), int(QDialog::Accepted));
+        korvex::customers::TChooseCustomerOptions after;
+        after.read(m_f->options, QDate::currentDate());
+        QVERIFY(!after.allPayments);
+        QCOMPARE(after.paymentKey, stored.paymentKey);
+    }
+
     void reportsPage()
     {
         QWidget host;
@@ -745,6 +782,20 @@ private Q_SLOTS:
         QCOMPARE(page.reports()->item(0)->text(), QStringLiteral("Возрастная структура задолженности"));  // by name
         QVERIFY(!page.reports()->item(0)->icon().isNull());
         QVERIFY(page.printForms()->model()->rowCount() > 0);
+        // Each print form shows its picture: a group its folder, open when
+        // expanded; a document form its sheet.
+        auto *forms = qobject_cast<korvex::widgets::TxTreeModel *>(page.printForms()->model());
+        QVERIFY(forms);
+        auto pictureOf = [&](qint64 id) {
+            return forms->data(forms->indexOf(id), Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+        };
+        auto picture = [](TPrintFormPicture p) { return printFormPicture(p).pixmap(16).toImage(); };
+        page.printForms()->collapse(forms->indexOf(1));
+        QCOMPARE(pictureOf(1), picture(TPrintFormPicture::Folder));
+        page.printForms()->expand(forms->indexOf(1));
+        QCOMPARE(pictureOf(1), picture(TPrintFormPicture::OpenFolder));
+        QCOMPARE(pictureOf(2), picture(TPrintFormPicture::Item));
+        QVERIFY(pictureOf(1) != pictureOf(2));
         // The print-form tree offers the register of its own list.
         QStringList captions;
         for (QAction *a : page.printForms()->actions())

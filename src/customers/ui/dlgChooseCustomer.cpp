@@ -141,6 +141,7 @@ TdlgChooseCustomer::TdlgChooseCustomer(korvex::shell::TAppContext &context, QWid
     m_all = new QCheckBox(tr("Все клиенты"), this);
     right->addWidget(m_all);
     auto *payment = new QGroupBox(tr("Форма оплаты"), this);
+    m_paymentGroup = payment;
     auto *paymentLayout = new QVBoxLayout(payment);
     m_allPayments = new QCheckBox(tr("По всем формам"), payment);
     m_payment = new TxLookupBox(payment);
@@ -158,7 +159,7 @@ TdlgChooseCustomer::TdlgChooseCustomer(korvex::shell::TAppContext &context, QWid
             o.endDate = endDate();
             o.unlimited = unlimitedPeriod();
             o.allCustomers = allCustomers();
-            o.allPayments = allPayments();
+            o.allPayments = m_allPayments->isChecked();
             o.paymentKey = paymentKey();
             o.write(m_context.options);
         });
@@ -274,9 +275,19 @@ bool TdlgChooseCustomer::allCustomers() const
     return m_all->isChecked();
 }
 
+void TdlgChooseCustomer::setPaymentsVisible(bool visible)
+{
+    m_paymentGroup->setVisible(visible);
+}
+
+bool TdlgChooseCustomer::paymentsVisible() const
+{
+    return !m_paymentGroup->isHidden();
+}
+
 bool TdlgChooseCustomer::allPayments() const
 {
-    return m_allPayments->isChecked();
+    return !paymentsVisible() || m_allPayments->isChecked();
 }
 
 int TdlgChooseCustomer::paymentKey() const

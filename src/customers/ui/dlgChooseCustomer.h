@@ -56,6 +56,10 @@ public:
     TdlgChooseCustomer(korvex::shell::TAppContext &context, QWidget *parent = nullptr);
 
     void setServiceChooser(ServiceChooser chooser) { m_serviceChooser = std::move(chooser); }
+    // Reports that do not filter by the form of payment hide its controls;
+    // the choice then covers every form, and the remembered one is kept.
+    void setPaymentsVisible(bool visible);
+    bool paymentsVisible() const;
 
     QList<int> checkedCustomers() const;
     QDate startDate() const;
@@ -88,6 +92,7 @@ private:
     QCheckBox *m_all;
     QCheckBox *m_allPayments;
     korvex::widgets::TxLookupBox *m_payment;
+    QWidget *m_paymentGroup;
 };
 
 } // namespace korvex::customers

@@ -85,6 +85,43 @@ QIcon reportPicture(int index)
     return QIcon(pixmap);
 }
 
+QIcon printFormPicture(TPrintFormPicture picture)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor folder(230, 190, 80);
+    switch (picture) {
+    case TPrintFormPicture::Folder:
+    case TPrintFormPicture::OpenFolder:
+        p.setPen(folder.darker(150));
+        p.setBrush(folder);
+        p.drawRect(1, 4, 13, 10);
+        p.drawRect(1, 2, 6, 3);
+        if (picture == TPrintFormPicture::OpenFolder) {
+            p.setBrush(folder.lighter(120));
+            p.drawPolygon(QPolygonF({QPointF(3, 7), QPointF(15, 7), QPointF(13, 14), QPointF(1, 14)}));
+        }
+        break;
+    case TPrintFormPicture::Undetermined:
+        p.setPen(Qt::gray);
+        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    case TPrintFormPicture::Item:
+    case TPrintFormPicture::Detail:
+        p.setPen(Qt::darkGray);
+        p.setBrush(Qt::white);
+        p.drawRect(3, 1, 10, 14);
+        p.drawLine(5, 5, 11, 5);
+        p.drawLine(5, 8, 11, 8);
+        if (picture == TPrintFormPicture::Detail)
+            p.drawLine(5, 11, 11, 11);
+        break;
+    }
+    return QIcon(pixmap);
+}
+
 TdlgRentReport::TdlgRentReport(TboRentReport &bo, const TRentReportRecord &record, QWidget *parent)
     : TxEditDialog(bo.context().db, parent)
     , m_bo(bo)

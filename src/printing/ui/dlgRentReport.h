@@ -16,6 +16,10 @@ namespace korvex::documents {
 // in twelve colours, with ten marks.
 QIcon reportPicture(int index);
 
+// The pictures of the print-form tree, 16x16.
+enum class TPrintFormPicture { Folder, OpenFolder, Undetermined, Item, Detail };
+QIcon printFormPicture(TPrintFormPicture picture);
+
 // "Отчет": the type, name, template, picture and statement of a report.
 class TdlgRentReport : public korvex::widgets::TxEditDialog
 {

@@ -63,9 +63,10 @@ bool TPrintWindows::chooseObjects(TReportObjectChoice &choice)
     return true;
 }
 
-bool TPrintWindows::chooseCustomers(TReportCustomerChoice &choice, bool)
+bool TPrintWindows::chooseCustomers(TReportCustomerChoice &choice, bool showPayments)
 {
     korvex::customers::TdlgChooseCustomer dlg(m_context, parentWidget());
+    dlg.setPaymentsVisible(showPayments);
     if (dlg.exec() != QDialog::Accepted)
         return false;
     choice.startDate = dlg.startDate();

@@ -57,8 +57,9 @@ TptReport::TptReport(korvex::shell::TAppContext &context, QWidget *parent)
     m_forms = new korvex::widgets::TxTreeModel(context.db, this);
     m_forms->setTable(QStringLiteral("rent_printdocument"));
     m_forms->setKeyFields(QStringLiteral("id"), QStringLiteral("parent"), QStringLiteral("name"));
-    m_forms->setQuery(QStringLiteral("SELECT id, parent, name, path, registername, registertable FROM rent_printdocument"
-                                     " ORDER BY name"));
+    m_forms->setQuery(QStringLiteral("SELECT id, parent, name, path, registername, registertable, typedocument, registerpath"
+                                     " FROM rent_printdocument ORDER BY name"));
+    m_forms->setDisplayFields({QStringLiteral("path"), QStringLiteral("registername"), QStringLiteral("registertable")});
     m_forms->setFieldTitle(QStringLiteral("name"), tr("Наименование"));
     m_forms->setFieldTitle(QStringLiteral("path"), tr("Файл"));
     m_forms->setFieldTitle(QStringLiteral("registername"), tr("Реестр"));
@@ -68,6 +69,7 @@ TptReport::TptReport(korvex::shell::TAppContext &context, QWidget *parent)
                       {QStringLiteral("path"), 220},
                       {QStringLiteral("registername"), 200},
                       {QStringLiteral("registertable"), 140}});
+    m_forms->setDecoration([this](const QModelIndex &index) -> QVariant { return formPicture(index); });
     addTreeTab(tr("Печатные формы"), m_tree,
                {[this](int parent, int *key) { return m_printDocument.AddPrintForm(parent, key); },
                 [this](int key) { return m_printDocument.EditPrintForm(key); },
@@ -187,6 +189,24 @@ void TptReport::actionRefresh()
 {
     TTreePart::actionRefresh();
     openLevel(m_level, currentReport());
+}
+
+QIcon TptReport::formPicture(const QModelIndex &index) const
+{
+    const auto id = m_forms->idOf(index);
+    if (!id)
+        return {};
+    const int type = m_forms->value(*id, QStringLiteral("typedocument")).toInt();
+    if (type == TboRentPrintDocument::Group || m_forms->rowCount(index.siblingAtColumn(0)) > 0)
+        return printFormPicture(m_tree && m_tree->isExpanded(index.siblingAtColumn(0)) ? TPrintFormPicture::OpenFolder
+                                                                                         : TPrintFormPicture::Folder);
+    const bool document = !m_forms->value(*id, QStringLiteral("path")).toString().trimmed().isEmpty();
+    const bool printsDocuments = type >= TboRentPrintDocument::Contract && type <= TboRentPrintDocument::Invoice;
+    if (document && printsDocuments)
+        return printFormPicture(TPrintFormPicture::Item);
+    if (!m_forms->value(*id, QStringLiteral("registerpath")).toString().trimmed().isEmpty())
+        return printFormPicture(TPrintFormPicture::Detail);
+    return printFormPicture(TPrintFormPicture::Undetermined);
 }
 
 } // namespace korvex::documents

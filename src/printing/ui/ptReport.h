@@ -39,6 +39,11 @@ public:
     void levelUp();
     void levelTop();
     int currentReport() const;
+    // The picture of a print form in the tree: a folder (open when
+    // expanded) for a group, a sheet for a document template, a sheet with
+    // lines for a form that prints only a register, a question mark for a
+    // form that prints nothing.
+    QIcon formPicture(const QModelIndex &index) const;
 
 protected:
     void actionAdd() override;
